@@ -1,0 +1,22 @@
+# The two set-up commands: `make run` and `make test`. The build itself is CMake's.
+BUILD := build
+JOBS := $(shell nproc)
+
+.PHONY: run test deps build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "verrimo: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); try 'xvfb-run make run', or the command-line tool $(BUILD)/src/cli/verrimo-cli --help" >&2; \
+	  exit 1; \
+	fi
+	@$(BUILD)/src/gui/verrimo
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

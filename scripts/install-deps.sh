@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the screenshots need; skips what is there.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
+  fonts-ipafont-gothic fonts-ipafont-mincho
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,63 @@
+// The value encoder and the tag classifier of the tag walker.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codepage.h"
+
+namespace verrimo {
+
+// URL-encodes a value taken from a page: twelve characters become escapes, nothing else changes.
+std::string encodeValue(std::string_view value, const CodePage& cp);
+
+// The walker's proposal: the texts of its controls. row is 0 when no row is selected, else 1 to
+// 4 for the identity, fixed-value, expression and auto rows.
+struct Proposal {
+    std::string hint;
+    std::string hint2;
+    std::string name;
+    std::string cb2;  // identity row
+    std::string val;  // fixed-value row
+    std::string cb1;  // expression keyword
+    std::string zem;  // expression operand
+    std::string cb3;  // auto row
+    std::vector<std::string> cb3Items;
+    int row = 0;
+};
+
+// The required-tag list as the walker reads it, line by line; an index past the end is empty.
+class TagLines {
+  public:
+    virtual ~TagLines() = default;
+    virtual std::size_t count() const = 0;
+    virtual std::string line(std::size_t index) const = 0;
+};
+
+class VectorTagLines : public TagLines {
+  public:
+    explicit VectorTagLines(std::vector<std::string_view> lines) : lines_(std::move(lines)) {}
+    std::size_t count() const override { return lines_.size(); }
+    std::string line(std::size_t index) const override {
+        return index < lines_.size() ? std::string(lines_[index]) : std::string();
+    }
+
+  private:
+    std::vector<std::string_view> lines_;
+};
+
+struct Classification {
+    Proposal proposal;
+    std::size_t index = 0;  // the walker's current line index afterwards
+    bool end = false;       // the walk is over: the walker closes
+};
+
+// Classifies the tag text loaded at index. Fields that the tag's kind leaves alone keep what
+// current held.
+Classification classifyTag(std::string_view tag, std::size_t index, const TagLines& required,
+                           const std::vector<std::string_view>& autoList, bool getValueDefault,
+                           Proposal current, const CodePage& cp);
+
+}  // namespace verrimo

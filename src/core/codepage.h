@@ -1,0 +1,61 @@
+// The program's code page: its texts are byte strings in it, and the windows show them as
+// Unicode. The mapping is lossless: a character decodes normally only if encoding it again
+// gives the same bytes; every other byte b becomes the private-use code point U+F700 + b.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace verrimo {
+
+class CodePage {
+  public:
+    // Opens the named code page (an iconv name such as "CP932", "UTF-8", "EUC-JP").
+    // Throws std::runtime_error when iconv does not know it or it is not ASCII-compatible.
+    explicit CodePage(const std::string& name);
+    ~CodePage();
+    CodePage(const CodePage&) = delete;
+    CodePage& operator=(const CodePage&) = delete;
+
+    // CP932 unless VERRIMO_CODEPAGE names another; created on first use.
+    static const CodePage& program();
+
+    const std::string& name() const { return name_; }
+
+    // True when b begins a character of two or more bytes.
+    bool isLeadByte(unsigned char b) const { return lead_[b]; }
+
+    std::u32string decode(std::string_view bytes) const;
+    // Inverse of decode; a character the code page lacks becomes "?".
+    std::string encode(std::u32string_view text) const;
+
+    std::string fromUtf8(std::string_view utf8) const { return encode(utf8ToUtf32(utf8)); }
+    std::string toUtf8(std::string_view bytes) const { return utf32ToUtf8(decode(bytes)); }
+
+    static constexpr char32_t kEscapeBase = 0xF700;
+
+    static std::u32string utf8ToUtf32(std::string_view utf8);
+    static std::string utf32ToUtf8(std::u32string_view text);
+
+  private:
+    // Decodes exactly the bytes given as one character; 0 when they are not one whole,
+    // round-tripping character.
+    char32_t decodeOne(std::string_view bytes) const;
+    bool encodeOne(char32_t c, std::string& out) const;
+    std::size_t decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const;
+    char32_t doubleChar(unsigned char lead, unsigned char trail) const;
+
+    std::string name_;
+    struct Iconv;
+    std::unique_ptr<Iconv> iconv_;
+    std::array<bool, 256> lead_{};
+    // Characters of one byte, and of two bytes indexed by (lead << 8 | trail).
+    std::array<char32_t, 256> single_{};
+    mutable std::unique_ptr<std::array<char32_t, 65536>> double_;
+    mutable std::array<bool, 256> doubleDone_{};
+};
+
+}  // namespace verrimo

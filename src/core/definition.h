@@ -1,0 +1,44 @@
+// The lines of a plug-in definition and the keywords they use. Every piece is taken verbatim:
+// nothing here escapes or checks what the user typed.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace verrimo::definition {
+
+// Kinds of the target line, as the action entry dialog offers them.
+inline constexpr std::array<std::string_view, 3> kTargetKinds = {"action", "Zem-Open", "Zem-Fasy"};
+// The kind box's text before the user chooses (UTF-8; "choose").
+inline constexpr std::string_view kKindChooseUtf8 = "選択";
+// The one kind whose dash and check-string lines wait in the holding area.
+inline constexpr std::string_view kKindAction = "action";
+
+inline constexpr std::array<std::string_view, 3> kIdentityKeywords = {"Zem-ID", "Zem-Pass",
+                                                                      "Zem-email"};
+inline constexpr std::array<std::string_view, 6> kExpressionKeywords = {
+    "Zem-Random", "Zem-GetValue", "Zem-Zip", "Zem-KeyCode", "Zem-Select", "Zem-Rmoji"};
+
+// Operand parts the value expression assistant offers.
+inline constexpr std::array<std::string_view, 9> kRandomFirst = {
+    "0", "a", "A", "a,0", "A,0", "1-12", "1-28", "50-80", "1950-1980"};
+inline constexpr std::array<std::string_view, 6> kRandomSecond = {"1",   "1-10", "4-6",
+                                                                  "5-8", "5-10", "8-15"};
+inline constexpr std::array<std::string_view, 3> kZipParts = {"5", "5,3", "3,4"};
+inline constexpr std::array<std::string_view, 2> kKeyCodeFirst = {"1", "2"};
+
+inline constexpr std::string_view kDashLine = "-";
+
+std::string referrerLine(std::string_view referrer);
+std::string targetLine(std::string_view kind, std::string_view target);
+std::string checkStringLine(std::string_view checkString);
+std::string fieldLine(std::string_view name, std::string_view value);
+// An expression value: keyword, "[", operand, "]".
+std::string expression(std::string_view keyword, std::string_view operand);
+
+// Whether the dash and check-string lines of a target of this kind go to the holding area
+// (the kind is exactly "action") rather than to the definition text.
+bool checkLinesWait(std::string_view kind);
+
+}  // namespace verrimo::definition

@@ -1,0 +1,30 @@
+#include "memo_text.h"
+
+namespace verrimo {
+
+void addLine(std::string& text, std::string_view line) {
+    const bool atLineStart = text.empty() || text.back() == '\n' || text.back() == '\r';
+    if (atLineStart) {
+        text += line;
+        text += "\r\n";
+    } else {
+        text += "\r\n";
+        text += line;
+    }
+}
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace verrimo

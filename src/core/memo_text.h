@@ -1,0 +1,32 @@
+// Texts held by a multi-line text control: lines separated by CR LF.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace verrimo {
+
+// Appends line S: after the text when it is empty or ends with a line break, S and CR LF;
+// otherwise CR LF and S.
+void addLine(std::string& text, std::string_view line);
+
+// The lines of a text: CR LF, a lone CR and a lone LF each end a line; a line break at the very
+// end adds no empty line. The views point into text.
+std::vector<std::string_view> splitLines(std::string_view text);
+
+// The whole text of a list of lines: each line followed by CR LF.
+template <typename Lines>
+std::string joinLines(const Lines& lines) {
+    std::string text;
+    std::size_t size = 0;
+    for (const auto& line : lines) size += std::string_view(line).size() + 2;
+    text.reserve(size);
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace verrimo

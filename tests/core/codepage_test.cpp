@@ -1,0 +1,96 @@
+#include "codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace verrimo;
+
+namespace {
+
+const CodePage& cp932() {
+    static const CodePage page("CP932");
+    return page;
+}
+
+std::string randomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::string s(size, '\0');
+    for (auto& c : s) c = static_cast<char>(byte(gen));
+    return s;
+}
+
+}  // namespace
+
+TEST(CodePage, DecodesShiftJisCharacters) {
+    EXPECT_EQ(cp932().decode("\x82\xa0"), U"\u3042");                // hiragana a
+    EXPECT_EQ(cp932().decode("\x91\x49\x91\xf0"), U"\u9078\u629e");  // 選択
+    EXPECT_EQ(cp932().decode("\x81\x40"), U"\u3000");                // ideographic space
+    EXPECT_EQ(cp932().decode("\xb1"), U"\uff71");                    // half-width katakana
+    EXPECT_EQ(cp932().decode("\\~"), U"\\~");
+    EXPECT_EQ(cp932().fromUtf8("ソース貼り付けです"), cp932().encode(U"ソース貼り付けです"));
+}
+
+TEST(CodePage, BytesThatDoNotDecodeBecomeEscapes) {
+    EXPECT_EQ(cp932().decode("\x80"), U"\uf780");
+    EXPECT_EQ(cp932().decode("\xa0\xfd\xfe\xff"), U"\uf7a0\uf7fd\uf7fe\uf7ff");
+    // A lead byte at the end, and a lead byte before a byte that cannot follow it.
+    EXPECT_EQ(cp932().decode("a\x82"), U"a\uf782");
+    EXPECT_EQ(cp932().decode("\x82\x20x"), U"\uf782 x");
+    // NEC-selected IBM extension: decodes, but encodes back as FA 5C, so it is escaped.
+    EXPECT_EQ(cp932().decode("\xed\x40"), U"\uf7ed@");
+}
+
+TEST(CodePage, EveryByteValueRoundTrips) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string one(1, static_cast<char>(b));
+        EXPECT_EQ(cp932().encode(cp932().decode(one)), one) << b;
+        for (int t = 0; t < 256; ++t) {
+            const std::string two = {static_cast<char>(b), static_cast<char>(t)};
+            ASSERT_EQ(cp932().encode(cp932().decode(two)), two) << b << ' ' << t;
+        }
+    }
+}
+
+TEST(CodePage, RandomAndLongTextsRoundTripInSeveralCodePages) {
+    for (const char* name : {"CP932", "UTF-8", "EUC-JP", "SHIFT_JIS"}) {
+        const CodePage page(name);
+        for (unsigned seed = 1; seed <= 20; ++seed) {
+            const std::string bytes = randomBytes(seed == 20 ? 1 << 20 : 4096, seed);
+            ASSERT_EQ(page.encode(page.decode(bytes)), bytes) << name << " seed " << seed;
+        }
+    }
+}
+
+TEST(CodePage, NoSequenceDecodesToACodePointTheWindowsReserve) {
+    const CodePage utf8("UTF-8");
+    // U+F780, U+2028 and U+FDD0 written in UTF-8 are kept as escaped bytes.
+    EXPECT_EQ(utf8.decode("\xef\x9e\x80"), U"\uf7ef\uf79e\uf780");
+    EXPECT_EQ(utf8.decode("\xe2\x80\xa8"), U"\uf7e2\uf780\uf7a8");
+    EXPECT_EQ(utf8.decode("\xef\xb7\x90"), U"\uf7ef\uf7b7\uf790");
+    EXPECT_EQ(utf8.decode("\xe3\x81\x82"), U"\u3042");
+    // A truncated three-byte character.
+    EXPECT_EQ(utf8.decode("\xe3\x81"), U"\uf7e3\uf781");
+}
+
+TEST(CodePage, LeadBytesAreThoseThatStartADoubleByteCharacter) {
+    EXPECT_TRUE(cp932().isLeadByte(0x81));
+    EXPECT_TRUE(cp932().isLeadByte(0x9f));
+    EXPECT_TRUE(cp932().isLeadByte(0xe0));
+    EXPECT_TRUE(cp932().isLeadByte(0xfc));
+    EXPECT_FALSE(cp932().isLeadByte('A'));
+    EXPECT_FALSE(cp932().isLeadByte(0x80));
+    EXPECT_FALSE(cp932().isLeadByte(0xa0));
+    EXPECT_FALSE(cp932().isLeadByte(0xb1));
+    EXPECT_FALSE(cp932().isLeadByte(0xfd));
+}
+
+TEST(CodePage, UnknownOrNonAsciiCodePagesAreRefused) {
+    EXPECT_THROW(CodePage("NO-SUCH-CODEPAGE"), std::runtime_error);
+    EXPECT_THROW(CodePage("UTF-16LE"), std::runtime_error);
+}
+
+TEST(CodePage, CharactersTheCodePageLacksEncodeAsQuestionMarks) {
+    EXPECT_EQ(cp932().encode(U"a\U0001F600b"), "a?b");
+}
