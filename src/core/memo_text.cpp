@@ -2,16 +2,19 @@
 
 namespace verrimo {
 
-void addLine(std::string& text, std::string_view line) {
-    const bool atLineStart = text.empty() || text.back() == '\n' || text.back() == '\r';
+std::string lineAddition(std::string_view tail, std::string_view line) {
+    const bool atLineStart = tail.empty() || tail.back() == '\n' || tail.back() == '\r';
+    std::string added;
+    added.reserve(line.size() + 2);
     if (atLineStart) {
-        text += line;
-        text += "\r\n";
+        added.append(line).append("\r\n");
     } else {
-        text += "\r\n";
-        text += line;
+        added.append("\r\n").append(line);
     }
+    return added;
 }
+
+void addLine(std::string& text, std::string_view line) { text += lineAddition(text, line); }
 
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;

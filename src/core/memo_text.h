@@ -10,6 +10,8 @@ namespace verrimo {
 // Appends line S: after the text when it is empty or ends with a line break, S and CR LF;
 // otherwise CR LF and S.
 void addLine(std::string& text, std::string_view line);
+// What addLine appends to a text that ends with tail.
+std::string lineAddition(std::string_view tail, std::string_view line);
 
 // The lines of a text: CR LF, a lone CR and a lone LF each end a line; a line break at the very
 // end adds no empty line. The views point into text.

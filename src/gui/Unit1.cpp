@@ -1,0 +1,131 @@
+#include "Unit1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+#include "Unit_about.h"
+#include "exception_display.h"
+#include "memo_text.h"
+
+namespace verrimo {
+
+namespace {
+
+template <typename Handler>
+void connectClick(QPushButton* button, TForm1* form, Handler handler) {
+    QObject::connect(button, &QPushButton::clicked, form,
+                     [=] { guarded([=] { (form->*handler)(button); }); });
+}
+
+}  // namespace
+
+TForm1::TForm1(const Forms& forms) : forms_(forms) {
+    setObjectName("Form1");
+    setWindowTitle("Verrimo");
+    setFormFrame(this, 640, 520);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName("MainMenu1");
+    layout->setMenuBar(MainMenu1);
+    File1 = MainMenu1->addMenu("ファイル");
+    File1->setObjectName("File1");
+    Close1 = File1->addAction("閉じる");
+    Close1->setObjectName("Close1");
+    Help1 = MainMenu1->addMenu("ヘルプ");
+    Help1->setObjectName("Help1");
+    About1 = Help1->addAction("バージョン情報");
+    About1->setObjectName("About1");
+    auto* panel = new QWidget(this);
+    layout->addWidget(panel);
+
+    Label13540 = new TLabel("Label13540", "現在表示しているＵＲＬ", panel);
+    Label13540->setGeometry(8, 10, 140, 20);
+    Edit_now_open = new TEdit("Edit_now_open", panel);
+    Edit_now_open->setGeometry(150, 8, 386, 24);
+    Edit_now_open->setReadOnly(true);
+    Button4 = new QPushButton("読み直し", panel);
+    Button4->setObjectName("Button4");
+    Button4->setGeometry(544, 7, 88, 26);
+
+    Edit1 = new TComboBox("Edit1", panel);
+    Edit1->setGeometry(8, 42, 440, 26);
+    Button1 = new QPushButton("ＵＲＬ読み込み", panel);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(456, 42, 176, 26);
+
+    Button3 = new QPushButton("必要タグの記入", panel);
+    Button3->setObjectName("Button3");
+    Button3->setGeometry(8, 76, 200, 28);
+
+    Memo1 = new TMemo("Memo1", panel);
+    Memo1->setGeometry(8, 112, 624, 240);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    Button2 = new QPushButton("待避中の文字列を上に貼り付け", panel);
+    Button2->setObjectName("Button2");
+    Button2->setGeometry(8, 360, 260, 28);
+
+    Memo2 = new TMemo("Memo2", panel);
+    Memo2->setGeometry(8, 396, 624, 94);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo2->setToolTip("actionの場合の「chk-moji」用です。");
+    Memo2->installEventFilter(this);
+    Memo2->viewport()->installEventFilter(this);
+
+    setTabOrder(Button1, Memo1);
+    setTabOrder(Memo1, Edit_now_open);
+    setTabOrder(Edit_now_open, Edit1);
+    setTabOrder(Edit1, Memo2);
+    setTabOrder(Memo2, Button2);
+    setTabOrder(Button2, Button3);
+    setTabOrder(Button3, Button4);
+
+    connectClick(Button2, this, &TForm1::Button2Click);
+    connect(Close1, &QAction::triggered, this,
+            [this] { guarded([this] { Close1Click(Close1); }); });
+    connect(About1, &QAction::triggered, this,
+            [this] { guarded([this] { About1Click(About1); }); });
+}
+
+void TForm1::FormCreate() {
+    const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+    programFolder_ = QFile::encodeName(QFileInfo(exe).absolutePath()).toStdString() + "/";
+    Memo1->clear();
+    Memo2->clear();
+    Edit_now_open->clear();
+}
+
+void TForm1::FormShow() {}
+
+void TForm1::Button2Click(QObject*) {
+    // The holding area goes in as one line, its own line breaks and all.
+    Memo1->AddLine(Memo2->Text());
+    Memo2->clear();
+}
+
+void TForm1::About1Click(QObject*) {
+    forms_.AboutBox->ShowModal();
+}
+
+void TForm1::Close1Click(QObject*) {
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QApplication::quit();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // The holding area carries a tooltip text, but tooltips are off in this window.
+    if (event->type() == QEvent::ToolTip) return true;
+    return TForm::eventFilter(watched, event);
+}
+
+}  // namespace verrimo

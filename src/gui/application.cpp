@@ -1,0 +1,34 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QFont>
+
+#include "Unit1.h"
+#include "Unit_about.h"
+#include "exception_display.h"
+
+namespace verrimo {
+
+void Application::SetUiFont() {
+    QFont font({"IPAPGothic", "IPA Pゴシック", "IPAGothic", "Noto Sans CJK JP", "VL PGothic",
+                "sans-serif"});
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+}
+
+Application::Application() {
+    SetUiFont();
+    form1_ = std::make_unique<TForm1>(forms_);
+    forms_.Form1 = form1_.get();
+    guarded([this] { form1_->FormCreate(); });
+    aboutBox_ = std::make_unique<TAboutBox>();
+    forms_.AboutBox = aboutBox_.get();
+}
+
+Application::~Application() = default;
+
+void Application::Start() {
+    form1_->Show();
+}
+
+}  // namespace verrimo

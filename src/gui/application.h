@@ -1,0 +1,33 @@
+// Owns the six windows: creates them in their fixed order and keeps them for the whole run.
+#pragma once
+
+#include <memory>
+
+#include "forms.h"
+
+namespace verrimo {
+
+class Application {
+  public:
+    // Creates every window, running each creation handler; an error in one is shown and the
+    // creation of the others goes on.
+    Application();
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Shows the main window (whose show handler shows the page viewer).
+    void Start();
+
+    const Forms& forms() const { return forms_; }
+
+    // The windows' font: a proportional Japanese UI face at 12 pixels.
+    static void SetUiFont();
+
+  private:
+    Forms forms_;
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TAboutBox> aboutBox_;
+};
+
+}  // namespace verrimo

@@ -1,0 +1,47 @@
+// What every window shares: a fixed size, the system menu and minimise button, and a show
+// handler that runs to its end before the window appears.
+#pragma once
+
+#include <QDialog>
+#include <QWidget>
+
+namespace verrimo {
+
+// Sets the fixed size and the title-bar buttons of a window.
+void setFormFrame(QWidget* form, int width, int height, bool stayOnTop = false);
+
+// A modeless window.
+class TForm : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TForm(QWidget* parent = nullptr);
+
+    // Shows the window: from hidden, runs FormShow first; already shown, only raises it.
+    void Show();
+    // Hides the window; inside FormShow, keeps it from appearing.
+    void Close();
+
+  protected:
+    virtual void FormShow() {}
+
+  private:
+    bool inShow_ = false;
+    bool closedInShow_ = false;
+};
+
+// A window shown modally.
+class TModalForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TModalForm(QWidget* parent = nullptr);
+
+    // Runs FormShow, then the modal loop until the window closes.
+    int ShowModal();
+
+  protected:
+    virtual void FormShow() {}
+};
+
+}  // namespace verrimo
