@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
+#include "Unit2.h"
 #include "Unit_about.h"
 #include "exception_display.h"
 #include "memo_text.h"
@@ -101,7 +102,9 @@ void TForm1::FormCreate() {
     Edit_now_open->clear();
 }
 
-void TForm1::FormShow() {}
+void TForm1::FormShow() {
+    forms_.Form2->Show();
+}
 
 void TForm1::Button2Click(QObject*) {
     // The holding area goes in as one line, its own line breaks and all.

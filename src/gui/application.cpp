@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include "Unit1.h"
+#include "Unit2.h"
 #include "Unit_about.h"
 #include "exception_display.h"
 
@@ -21,6 +22,9 @@ Application::Application() {
     form1_ = std::make_unique<TForm1>(forms_);
     forms_.Form1 = form1_.get();
     guarded([this] { form1_->FormCreate(); });
+    form2_ = std::make_unique<TForm2>(forms_);
+    forms_.Form2 = form2_.get();
+    guarded([this] { form2_->FormCreate(); });
     aboutBox_ = std::make_unique<TAboutBox>();
     forms_.AboutBox = aboutBox_.get();
 }

@@ -27,6 +27,7 @@ class Application {
   private:
     Forms forms_;
     std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TAboutBox> aboutBox_;
 };
 

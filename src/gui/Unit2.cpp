@@ -1,0 +1,114 @@
+#include "Unit2.h"
+
+#include <QFile>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+
+#include "exception_display.h"
+
+namespace verrimo {
+
+namespace {
+
+TMemo* listMemo(const QString& name, QWidget* parent, int x, int y, int w, int h) {
+    auto* memo = new TMemo(name, parent);
+    memo->setGeometry(x, y, w, h);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return memo;
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
+    auto* pushButton = new QPushButton(caption, parent);
+    pushButton->setObjectName(name);
+    return pushButton;
+}
+
+QWidget* tabSheet(const QString& name, QTabWidget* pages, const QString& caption) {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(name);
+    pages->addTab(sheet, caption);
+    return sheet;
+}
+
+// The scratch copy is a stranger's page: it may show its remote images and styles, but runs no
+// script and reads no local file. Nothing of it is kept, so no load can show a stale copy.
+QWebEngineProfile* browserProfile(QObject* parent) {
+    auto* profile = new QWebEngineProfile(parent);  // no storage name: off the record
+    profile->setHttpCacheType(QWebEngineProfile::NoCache);
+    QWebEngineSettings* settings = profile->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    return profile;
+}
+
+}  // namespace
+
+TForm2::TForm2(const Forms& forms) : forms_(forms) {
+    setObjectName("Form2");
+    setWindowTitle("タグ＆簡易ブラウザ");
+    setFormFrame(this, 720, 560);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setGeometry(4, 4, 712, 552);
+    TabSheet1 = tabSheet("TabSheet1", PageControl1, "\u3000\u3000\u3000html表示\u3000\u3000\u3000");
+    TabSheet2 =
+        tabSheet("TabSheet2", PageControl1, "\u3000\u3000\u3000htmlソース\u3000\u3000\u3000");
+    TabSheet3 = tabSheet("TabSheet3", PageControl1,
+                         "\u3000\u3000\u3000\u3000必要なタグ\u3000\u3000\u3000\u3000");
+
+    Label1 = new TLabel("Label1", "ボタンなどは指示がなければ押さないでください。", TabSheet1);
+    Label1->setGeometry(8, 6, 690, 18);
+    profile_ = browserProfile(this);
+    CppWebBrowser1 = new QWebEngineView(TabSheet1);
+    CppWebBrowser1->setObjectName("CppWebBrowser1");
+    CppWebBrowser1->setPage(new QWebEnginePage(profile_, CppWebBrowser1));
+    CppWebBrowser1->setGeometry(4, 28, 698, 490);
+
+    Memo1 = listMemo("Memo1", TabSheet2, 4, 4, 698, 476);
+    Button1 = button("Button1", "ソースをクリア", TabSheet2);
+    Button1->setGeometry(4, 488, 160, 28);
+    Button2 = button("Button2", "タグ抽出", TabSheet2);
+    Button2->setGeometry(542, 488, 160, 28);
+
+    Label2 = new TLabel("Label2", "必要と思われるタグです", TabSheet3);
+    Label2->setGeometry(8, 4, 690, 18);
+    Memo2 = listMemo("Memo2", TabSheet3, 4, 24, 698, 200);
+    Label4 = new TLabel("Label4", "画像タグの抽出", TabSheet3);
+    Label4->setGeometry(8, 230, 690, 18);
+    Memo_img = listMemo("Memo_img", TabSheet3, 4, 250, 698, 120);
+    Label3 = new TLabel("Label3", "通常のリンクタグの抽出", TabSheet3);
+    Label3->setGeometry(8, 376, 690, 18);
+    Memo_href = listMemo("Memo_href", TabSheet3, 4, 396, 698, 122);
+
+    PageControl1->setCurrentWidget(TabSheet3);
+
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { guarded([this] { Button1Click(Button1); }); });
+}
+
+TForm2::~TForm2() {
+    // The page has to go before the profile it uses.
+    delete CppWebBrowser1;
+}
+
+void TForm2::FormCreate() {
+    Memo1->clear();
+    Memo2->clear();
+    Memo_href->clear();
+    Memo_img->clear();
+}
+
+void TForm2::Button1Click(QObject*) {
+    Memo1->clear();
+}
+
+void TForm2::Navigate(const std::string& path) {
+    const std::string url = "file://" + path;
+    CppWebBrowser1->load(QUrl(QFile::decodeName(QByteArray(url.data(), url.size()))));
+}
+
+}  // namespace verrimo
