@@ -26,6 +26,8 @@ struct Proposal {
     std::string cb3;  // auto row
     std::vector<std::string> cb3Items;
     int row = 0;
+
+    bool operator==(const Proposal&) const = default;
 };
 
 // The required-tag list as the walker reads it, line by line; an index past the end is empty.

@@ -1,0 +1,55 @@
+#include "walk.h"
+
+#include "definition.h"
+#include "memo_text.h"
+
+namespace verrimo {
+
+Proposal initialProposal() {
+    Proposal p;
+    p.name = "Edit_name";
+    p.val = "Edit_val";
+    p.zem = "Edit_zem";
+    p.cb3 = "CB3";
+    return p;
+}
+
+std::optional<std::string> acceptedLine(const Proposal& p) {
+    switch (p.row) {
+        case 1:
+            return definition::fieldLine(p.name, p.cb2);
+        case 2:
+            return definition::fieldLine(p.name, p.val);
+        case 3:
+            return definition::fieldLine(p.name, definition::expression(p.cb1, p.zem));
+        case 4:
+            return definition::fieldLine(p.name, p.cb3);
+        default:
+            return std::nullopt;
+    }
+}
+
+std::vector<std::string_view> autoListLines(std::string_view text) {
+    std::vector<std::string_view> lines = splitLines(text);
+    std::erase_if(lines, [](std::string_view line) { return line.starts_with('#'); });
+    return lines;
+}
+
+std::vector<std::string> walkAcceptingAll(
+    const TagLines& required, const std::vector<std::string_view>& autoList, bool getValueDefault,
+    const CodePage& cp,
+    const std::function<void(std::string_view tag, const Classification&)>& visit) {
+    std::vector<std::string> appended;
+    Classification state{initialProposal(), 0, false};
+    for (;;) {
+        const std::string tag = required.line(state.index);
+        state = classifyTag(tag, state.index, required, autoList, getValueDefault,
+                            std::move(state.proposal), cp);
+        visit(tag, state);
+        if (state.end) return appended;
+        if (auto line = acceptedLine(state.proposal)) appended.push_back(std::move(*line));
+        ++state.index;
+    }
+}
+
+}  // namespace verrimo
