@@ -24,7 +24,7 @@ std::string normalise(std::string_view pageSource, const CodePage& cp);
 struct ScanResult {
     std::string source;    // one piece per line, ending with the final empty piece
     std::string required;  // form fields
-    std::string images;
+    std::string images;    // the caller empties its image-tag list and adds these
     std::string links;
 };
 
@@ -43,5 +43,14 @@ struct FinderResult {
 FinderResult findTargets(std::string_view urlBox, std::string_view requiredTags,
                          std::string_view linkTags, std::string target, std::string kind,
                          const CodePage& cp);
+
+// What the page viewer's extract command leaves: the finder's boxes reset as the action entry
+// dialog does on showing (target empty, kind "選択"), then the normaliser, the scanner and the
+// finder, with urlBox as the URL box's text.
+struct Extraction {
+    ScanResult lists;
+    FinderResult targets;
+};
+Extraction extractPage(std::string_view pageSource, std::string_view urlBox, const CodePage& cp);
 
 }  // namespace verrimo

@@ -1,0 +1,13 @@
+#include "extract.h"
+
+namespace verrimo {
+
+Extraction extractPage(std::string_view pageSource, std::string_view urlBox, const CodePage& cp) {
+    Extraction result;
+    result.lists = scan(normalise(pageSource, cp));
+    result.targets = findTargets(urlBox, result.lists.required, result.lists.links, std::string(),
+                                 cp.fromUtf8("選択"), cp);
+    return result;
+}
+
+}  // namespace verrimo

@@ -1,0 +1,38 @@
+#include "extract.h"
+#include "memo_text.h"
+
+namespace verrimo {
+
+namespace {
+
+// The line without everything through the marker and the one character after it (the opening
+// quote of a quoted value), cut at its first double quote. A line without the marker counts it
+// at position 0 and so loses as many characters as the marker has.
+std::string valueAfter(std::string_view line, std::string_view marker) {
+    const auto at = line.find(marker);
+    const std::size_t skip = at == std::string_view::npos ? marker.size() : at + marker.size() + 1;
+    std::string_view value = skip < line.size() ? line.substr(skip) : std::string_view();
+    return std::string(value.substr(0, value.find('"')));
+}
+
+}  // namespace
+
+FinderResult findTargets(std::string_view urlBox, std::string_view requiredTags,
+                         std::string_view linkTags, std::string target, std::string kind,
+                         const CodePage& cp) {
+    FinderResult result{std::string(urlBox), {}, std::move(target), std::move(kind)};
+    const auto offer = [&](std::string value) {
+        if (result.target.empty()) result.target = value;
+        result.targets.push_back(std::move(value));
+    };
+    for (const std::string_view line : splitLines(requiredTags)) {
+        if (line.find("action=") == std::string_view::npos) continue;
+        offer(valueAfter(line, "action="));
+        result.kind = "action";
+    }
+    result.targets.push_back(cp.fromUtf8("＝ここから下が通常リンクタグからの抽出＝"));
+    for (const std::string_view line : splitLines(linkTags)) offer(valueAfter(line, "href="));
+    return result;
+}
+
+}  // namespace verrimo
