@@ -1,0 +1,40 @@
+// The commands of verrimo-cli. Each takes the arguments after its name, writes its result to
+// out and returns the exit status; a wrong command line throws UsageError, any other failure
+// another std::exception, which main reports in one line with status 2.
+#pragma once
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace verrimo::cli {
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    std::string_view name;
+    std::string_view synopsis;  // the arguments, for the usage text
+    std::string_view summary;
+    int (*run)(const Args& args, std::ostream& out);
+};
+
+int runExtract(const Args& args, std::ostream& out);
+
+// Every command, in the order the usage lists them.
+inline constexpr Command kCommands[] = {
+    {"extract", "[--url URL] [FILE]",
+     "extract the tags, form actions and links of a page source (FILE, or standard input) as "
+     "JSON",
+     runExtract},
+};
+
+// The usage text for one command or, without a name, for all of them.
+std::string usage(std::string_view command = {});
+
+}  // namespace verrimo::cli

@@ -1,0 +1,44 @@
+// verrimo-cli: the extraction steps of Verrimo for scripts and for pages saved to disk.
+#include <iostream>
+
+#include "commands.h"
+
+namespace verrimo::cli {
+
+std::string usage(std::string_view command) {
+    std::string text = "usage: verrimo-cli COMMAND [ARGS]\n       verrimo-cli --help\n\n";
+    for (const auto& c : kCommands) {
+        if (!command.empty() && c.name != command) continue;
+        text += "  verrimo-cli " + std::string(c.name) + " " + std::string(c.synopsis) +
+                "\n      " + std::string(c.summary) + "\n";
+    }
+    return text;
+}
+
+namespace {
+
+int dispatch(const Args& args) {
+    if (args.empty()) throw UsageError("no command given; try verrimo-cli --help");
+    if (args[0] == "--help" || args[0] == "-h") {
+        std::cout << usage();
+        return 0;
+    }
+    for (const auto& c : kCommands)
+        if (c.name == args[0]) return c.run(Args(args.begin() + 1, args.end()), std::cout);
+    throw UsageError("unknown command: " + args[0]);
+}
+
+}  // namespace
+
+}  // namespace verrimo::cli
+
+int main(int argc, char** argv) {
+    try {
+        const int status = verrimo::cli::dispatch(verrimo::cli::Args(argv + 1, argv + argc));
+        std::cout.flush();
+        return status;
+    } catch (const std::exception& e) {
+        std::cerr << "verrimo-cli: " << e.what() << "\n";
+        return 2;
+    }
+}

@@ -1,0 +1,73 @@
+#include "run_program.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace verrimo::testing {
+
+namespace {
+
+// A file in the temporary folder that is removed again when the run is over.
+struct TempFile {
+    std::string path;
+    TempFile() {
+        char name[] = "/tmp/verrimo-cli-test-XXXXXX";
+        const int fd = ::mkstemp(name);
+        if (fd < 0) throw std::runtime_error("mkstemp failed");
+        ::close(fd);
+        path = name;
+    }
+    ~TempFile() { std::remove(path.c_str()); }
+    std::string read() const {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+};
+
+}  // namespace
+
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& input, const std::vector<std::string>& env) {
+    TempFile in, out, err;
+    std::ofstream(in.path, std::ios::binary) << input;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, in.path.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.path.c_str(), O_WRONLY | O_TRUNC, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, err.path.c_str(), O_WRONLY | O_TRUNC, 0);
+
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) throw std::runtime_error("cannot start " + program);
+    int wstatus = 0;
+    while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
+    }
+
+    ProgramRun run;
+    run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    run.out = out.read();
+    run.err = err.read();
+    return run;
+}
+
+}  // namespace verrimo::testing
