@@ -10,21 +10,28 @@ namespace verrimo {
 
 struct FetchOptions {
     long connectTimeoutSeconds = 30;
-    long stallSeconds = 30;             // give up when no data arrives for this long
-    std::size_t maxBytes = 256u << 20;  // the page is cut here
+    long stallSeconds = 30;  // give up when no data arrives for about this long
+    // The body is cut at this many bytes and the rest is not read, so that a huge or endless
+    // page cannot exhaust memory; 256 MiB is far beyond any real page.
+    std::size_t maxBytes = 256u << 20;
 };
 
 struct FetchResult {
     std::string body;  // what was read, also when the read stopped early
+    // The answer to the URL itself began: its headers arrived (a redirect that was followed
+    // does not count). False for a malformed URL, an unsupported scheme, a host that does not
+    // resolve, a refused connection or a redirect that could not be followed.
     bool opened = false;
     std::string error;  // empty when the whole page was read
 };
 
-// Called as data arrives with the bytes received so far; returning false cancels.
+// Called while the page downloads, at least about once a second also when no data arrives, with
+// the bytes received so far; returning false cancels and keeps what was read.
 using FetchProgress = std::function<bool(std::size_t received)>;
 
-// GET of url: agent "MyApp", no proxy, redirects followed, cookies kept for the run, only http
-// and https. The status code is not examined.
+// GET of url: agent "MyApp", no proxy (the proxy environment variables are ignored), redirects
+// followed, cookies kept for the run, certificates verified, only http and https (also on
+// redirects; the scheme must be written out). The status code is not examined.
 FetchResult downloadPage(const std::string& url, const FetchProgress& progress = {},
                          const FetchOptions& options = {});
 

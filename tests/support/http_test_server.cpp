@@ -1,0 +1,265 @@
+#include "http_test_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <strings.h>
+#include <cerrno>
+#include <chrono>
+#include <stdexcept>
+#include <system_error>
+
+namespace verrimo::test {
+namespace {
+
+// No single wait of a connection lasts longer than this, so a forgotten client cannot hang a test.
+constexpr int kWaitMs = 60'000;
+constexpr std::size_t kMaxRequestHead = 64 * 1024;
+
+[[noreturn]] void fail(const char* what) {
+    throw std::system_error(errno, std::generic_category(), what);
+}
+
+int loopbackSocket(sockaddr_in& address) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) fail("socket");
+    address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) < 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) < 0) {
+        const int saved = errno;
+        close(fd);
+        errno = saved;
+        fail("bind");
+    }
+    return fd;
+}
+
+// Waits until fd is ready for events; false when the server stops first, or on time-out.
+bool waitFor(int fd, short events, int stopFd) {
+    pollfd fds[2] = {{fd, events, 0}, {stopFd, POLLIN, 0}};
+    int ready;
+    do {
+        ready = poll(fds, 2, kWaitMs);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0 && fds[1].revents == 0 && fds[0].revents != 0;
+}
+
+bool sendAll(int fd, std::string_view data, int stopFd) {
+    while (!data.empty()) {
+        const ssize_t sent = send(fd, data.data(), data.size(), MSG_NOSIGNAL);
+        if (sent > 0) {
+            data.remove_prefix(static_cast<std::size_t>(sent));
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (!waitFor(fd, POLLOUT, stopFd)) return false;
+        } else if (errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The request head up to its blank line; empty when the client hangs up or the server stops.
+std::string readHead(int fd, int stopFd) {
+    std::string head;
+    char buffer[4096];
+    while (head.find("\r\n\r\n") == std::string::npos) {
+        if (head.size() > kMaxRequestHead || !waitFor(fd, POLLIN, stopFd)) return {};
+        const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+        if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return {};
+        if (got > 0) head.append(buffer, static_cast<std::size_t>(got));
+    }
+    return head;
+}
+
+Request parseHead(std::string_view head) {
+    Request request;
+    std::size_t end = head.find("\r\n");
+    const std::string_view first = head.substr(0, end);
+    const std::size_t space = first.find(' ');
+    request.method = first.substr(0, space);
+    if (space != std::string_view::npos) {
+        const std::string_view rest = first.substr(space + 1);
+        request.target = rest.substr(0, rest.find(' '));
+    }
+    while (end != std::string_view::npos) {
+        const std::size_t start = end + 2;
+        end = head.find("\r\n", start);
+        const std::string_view line = head.substr(start, end - start);
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) continue;
+        std::string_view value = line.substr(colon + 1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+            value.remove_prefix(1);
+        request.headers.emplace_back(line.substr(0, colon), value);
+    }
+    return request;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+const char* reason(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 301:
+            return "Moved Permanently";
+        case 302:
+            return "Found";
+        case 303:
+            return "See Other";
+        case 307:
+            return "Temporary Redirect";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
+    }
+}
+
+std::string responseHead(const Response& response) {
+    std::string head =
+        "HTTP/1.1 " + std::to_string(response.status) + " " + reason(response.status) + "\r\n";
+    bool hasLength = false;
+    for (const auto& [name, value] : response.headers) {
+        head += name + ": " + value + "\r\n";
+        hasLength = hasLength || sameName(name, "Content-Length");
+    }
+    if (!hasLength) head += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    return head;
+}
+
+// Holds a stalled answer open until the client gives up or the server stops.
+void holdUntilHangUp(int fd, int stopFd) {
+    char buffer[512];
+    while (waitFor(fd, POLLIN, stopFd)) {
+        const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+        if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return;
+    }
+}
+
+}  // namespace
+
+std::string Request::header(std::string_view name) const {
+    for (const auto& [key, value] : headers) {
+        if (sameName(key, name)) return value;
+    }
+    return {};
+}
+
+HttpTestServer::HttpTestServer() {
+    if (pipe2(stopPipe_, O_CLOEXEC) < 0) fail("pipe");
+    sockaddr_in address;
+    try {
+        listenFd_ = loopbackSocket(address);
+    } catch (...) {
+        close(stopPipe_[0]);
+        close(stopPipe_[1]);
+        throw;
+    }
+    if (listen(listenFd_, 64) < 0) {
+        close(listenFd_);
+        close(stopPipe_[0]);
+        close(stopPipe_[1]);
+        fail("listen");
+    }
+    port_ = ntohs(address.sin_port);
+    acceptor_ = std::thread([this] { acceptLoop(); });
+}
+
+HttpTestServer::~HttpTestServer() {
+    const char stop = 's';
+    while (write(stopPipe_[1], &stop, 1) < 0 && errno == EINTR) {
+    }
+    acceptor_.join();
+    for (std::thread& worker : workers_) worker.join();
+    close(listenFd_);
+    close(stopPipe_[0]);
+    close(stopPipe_[1]);
+}
+
+void HttpTestServer::route(const std::string& path, Response response) {
+    route(path, [response = std::move(response)](const Request&) { return response; });
+}
+
+void HttpTestServer::route(const std::string& path, Handler handler) {
+    const std::lock_guard lock(mutex_);
+    routes_[path] = std::move(handler);
+}
+
+void HttpTestServer::redirect(const std::string& path, const std::string& location, int status) {
+    route(path, Response{status, {{"Location", location}}, "moved\n", std::nullopt});
+}
+
+std::string HttpTestServer::baseUrl() const {
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+std::string HttpTestServer::url(std::string_view path) const {
+    return baseUrl() + std::string(path);
+}
+
+HttpTestServer::Handler HttpTestServer::handlerFor(const std::string& target) {
+    const std::lock_guard lock(mutex_);
+    const auto found = routes_.find(target.substr(0, target.find('?')));
+    if (found != routes_.end()) return found->second;
+    return [](const Request&) {
+        return Response{404, {{"Content-Type", "text/plain"}}, "not found\n", std::nullopt};
+    };
+}
+
+void HttpTestServer::acceptLoop() {
+    for (;;) {
+        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
+        if (fds[1].revents != 0) return;
+        if (fds[0].revents == 0) continue;
+        const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) continue;
+        ++connections_;
+        const std::lock_guard lock(mutex_);
+        workers_.emplace_back([this, fd] { serve(fd); });
+    }
+}
+
+void HttpTestServer::serve(int fd) {
+    const int stopFd = stopPipe_[0];
+    const std::string head = readHead(fd, stopFd);
+    if (!head.empty()) {
+        const Request request = parseHead(head);
+        Response response;
+        try {
+            response = handlerFor(request.target)(request);
+        } catch (const std::exception& error) {
+            response = Response{500, {}, error.what(), std::nullopt};
+        }
+        std::string_view body = response.body;
+        if (response.stallAfter) body = body.substr(0, *response.stallAfter);
+        if (sendAll(fd, responseHead(response), stopFd) && sendAll(fd, body, stopFd) &&
+            response.stallAfter) {
+            holdUntilHangUp(fd, stopFd);
+        }
+    }
+    shutdown(fd, SHUT_WR);
+    close(fd);
+}
+
+int closedLoopbackPort() {
+    sockaddr_in address;
+    const int fd = loopbackSocket(address);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+}  // namespace verrimo::test
