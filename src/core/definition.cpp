@@ -32,6 +32,14 @@ std::string expression(std::string_view keyword, std::string_view operand) {
     return join(keyword, "[", operand, "]");
 }
 
+std::string randomOperand(std::string_view first, std::string_view second) {
+    return join(first, ":", second);
+}
+
+std::string keyCodeOperand(std::string_view first, std::string_view source) {
+    return join(first, ",", source);
+}
+
 bool checkLinesWait(std::string_view kind) {
     return kind == kKindAction;
 }

@@ -36,6 +36,10 @@ std::string checkStringLine(std::string_view checkString);
 std::string fieldLine(std::string_view name, std::string_view value);
 // An expression value: keyword, "[", operand, "]".
 std::string expression(std::string_view keyword, std::string_view operand);
+// The operand of "Zem-Random": first part, ":", second part.
+std::string randomOperand(std::string_view first, std::string_view second);
+// The operand of "Zem-KeyCode": first part, ",", an image source.
+std::string keyCodeOperand(std::string_view first, std::string_view source);
 
 // Whether the dash and check-string lines of a target of this kind go to the holding area
 // (the kind is exactly "action") rather than to the definition text.

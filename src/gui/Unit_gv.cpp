@@ -1,0 +1,148 @@
+#include "Unit_gv.h"
+
+#include "Unit2.h"
+#include "Unit_tag.h"
+#include "definition.h"
+#include "image_source.h"
+#include "label_style.h"
+#include "make_controls.h"
+
+namespace verrimo {
+
+namespace {
+
+constexpr std::string_view kRandom = "Zem-Random";
+constexpr std::string_view kZip = "Zem-Zip";
+constexpr std::string_view kKeyCode = "Zem-KeyCode";
+constexpr std::string_view kRmoji = "Zem-Rmoji";
+
+constexpr int kOperandX = 136;
+
+QPushButton* keywordButton(const QString& name, std::string_view keyword, QWidget* parent, int y) {
+    QPushButton* button = makeButton(name, QString::fromLatin1(keyword), parent, {8, y, 110, 28});
+    // As in the other windows, Enter in a field presses no button.
+    button->setAutoDefault(false);
+    return button;
+}
+
+// The bold brackets and separators between the operand controls.
+TLabel* mark(const QString& name, const QString& caption, QWidget* parent, int x, int y) {
+    TLabel* label = bold(makeLabel(name, caption, parent, {x, y + 4, 14, 20}));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+template <typename Items>
+TComboBox* operandCombo(const QString& name, const Items& items, QWidget* parent, int x, int y,
+                        int width) {
+    return makeCombo(name, {items.begin(), items.end()}, parent, {x, y + 2, width, 24});
+}
+
+}  // namespace
+
+TForm4::TForm4(const Forms& forms, QWidget* parent) : TModalForm(parent), forms_(forms) {
+    setObjectName("Form4");
+    setWindowTitle("必要な文字を入れてボタンを押してください");
+    setFormFrame(this, 400, 208);
+
+    int y = 12;
+    Button1 = keywordButton("Button1", kRandom, this, y);
+    Label1 = mark("Label1", "[", this, 120, y);
+    CB_random1 = operandCombo("CB_random1", definition::kRandomFirst, this, kOperandX, y, 100);
+    Label5 = mark("Label5", "：", this, 238, y);
+    CB_random2 = operandCombo("CB_random2", definition::kRandomSecond, this, 254, y, 100);
+    Label6 = mark("Label6", "]", this, 356, y);
+
+    y += 38;
+    Button2 = keywordButton("Button2", kZip, this, y);
+    Label2 = mark("Label2", "[", this, 120, y);
+    CB_zip = operandCombo("CB_zip", definition::kZipParts, this, kOperandX, y, 100);
+    Label8 = mark("Label8", "]", this, 238, y);
+
+    y += 38;
+    Button3 = keywordButton("Button3", kKeyCode, this, y);
+    Label3 = mark("Label3", "[", this, 120, y);
+    CB_key = operandCombo("CB_key", definition::kKeyCodeFirst, this, kOperandX, y, 50);
+    CB_key->SetText("1");
+    Label10 = mark("Label10", "，", this, 188, y);
+    CB_key2 = makeCombo("CB_key2", {}, this, {204, y + 2, 150, 24});
+    Label9 = mark("Label9", "]", this, 356, y);
+
+    y += 38;
+    Button4 = keywordButton("Button4", kRmoji, this, y);
+    Label4 = mark("Label4", "[", this, 120, y);
+    Edit_rmoji = makeEdit("Edit_rmoji", "", this, {kOperandX, y + 2, 218, 24});
+    Label7 = mark("Label7", "]", this, 356, y);
+
+    Button6 = makeButton("Button6", "ＯＫ", this, {96, 170, 96, 28});
+    Button6->setAutoDefault(false);
+    Button5 = makeButton("Button5", "キャンセル", this, {208, 170, 96, 28});
+    Button5->setAutoDefault(false);
+
+    connectClick(Button1, this, &TForm4::Button1Click);
+    connectClick(Button2, this, &TForm4::Button2Click);
+    connectClick(Button3, this, &TForm4::Button3Click);
+    connectClick(Button4, this, &TForm4::Button4Click);
+    connectClick(Button6, this, &TForm4::Button6Click);
+    connectClick(Button5, this, &TForm4::Button5Click);
+}
+
+void TForm4::FormShow() {
+    CB_random1->SetText("");
+    CB_random2->SetText("");
+    CB_zip->SetText("");
+    CB_key->SetText("1");
+    CB_key2->SetText("");
+    CB_key2->SetItems({});
+    Edit_rmoji->SetText("");
+    for (const std::string& tag : forms_.Form2->Memo_img->Lines())
+        if (const auto source = imageSource(tag)) CB_key2->AddItem(*source);
+}
+
+std::optional<std::string> TForm4::Operand(std::string_view keyword) const {
+    if (keyword == kRandom)
+        return definition::randomOperand(CB_random1->Text(), CB_random2->Text());
+    if (keyword == kZip) return CB_zip->Text();
+    if (keyword == kKeyCode) return definition::keyCodeOperand(CB_key->Text(), CB_key2->Text());
+    if (keyword == kRmoji) return Edit_rmoji->Text();
+    return std::nullopt;
+}
+
+void TForm4::Choose(std::string_view keyword) {
+    TForm_tag* walker = forms_.Form_tag;
+    walker->Edit_zem->SetText(*Operand(keyword));
+    walker->CB1->SetText(keyword);
+    walker->SelectRow(3);
+    reject();
+}
+
+void TForm4::Button1Click(QObject*) {
+    Choose(kRandom);
+}
+
+void TForm4::Button2Click(QObject*) {
+    Choose(kZip);
+}
+
+void TForm4::Button3Click(QObject*) {
+    Choose(kKeyCode);
+}
+
+void TForm4::Button4Click(QObject*) {
+    Choose(kRmoji);
+}
+
+void TForm4::Button6Click(QObject*) {
+    TForm_tag* walker = forms_.Form_tag;
+    const std::string keyword = walker->CB1->Text();
+    if (const auto operand = Operand(keyword)) walker->Edit_zem->SetText(*operand);
+    if (keyword.empty()) return;
+    walker->SelectRow(3);
+    reject();
+}
+
+void TForm4::Button5Click(QObject*) {
+    reject();
+}
+
+}  // namespace verrimo

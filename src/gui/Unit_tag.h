@@ -1,0 +1,82 @@
+// The tag walker: steps through the required-tag list, shows the proposal for each tag and
+// appends the accepted lines to the definition text.
+#pragma once
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstddef>
+
+#include "classify.h"
+#include "controls.h"
+#include "form.h"
+#include "forms.h"
+#include "radio_group.h"
+
+namespace verrimo {
+
+class TForm_tag : public TForm {
+    Q_OBJECT
+
+  public:
+    explicit TForm_tag(const Forms& forms);
+
+    void FormCreate();
+    void Button1Click(QObject* Sender);
+    void Button3Click(QObject* Sender);
+    void Button5Click(QObject* Sender);
+    void Button2Click(QObject* Sender);
+
+    // The selected row: 0 for none, 1 to 4 for RB1 to RB4.
+    int SelectedRow() const { return rows_->Selected(); }
+    void SelectRow(int row) { rows_->Select(row); }
+
+    TLabel* Label1;
+    TLabel* Label_nowLine;
+    TLabel* Label1650;
+    TEdit* Edit_read;
+    TEdit* Edit_name;
+    TLabel* Label3;
+    TLabel* Label_hint;
+    TLabel* Label_hint2;
+    TLabel* Label6;
+    TLabel* Label_ya1;
+    QRadioButton* RB1;
+    TComboBox* CB2;
+    TLabel* Label_ya2;
+    QRadioButton* RB2;
+    TEdit* Edit_val;
+    TLabel* Label_ya3;
+    QRadioButton* RB3;
+    TComboBox* CB1;
+    TLabel* Label4;
+    TEdit* Edit_zem;
+    TLabel* Label5;
+    QPushButton* Button5;
+    TLabel* Label7;
+    QRadioButton* RB4;
+    TComboBox* CB3;
+    TLabel* Label8;
+    TLabel* Label2;
+    QPushButton* Button1;
+    QPushButton* Button3;
+    QCheckBox* CB_GV;
+    QPushButton* Button2;
+    TMemo* Memo1;  // the auto list; never shown
+
+  protected:
+    void FormShow() override;
+
+  private:
+    std::size_t LineIndex() const;
+    // Loads the tag at the current index and has it classified.
+    void LoadAndClassify();
+    void Step();
+    Proposal CurrentProposal() const;
+    void ShowProposal(const Proposal& proposal);
+
+    const Forms& forms_;
+    RadioGroup* rows_;
+};
+
+}  // namespace verrimo
