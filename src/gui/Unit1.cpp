@@ -7,21 +7,12 @@
 #include <QVBoxLayout>
 
 #include "Unit2.h"
+#include "Unit3.h"
 #include "Unit_about.h"
 #include "exception_display.h"
 #include "memo_text.h"
 
 namespace verrimo {
-
-namespace {
-
-template <typename Handler>
-void connectClick(QPushButton* button, TForm1* form, Handler handler) {
-    QObject::connect(button, &QPushButton::clicked, form,
-                     [=] { guarded([=] { (form->*handler)(button); }); });
-}
-
-}  // namespace
 
 TForm1::TForm1(const Forms& forms) : forms_(forms) {
     setObjectName("Form1");
@@ -87,7 +78,9 @@ TForm1::TForm1(const Forms& forms) : forms_(forms) {
     setTabOrder(Button2, Button3);
     setTabOrder(Button3, Button4);
 
+    connectClick(Button1, this, &TForm1::Button1Click);
     connectClick(Button2, this, &TForm1::Button2Click);
+    connectClick(Button4, this, &TForm1::Button4Click);
     connect(Close1, &QAction::triggered, this,
             [this] { guarded([this] { Close1Click(Close1); }); });
     connect(About1, &QAction::triggered, this,
@@ -104,6 +97,15 @@ void TForm1::FormCreate() {
 
 void TForm1::FormShow() {
     forms_.Form2->Show();
+}
+
+void TForm1::Button1Click(QObject*) {
+    forms_.Form3->Show();
+}
+
+void TForm1::Button4Click(QObject*) {
+    Edit1->SetText(Edit_now_open->Text());
+    forms_.Form3->Show();
 }
 
 void TForm1::Button2Click(QObject*) {

@@ -5,24 +5,23 @@
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 
-#include "exception_display.h"
+#include "Unit1.h"
+#include "Unit3.h"
+#include "codepage.h"
+#include "extract.h"
+#include "make_controls.h"
+#include "page_fetch.h"
 
 namespace verrimo {
 
 namespace {
 
-TMemo* listMemo(const QString& name, QWidget* parent, int x, int y, int w, int h) {
+TMemo* listMemo(const QString& name, QWidget* parent, QRect place) {
     auto* memo = new TMemo(name, parent);
-    memo->setGeometry(x, y, w, h);
+    memo->setGeometry(place);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return memo;
-}
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* pushButton = new QPushButton(caption, parent);
-    pushButton->setObjectName(name);
-    return pushButton;
 }
 
 QWidget* tabSheet(const QString& name, QTabWidget* pages, const QString& caption) {
@@ -60,34 +59,29 @@ TForm2::TForm2(const Forms& forms) : forms_(forms) {
     TabSheet3 = tabSheet("TabSheet3", PageControl1,
                          "\u3000\u3000\u3000\u3000必要なタグ\u3000\u3000\u3000\u3000");
 
-    Label1 = new TLabel("Label1", "ボタンなどは指示がなければ押さないでください。", TabSheet1);
-    Label1->setGeometry(8, 6, 690, 18);
+    Label1 = makeLabel("Label1", "ボタンなどは指示がなければ押さないでください。", TabSheet1,
+                       {8, 6, 690, 18});
     profile_ = browserProfile(this);
     CppWebBrowser1 = new QWebEngineView(TabSheet1);
     CppWebBrowser1->setObjectName("CppWebBrowser1");
     CppWebBrowser1->setPage(new QWebEnginePage(profile_, CppWebBrowser1));
     CppWebBrowser1->setGeometry(4, 28, 698, 490);
 
-    Memo1 = listMemo("Memo1", TabSheet2, 4, 4, 698, 476);
-    Button1 = button("Button1", "ソースをクリア", TabSheet2);
-    Button1->setGeometry(4, 488, 160, 28);
-    Button2 = button("Button2", "タグ抽出", TabSheet2);
-    Button2->setGeometry(542, 488, 160, 28);
+    Memo1 = listMemo("Memo1", TabSheet2, {4, 4, 698, 476});
+    Button1 = makeButton("Button1", "ソースをクリア", TabSheet2, {4, 488, 160, 28});
+    Button2 = makeButton("Button2", "タグ抽出", TabSheet2, {542, 488, 160, 28});
 
-    Label2 = new TLabel("Label2", "必要と思われるタグです", TabSheet3);
-    Label2->setGeometry(8, 4, 690, 18);
-    Memo2 = listMemo("Memo2", TabSheet3, 4, 24, 698, 200);
-    Label4 = new TLabel("Label4", "画像タグの抽出", TabSheet3);
-    Label4->setGeometry(8, 230, 690, 18);
-    Memo_img = listMemo("Memo_img", TabSheet3, 4, 250, 698, 120);
-    Label3 = new TLabel("Label3", "通常のリンクタグの抽出", TabSheet3);
-    Label3->setGeometry(8, 376, 690, 18);
-    Memo_href = listMemo("Memo_href", TabSheet3, 4, 396, 698, 122);
+    Label2 = makeLabel("Label2", "必要と思われるタグです", TabSheet3, {8, 4, 690, 18});
+    Memo2 = listMemo("Memo2", TabSheet3, {4, 24, 698, 200});
+    Label4 = makeLabel("Label4", "画像タグの抽出", TabSheet3, {8, 230, 690, 18});
+    Memo_img = listMemo("Memo_img", TabSheet3, {4, 250, 698, 120});
+    Label3 = makeLabel("Label3", "通常のリンクタグの抽出", TabSheet3, {8, 376, 690, 18});
+    Memo_href = listMemo("Memo_href", TabSheet3, {4, 396, 698, 122});
 
     PageControl1->setCurrentWidget(TabSheet3);
 
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { guarded([this] { Button1Click(Button1); }); });
+    connectClick(Button1, this, &TForm2::Button1Click);
+    connectClick(Button2, this, &TForm2::Button2Click);
 }
 
 TForm2::~TForm2() {
@@ -104,6 +98,25 @@ void TForm2::FormCreate() {
 
 void TForm2::Button1Click(QObject*) {
     Memo1->clear();
+}
+
+void TForm2::Button2Click(QObject*) {
+    TForm3& dialog = *forms_.Form3;
+    dialog.ResetFields();
+    ExtractTags();
+    ShowPageCopy(forms_);
+    dialog.FindTargets();
+    forms_.Form1->Edit_now_open->setText("ソース貼り付けです");
+    dialog.OfferTargetsInUrlBox();
+    PageControl1->setCurrentWidget(TabSheet3);
+}
+
+void TForm2::ExtractTags() {
+    const ScanResult pieces = scan(normalise(Memo1->Text(), CodePage::program()));
+    Memo1->SetText(pieces.source);
+    Memo2->SetText(pieces.required);
+    Memo_img->SetText(pieces.images);
+    Memo_href->SetText(pieces.links);
 }
 
 void TForm2::Navigate(const std::string& path) {

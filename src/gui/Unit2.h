@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls.h"
+#include "fetch.h"
 #include "form.h"
 #include "forms.h"
 
@@ -22,9 +23,17 @@ class TForm2 : public TForm {
 
     void FormCreate();
     void Button1Click(QObject* Sender);
+    void Button2Click(QObject* Sender);
+
+    // The normaliser and the scanner on the page source: the source comes back one piece per
+    // line and the three lists are rebuilt from it.
+    void ExtractTags();
 
     // Shows the file at this absolute path, read afresh even when it is already shown.
     void Navigate(const std::string& path);
+
+    // How pages are downloaded into this window; the defaults suit any real site.
+    FetchOptions fetchOptions;
 
     QTabWidget* PageControl1;
     QWidget* TabSheet1;

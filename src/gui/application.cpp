@@ -5,6 +5,7 @@
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "Unit3.h"
 #include "Unit_about.h"
 #include "exception_display.h"
 
@@ -25,6 +26,8 @@ Application::Application() {
     form2_ = std::make_unique<TForm2>(forms_);
     forms_.Form2 = form2_.get();
     guarded([this] { form2_->FormCreate(); });
+    form3_ = std::make_unique<TForm3>(forms_);
+    forms_.Form3 = form3_.get();
     aboutBox_ = std::make_unique<TAboutBox>();
     forms_.AboutBox = aboutBox_.get();
 }

@@ -28,6 +28,7 @@ class Application {
     Forms forms_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TAboutBox> aboutBox_;
 };
 

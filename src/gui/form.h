@@ -2,13 +2,23 @@
 // handler that runs to its end before the window appears.
 #pragma once
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QWidget>
+
+#include "exception_display.h"
 
 namespace verrimo {
 
 // Sets the fixed size and the title-bar buttons of a window.
 void setFormFrame(QWidget* form, int width, int height, bool stayOnTop = false);
+
+// Runs a window's command handler when the button is clicked; an error it raises is shown.
+template <typename Form>
+void connectClick(QAbstractButton* button, Form* form, void (Form::*handler)(QObject*)) {
+    QObject::connect(button, &QAbstractButton::clicked, form,
+                     [=] { guarded([=] { (form->*handler)(button); }); });
+}
 
 // A modeless window.
 class TForm : public QWidget {

@@ -1,0 +1,88 @@
+#include "Unit3.h"
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "codepage.h"
+#include "definition.h"
+#include "extract.h"
+#include "label_style.h"
+#include "make_controls.h"
+#include "page_fetch.h"
+
+namespace verrimo {
+
+TForm3::TForm3(const Forms& forms) : forms_(forms) {
+    setObjectName("Form3");
+    setWindowTitle("指定されたＵＲＬの読み込み終了");
+    setFormFrame(this, 560, 250, true);
+
+    Label1 = makeLabel("Label1", "リファの設定", this, {12, 12, 116, 20});
+    Edit1 = makeEdit("Edit1", "", this, {128, 10, 420, 24});
+    Label2 = makeLabel("Label2", "以下の\u3000action\u3000or\u3000リンクを見つけました", this,
+                       {12, 44, 536, 20});
+    CB_open =
+        makeCombo("CB_open", {definition::kTargetKinds.begin(), definition::kTargetKinds.end()},
+                  this, {12, 66, 110, 26});
+    CB1 = makeCombo("CB1", {}, this, {128, 66, 420, 26});
+    Label3 = bold(maroon(
+        makeLabel("Label3", "必要ならＵＲＬ補完・修正してください", this, {128, 96, 420, 20})));
+    Label5 = makeLabel("Label5", "chk-moji ＝", this, {12, 128, 116, 20});
+    Edit2 = makeEdit("Edit2", "", this, {128, 126, 420, 24});
+    Label4 = bold(maroon(makeLabel(
+        "Label4", "同時に\u3000chk-moji\u3000も書き込む場合はソースからコピペしてください", this,
+        {12, 156, 536, 20})));
+    Button1 = makeButton("Button1", "Plugin（定義ファイル）に追加", this, {12, 200, 300, 32});
+    Button2 = makeButton("Button2", "閉じる", this, {448, 200, 100, 32});
+
+    connectClick(Button1, this, &TForm3::Button1Click);
+    connectClick(Button2, this, &TForm3::Button2Click);
+}
+
+void TForm3::ResetFields() {
+    Edit1->clear();
+    Edit2->clear();
+    CB1->setEditText(QString());
+    CB_open->setEditText("選択");
+}
+
+void TForm3::FindTargets() {
+    const TForm2& viewer = *forms_.Form2;
+    const FinderResult found =
+        findTargets(forms_.Form1->Edit1->Text(), viewer.Memo2->Text(), viewer.Memo_href->Text(),
+                    CB1->Text(), CB_open->Text(), CodePage::program());
+    Edit1->SetText(found.referrer);
+    CB1->SetItems(found.targets);
+    CB1->SetText(found.target);
+    CB_open->SetText(found.kind);
+}
+
+void TForm3::OfferTargetsInUrlBox() {
+    TComboBox* urlBox = forms_.Form1->Edit1;
+    urlBox->SetItems(CB1->Items());
+    urlBox->SetText(CB1->Text());
+}
+
+void TForm3::FormShow() {
+    ResetFields();
+    FetchPage(forms_);
+    FindTargets();
+    TForm1& main = *forms_.Form1;
+    main.Edit_now_open->SetText(main.Edit1->Text());
+    OfferTargetsInUrlBox();
+}
+
+void TForm3::Button1Click(QObject*) {
+    TForm1& main = *forms_.Form1;
+    const std::string kind = CB_open->Text();
+    main.Memo1->AddLine(definition::referrerLine(Edit1->Text()));
+    main.Memo1->AddLine(definition::targetLine(kind, CB1->Text()));
+    TMemo* checkLines = definition::checkLinesWait(kind) ? main.Memo2 : main.Memo1;
+    checkLines->AddLine(definition::kDashLine);
+    checkLines->AddLine(definition::checkStringLine(Edit2->Text()));
+}
+
+void TForm3::Button2Click(QObject*) {
+    Close();
+}
+
+}  // namespace verrimo
