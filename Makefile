@@ -2,7 +2,7 @@
 BUILD := build
 JOBS := $(shell nproc)
 
-.PHONY: run test deps build
+.PHONY: run test deps build sanitize
 
 deps:
 	@scripts/install-deps.sh
@@ -20,3 +20,20 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory sanitize
+
+# The unit tests once more under the address and undefined-behaviour sanitizers, and the
+# extraction fuzzer for a bounded time; a crashing input lands in $(SAN)/crash-*.
+SAN := build-san
+FUZZ_SECONDS := 30
+sanitize: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(SAN) -DVERRIMO_GUI=OFF -DVERRIMO_SANITIZE=ON \
+	  -DVERRIMO_FUZZ=ON -DVERRIMO_BENCH=OFF >/dev/null
+	@cmake --build $(SAN) -j $(JOBS) --target core_tests extract_fuzz
+	@$(SAN)/tests/core_tests --gtest_brief=1
+	@mkdir -p $(SAN)/fuzz-corpus
+	@echo "Fuzzing the extraction for $(FUZZ_SECONDS) s"
+	@$(SAN)/fuzz/extract_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+	  -artifact_prefix=$(SAN)/ $(SAN)/fuzz-corpus fuzz/corpus >$(SAN)/fuzz.log 2>&1 \
+	  || { tail -n 40 $(SAN)/fuzz.log; exit 1; }
+	@grep -h '^Done' $(SAN)/fuzz.log
