@@ -9,6 +9,7 @@
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit_about.h"
+#include "Unit_tag.h"
 #include "exception_display.h"
 #include "memo_text.h"
 
@@ -80,6 +81,7 @@ TForm1::TForm1(const Forms& forms) : forms_(forms) {
 
     connectClick(Button1, this, &TForm1::Button1Click);
     connectClick(Button2, this, &TForm1::Button2Click);
+    connectClick(Button3, this, &TForm1::Button3Click);
     connectClick(Button4, this, &TForm1::Button4Click);
     connect(Close1, &QAction::triggered, this,
             [this] { guarded([this] { Close1Click(Close1); }); });
@@ -106,6 +108,10 @@ void TForm1::Button1Click(QObject*) {
 void TForm1::Button4Click(QObject*) {
     Edit1->SetText(Edit_now_open->Text());
     forms_.Form3->Show();
+}
+
+void TForm1::Button3Click(QObject*) {
+    forms_.Form_tag->Show();
 }
 
 void TForm1::Button2Click(QObject*) {

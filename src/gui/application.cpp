@@ -7,6 +7,8 @@
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit_about.h"
+#include "Unit_gv.h"
+#include "Unit_tag.h"
 #include "exception_display.h"
 
 namespace verrimo {
@@ -28,6 +30,11 @@ Application::Application() {
     guarded([this] { form2_->FormCreate(); });
     form3_ = std::make_unique<TForm3>(forms_);
     forms_.Form3 = form3_.get();
+    formTag_ = std::make_unique<TForm_tag>(forms_);
+    forms_.Form_tag = formTag_.get();
+    guarded([this] { formTag_->FormCreate(); });
+    form4_ = std::make_unique<TForm4>(forms_, formTag_.get());
+    forms_.Form4 = form4_.get();
     aboutBox_ = std::make_unique<TAboutBox>();
     forms_.AboutBox = aboutBox_.get();
 }

@@ -29,6 +29,8 @@ class Application {
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<TForm_tag> formTag_;
+    std::unique_ptr<TForm4> form4_;  // a child of the walker, so it goes first
     std::unique_ptr<TAboutBox> aboutBox_;
 };
 
