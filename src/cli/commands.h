@@ -25,6 +25,7 @@ struct Command {
 };
 
 int runExtract(const Args& args, std::ostream& out);
+int runFetch(const Args& args, std::ostream& out);
 
 // Every command, in the order the usage lists them.
 inline constexpr Command kCommands[] = {
@@ -32,6 +33,9 @@ inline constexpr Command kCommands[] = {
      "extract the tags, form actions and links of a page source (FILE, or standard input) as "
      "JSON",
      runExtract},
+    {"fetch", "URL",
+     "download the page at URL (http or https) and print what extract --url URL prints for it",
+     runFetch},
 };
 
 // The usage text for one command or, without a name, for all of them.

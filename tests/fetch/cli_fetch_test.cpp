@@ -1,0 +1,98 @@
+// verrimo-cli fetch run as a program against a loopback server.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "http_test_server.h"
+#include "run_program.h"
+
+namespace {
+
+using namespace std::string_literals;
+using verrimo::test::HttpTestServer;
+using verrimo::test::Response;
+using verrimo::testing::ProgramRun;
+using verrimo::testing::runProgram;
+
+ProgramRun cli(const std::vector<std::string>& args, const std::string& input = "") {
+    return runProgram(VERRIMO_CLI, args, input, {"VERRIMO_CODEPAGE=CP932"});
+}
+
+const std::string kLoginPage =
+    "<form action=\"login.cgi\" method=post>\n<INPUT TYPE=hidden NAME=sid VALUE=x1>\n"
+    "<input type=\"text\" name=\"user\"><br>\n<a href=\"help.html\">\x82\xa0</a>\n</form>\n";
+
+// What extract prints for the page source that a download of body gives.
+std::string extracted(const std::string& pageSource, const std::string& url) {
+    const ProgramRun run = cli({"extract", "--url", url}, pageSource);
+    EXPECT_EQ(run.status, 0);
+    return run.out;
+}
+
+class CliFetch : public ::testing::Test {
+  protected:
+    CliFetch() {
+        server.route("/login.html", Response{200, {}, kLoginPage, std::nullopt});
+        server.route("/gone.html",
+                     Response{404, {}, "<a href=\"home.html\">home</a>", std::nullopt});
+        server.route("/nul.html", Response{200, {}, "<a href=x.html>\0y</a>"s, std::nullopt});
+    }
+
+    HttpTestServer server;
+};
+
+TEST_F(CliFetch, PrintsTheExtractionOfTheDownloadedPage) {
+    const std::string url = server.url("/login.html");
+    const ProgramRun run = cli({"fetch", url});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, extracted(kLoginPage + "\r\n", url));
+    EXPECT_NE(run.out.find(R"("targets":["login.cgi",)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"referrer\":\"" + url + "\""), std::string::npos) << run.out;
+}
+
+TEST_F(CliFetch, ReadsAnErrorPage) {
+    const std::string url = server.url("/gone.html");
+    const ProgramRun run = cli({"fetch", url});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, extracted("<a href=\"home.html\">home</a>\r\n", url));
+    EXPECT_NE(run.out.find(R"("target":"home.html")"), std::string::npos) << run.out;
+}
+
+TEST_F(CliFetch, DropsNulBytes) {
+    const std::string url = server.url("/nul.html");
+    EXPECT_EQ(cli({"fetch", url}).out, extracted("<a href=x.html>y</a>\r\n", url));
+}
+
+TEST(CliFetchFailure, APageThatCannotBeOpenedIsAnEmptyPage) {
+    const std::string url =
+        "http://127.0.0.1:" + std::to_string(verrimo::test::closedLoopbackPort()) + "/";
+    for (const std::string& u : {url, "file:///etc/passwd"s, "http://no-such-host.invalid/"s}) {
+        SCOPED_TRACE(u);
+        const ProgramRun run = cli({"fetch", u});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, extracted("", u));
+        EXPECT_NE(run.err, "");  // the reason, for the log
+    }
+}
+
+TEST(CliFetchFailure, WrongCommandLines) {
+    for (const auto& args : {std::vector<std::string>{"fetch"},
+                             {"fetch", "http://127.0.0.1/a", "http://127.0.0.1/b"},
+                             {"fetch", "--verbose", "http://127.0.0.1/a"}}) {
+        const ProgramRun run = cli(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err, "");
+    }
+}
+
+TEST(CliFetchHelp, ListsTheCommand) {
+    const ProgramRun run = cli({"fetch", "--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("verrimo-cli fetch URL"), std::string::npos) << run.out;
+}
+
+}  // namespace
