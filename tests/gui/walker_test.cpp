@@ -2,7 +2,6 @@
 // required-tag list, accepting and skipping, the lines landing in the definition text.
 #include <QCheckBox>
 #include <QClipboard>
-#include <QInputMethodEvent>
 #include <QTabBar>
 
 #include "Unit1.h"
@@ -10,6 +9,7 @@
 #include "Unit_tag.h"
 #include "application.h"
 #include "memo_text.h"
+#include "user_input.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -36,26 +36,6 @@ const std::vector<std::string> kEveryKind = {
     R"(<input type="submit" name="go" value="Send!">)",
     R"(<input type="submit" value="OK">)",
 };
-
-void click(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// What the user types into a field, replacing what it showed; Japanese text arrives the way an
-// input method commits it.
-void retype(QLineEdit* field, const QString& text) {
-    field->setFocus();
-    field->selectAll();
-    for (QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(field, c.toLatin1());
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(c);
-            QApplication::sendEvent(field, &commit);
-        }
-    }
-}
 
 }  // namespace
 

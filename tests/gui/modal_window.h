@@ -1,0 +1,22 @@
+// Drives a modal window from inside the modal run that shows it.
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace verrimo::test {
+
+// Runs act on the next modal window once it is up. Should act leave it open (a failed check),
+// it is closed, so that the test does not wait on it.
+inline void onNextModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = nullptr;
+        QTRY_VERIFY((modal = QApplication::activeModalWidget()) != nullptr);
+        act(modal);
+        if (QApplication::activeModalWidget() == modal) modal->close();
+    });
+}
+
+}  // namespace verrimo::test
