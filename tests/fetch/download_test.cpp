@@ -1,3 +1,4 @@
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 
 #include "fetch.h"
 #include "http_test_server.h"
+#include "tls_test_server.h"
 
 namespace verrimo {
 namespace {
@@ -173,6 +175,36 @@ TEST(DownloadPageFailure, UnresolvableHostOpensNothing) {
     EXPECT_FALSE(result.opened);
     EXPECT_EQ(result.body, "");
     EXPECT_NE(result.error, "");
+}
+
+// A client that takes any certificate, to show that the server answers.
+std::string readTrustingAnyCertificate(const std::string& url) {
+    std::string body;
+    CURL* curl = curl_easy_init();
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(
+        curl, CURLOPT_WRITEFUNCTION, +[](char* data, std::size_t, std::size_t length, void* out) {
+            static_cast<std::string*>(out)->append(data, length);
+            return length;
+        });
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    return body;
+}
+
+TEST(DownloadPageHttps, RefusesACertificateThatNoOneVouchesFor) {
+    test::TlsTestServer server(kPage);
+    ASSERT_EQ(readTrustingAnyCertificate(server.url()), kPage);
+    ASSERT_EQ(server.handshakes(), 1u);
+
+    const FetchResult result = downloadPage(server.url());
+    EXPECT_FALSE(result.opened);
+    EXPECT_EQ(result.body, "");
+    EXPECT_NE(result.error, "");
+    EXPECT_EQ(server.handshakes(), 1u);
 }
 
 TEST_F(DownloadPage, StalledAnswerEndsAtTheStallTimeOutKeepingWhatWasRead) {

@@ -1,17 +1,13 @@
 #include "http_test_server.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <strings.h>
 #include <cerrno>
-#include <chrono>
 #include <stdexcept>
-#include <system_error>
 
 namespace verrimo::test {
 namespace {
@@ -20,44 +16,13 @@ namespace {
 constexpr int kWaitMs = 60'000;
 constexpr std::size_t kMaxRequestHead = 64 * 1024;
 
-[[noreturn]] void fail(const char* what) {
-    throw std::system_error(errno, std::generic_category(), what);
-}
-
-int loopbackSocket(sockaddr_in& address) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) fail("socket");
-    address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) < 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) < 0) {
-        const int saved = errno;
-        close(fd);
-        errno = saved;
-        fail("bind");
-    }
-    return fd;
-}
-
-// Waits until fd is ready for events; false when the server stops first, or on time-out.
-bool waitFor(int fd, short events, int stopFd) {
-    pollfd fds[2] = {{fd, events, 0}, {stopFd, POLLIN, 0}};
-    int ready;
-    do {
-        ready = poll(fds, 2, kWaitMs);
-    } while (ready < 0 && errno == EINTR);
-    return ready > 0 && fds[1].revents == 0 && fds[0].revents != 0;
-}
-
-bool sendAll(int fd, std::string_view data, int stopFd) {
+bool sendAll(int fd, std::string_view data, const StopSignal& stop) {
     while (!data.empty()) {
         const ssize_t sent = send(fd, data.data(), data.size(), MSG_NOSIGNAL);
         if (sent > 0) {
             data.remove_prefix(static_cast<std::size_t>(sent));
         } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            if (!waitFor(fd, POLLOUT, stopFd)) return false;
+            if (!waitFor(fd, POLLOUT, stop, kWaitMs)) return false;
         } else if (errno != EINTR) {
             return false;
         }
@@ -66,11 +31,11 @@ bool sendAll(int fd, std::string_view data, int stopFd) {
 }
 
 // The request head up to its blank line; empty when the client hangs up or the server stops.
-std::string readHead(int fd, int stopFd) {
+std::string readHead(int fd, const StopSignal& stop) {
     std::string head;
     char buffer[4096];
     while (head.find("\r\n\r\n") == std::string::npos) {
-        if (head.size() > kMaxRequestHead || !waitFor(fd, POLLIN, stopFd)) return {};
+        if (head.size() > kMaxRequestHead || !waitFor(fd, POLLIN, stop, kWaitMs)) return {};
         const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
         if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return {};
         if (got > 0) head.append(buffer, static_cast<std::size_t>(got));
@@ -141,9 +106,9 @@ std::string responseHead(const Response& response) {
 }
 
 // Holds a stalled answer open until the client gives up or the server stops.
-void holdUntilHangUp(int fd, int stopFd) {
+void holdUntilHangUp(int fd, const StopSignal& stop) {
     char buffer[512];
-    while (waitFor(fd, POLLIN, stopFd)) {
+    while (waitFor(fd, POLLIN, stop, kWaitMs)) {
         const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
         if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return;
     }
@@ -158,35 +123,15 @@ std::string Request::header(std::string_view name) const {
     return {};
 }
 
-HttpTestServer::HttpTestServer() {
-    if (pipe2(stopPipe_, O_CLOEXEC) < 0) fail("pipe");
-    sockaddr_in address;
-    try {
-        listenFd_ = loopbackSocket(address);
-    } catch (...) {
-        close(stopPipe_[0]);
-        close(stopPipe_[1]);
-        throw;
-    }
-    if (listen(listenFd_, 64) < 0) {
-        close(listenFd_);
-        close(stopPipe_[0]);
-        close(stopPipe_[1]);
-        fail("listen");
-    }
-    port_ = ntohs(address.sin_port);
+HttpTestServer::HttpTestServer() : listenFd_(loopbackListener(port_)) {
     acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
 HttpTestServer::~HttpTestServer() {
-    const char stop = 's';
-    while (write(stopPipe_[1], &stop, 1) < 0 && errno == EINTR) {
-    }
+    stop_.raise();
     acceptor_.join();
     for (std::thread& worker : workers_) worker.join();
     close(listenFd_);
-    close(stopPipe_[0]);
-    close(stopPipe_[1]);
 }
 
 void HttpTestServer::route(const std::string& path, Response response) {
@@ -220,13 +165,7 @@ HttpTestServer::Handler HttpTestServer::handlerFor(const std::string& target) {
 }
 
 void HttpTestServer::acceptLoop() {
-    for (;;) {
-        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
-        if (fds[1].revents != 0) return;
-        if (fds[0].revents == 0) continue;
-        const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0) continue;
+    for (int fd; (fd = acceptUnlessStopped(listenFd_, stop_, true)) >= 0;) {
         ++connections_;
         const std::lock_guard lock(mutex_);
         workers_.emplace_back([this, fd] { serve(fd); });
@@ -234,8 +173,7 @@ void HttpTestServer::acceptLoop() {
 }
 
 void HttpTestServer::serve(int fd) {
-    const int stopFd = stopPipe_[0];
-    const std::string head = readHead(fd, stopFd);
+    const std::string head = readHead(fd, stop_);
     if (!head.empty()) {
         const Request request = parseHead(head);
         Response response;
@@ -246,9 +184,9 @@ void HttpTestServer::serve(int fd) {
         }
         std::string_view body = response.body;
         if (response.stallAfter) body = body.substr(0, *response.stallAfter);
-        if (sendAll(fd, responseHead(response), stopFd) && sendAll(fd, body, stopFd) &&
+        if (sendAll(fd, responseHead(response), stop_) && sendAll(fd, body, stop_) &&
             response.stallAfter) {
-            holdUntilHangUp(fd, stopFd);
+            holdUntilHangUp(fd, stop_);
         }
     }
     shutdown(fd, SHUT_WR);
@@ -257,8 +195,7 @@ void HttpTestServer::serve(int fd) {
 
 int closedLoopbackPort() {
     sockaddr_in address;
-    const int fd = loopbackSocket(address);
-    close(fd);
+    close(boundLoopbackSocket(address));
     return ntohs(address.sin_port);
 }
 

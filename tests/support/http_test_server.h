@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "loopback.h"
+
 namespace verrimo::test {
 
 using Headers = std::vector<std::pair<std::string, std::string>>;
@@ -60,9 +62,9 @@ class HttpTestServer {
     void serve(int fd);
     Handler handlerFor(const std::string& target);
 
-    int listenFd_ = -1;
-    int stopPipe_[2] = {-1, -1};  // readable once the server stops
+    StopSignal stop_;
     int port_ = 0;
+    int listenFd_ = -1;
     std::atomic<std::size_t> connections_{0};
     std::mutex mutex_;
     std::map<std::string, Handler> routes_;
