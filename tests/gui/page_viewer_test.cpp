@@ -1,7 +1,6 @@
 // The page viewer, driven as a user would: pasted source, "タグ抽出" and "ソースをクリア".
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <atomic>
@@ -183,8 +182,7 @@ class PageViewerTest : public QObject {
         form3->CB1->SetItems({"before.cgi", "next.html"});
         form3->CB1->SetText("next.html");
         form3->CB_open->SetText("Zem-Open");
-        QFile::remove(QString::fromStdString(scratch));
-        QVERIFY(QDir().mkdir(QString::fromStdString(scratch)));
+        QVERIFY(blockFile(scratch));
 
         paste(kLoginPage);
         ErrorBoxes errors;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -32,6 +34,12 @@ inline QByteArray fileBytes(const std::string& path) {
     std::ostringstream content;
     content << file.rdbuf();
     return bytes(content.str());
+}
+
+// Puts a folder where the scratch file goes, so that the file cannot be created.
+inline bool blockFile(const std::string& path) {
+    QFile::remove(QString::fromStdString(path));
+    return QDir().mkdir(QString::fromStdString(path));
 }
 
 // Presses OK on every error box that comes up while it lives, keeping the messages.

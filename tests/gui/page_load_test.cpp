@@ -1,0 +1,260 @@
+// Loading pages by URL through the main window, against a server on 127.0.0.1.
+#include <QDir>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "application.h"
+#include "http_test_server.h"
+#include "window_test_support.h"
+
+using namespace verrimo;
+using namespace verrimo::test;
+
+namespace {
+
+const std::string kLoginPage = programText(
+    "<form action=\"login.cgi\" method=post>\r\n"
+    "<INPUT TYPE=hidden NAME=sid VALUE=x1>\r\n"
+    "<input type=\"text\" name=\"user\"><br>\r\n"
+    "<a href=\"help.html\">help</a> <IMG SRC=\"logo.gif\">\r\n"
+    "</form><p>テスト</p>");
+const std::string kLinkPage = "<p><a class=\"m\" href=\"next.html\">next</a><img src=\"pic.gif\">";
+
+std::vector<std::string> lines(std::initializer_list<const char*> utf8) {
+    std::vector<std::string> out;
+    for (const char* line : utf8) out.push_back(programText(line));
+    return out;
+}
+
+const auto kSeparator = "＝ここから下が通常リンクタグからの抽出＝";
+
+Response html(std::string body, int status = 200) {
+    return Response{status, {{"Content-Type", "text/html"}}, std::move(body), std::nullopt};
+}
+
+// Presses Cancel in the download's progress window once it shows `received` bytes.
+class CancelDownload {
+  public:
+    explicit CancelDownload(std::size_t received) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, received] {
+            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!progress || !progress->labelText().contains(QString::number(received))) return;
+            label = progress->labelText();
+            timer_.stop();
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        timer_.start(20);
+    }
+
+    QString label;
+
+  private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+class PageLoadTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<HttpTestServer> server;
+    std::unique_ptr<Application> app;
+    TForm1* form1 = nullptr;
+    TForm2* form2 = nullptr;
+    TForm3* form3 = nullptr;
+    std::string scratch;
+
+    void typeUrl(const std::string& url) {
+        QLineEdit* box = form1->Edit1->lineEdit();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, QString::fromStdString(url));
+    }
+
+    void load(const std::string& url) {
+        typeUrl(url);
+        QTest::mouseClick(form1->Button1, Qt::LeftButton);
+    }
+
+    void closeDialog() { QTest::mouseClick(form3->Button2, Qt::LeftButton); }
+
+    void checkLoginPageLoaded(const std::string& url) {
+        const auto targets = lines({"login.cgi", kSeparator, "help.html"});
+        QVERIFY(form3->isVisible());
+        QCOMPARE(form3->Edit1->Text(), url);
+        QCOMPARE(form3->CB1->Items(), targets);
+        QCOMPARE(bytes(form3->CB1->Text()), QByteArray("login.cgi"));
+        QCOMPARE(bytes(form3->CB_open->Text()), QByteArray("action"));
+        QVERIFY(form3->Edit2->Text().empty());
+        QCOMPARE(form1->Edit_now_open->Text(), url);
+        QCOMPARE(form1->Edit1->Items(), targets);
+        QCOMPARE(bytes(form1->Edit1->Text()), QByteArray("login.cgi"));
+        QCOMPARE(form2->Memo2->Lines(), lines({"<form action=\"login.cgi\" method=post>",
+                                               "<input type=hidden name=\"sid\" value=\"x1\">",
+                                               "<input type=\"text\" name=\"user\">"}));
+        QCOMPARE(form2->Memo_img->Lines(), lines({"<img src=\"logo.gif\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"help.html\">"}));
+        QVERIFY(form2->Memo1->Text().find(programText("\r\nテスト\r\n")) != std::string::npos);
+        QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
+    }
+
+  private slots:
+    void init() {
+        server = std::make_unique<HttpTestServer>();
+        server->route("/login.html", html(kLoginPage));
+        server->route("/links.html", html(kLinkPage));
+        app = std::make_unique<Application>();
+        app->Start();
+        form1 = app->forms().Form1;
+        form2 = app->forms().Form2;
+        form3 = app->forms().Form3;
+        scratch = form1->ProgramFolder() + "temp.html";
+    }
+
+    void cleanup() {
+        app.reset();
+        server.reset();
+        QDir().rmdir(QString::fromStdString(scratch));
+    }
+
+    void loadsAPageWithFormsAndLinks() {
+        std::string agent;
+        server->route("/agent.html", [&](const Request& request) {
+            agent = request.header("User-Agent");
+            return html(kLoginPage);
+        });
+        QTest::mouseClick(form2->PageControl1->tabBar(), Qt::LeftButton, {},
+                          form2->PageControl1->tabBar()->tabRect(0).center());
+        ErrorBoxes errors;
+        load(server->url("/agent.html"));
+        checkLoginPageLoaded(server->url("/agent.html"));
+        QCOMPARE(QString::fromStdString(agent), QString("MyApp"));
+        QCOMPARE(form2->PageControl1->currentWidget(), form2->TabSheet1);
+        QVERIFY(browserShows(form2->CppWebBrowser1, "help"));
+        QVERIFY(errors.messages.isEmpty());
+    }
+
+    void readsAnErrorPage() {
+        server->route("/gone.html", html("<a href=\"home.html\">home</a>", 404));
+        load(server->url("/gone.html"));
+        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"home.html\">"}));
+        QCOMPARE(bytes(form1->Edit1->Text()), QByteArray("home.html"));
+    }
+
+    void pageThatCannotBeOpenedLeavesEverythingEmpty_data() {
+        QTest::addColumn<QString>("url");
+        QTest::newRow("refused") << QString("http://127.0.0.1:%1/").arg(closedLoopbackPort());
+        QTest::newRow("unresolvable") << "http://nothing-here.invalid/page.html";
+        QTest::newRow("redirect to a file") << "/to-file";
+        QTest::newRow("empty URL box") << "";
+    }
+
+    void pageThatCannotBeOpenedLeavesEverythingEmpty() {
+        QFETCH(QString, url);
+        QFile secret(QString::fromStdString(form1->ProgramFolder() + "secret.html"));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("<a href=\"secret.html\">secret</a>");
+        secret.close();
+        server->redirect("/to-file", "file://" + secret.fileName().toStdString());
+        if (url.startsWith("/")) url = QString::fromStdString(server->url(url.toStdString()));
+
+        load(server->url("/login.html"));
+        closeDialog();
+        ErrorBoxes errors;
+        load(url.toStdString());
+        QVERIFY(errors.messages.isEmpty());
+        QVERIFY(form3->isVisible());
+        for (TMemo* memo : {form2->Memo2, form2->Memo_img, form2->Memo_href})
+            QVERIFY(memo->Text().empty());
+        QCOMPARE(form2->Memo1->Lines(), lines({""}));  // all the scanner leaves of nothing
+        QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
+        QCOMPARE(form3->CB1->Items(), lines({kSeparator}));
+        QCOMPARE(bytes(form3->CB_open->Text()), bytes(programText("選択")));
+        QCOMPARE(form1->Edit_now_open->text(), url);
+        QCOMPARE(form1->Edit1->Items(), lines({kSeparator}));
+        QVERIFY(form1->Edit1->Text().empty());
+    }
+
+    void stalledPageEndsAtTheTimeOutWithWhatCame() {
+        server->route("/stall.html", Response{200, {}, kLoginPage + kLinkPage, kLoginPage.size()});
+        form2->fetchOptions.stallSeconds = 1;
+        load(server->url("/stall.html"));
+        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"help.html\">"}));
+        QCOMPARE(form2->Memo2->Lines().size(), std::size_t(3));
+    }
+
+    void cancelKeepsWhatCame() {
+        server->route("/stall.html", Response{200, {}, kLoginPage + kLinkPage, kLoginPage.size()});
+        CancelDownload cancel(kLoginPage.size());
+        load(server->url("/stall.html"));
+        QCOMPARE(cancel.label,
+                 QString("ページを読み込んでいます（%1 バイト受信）").arg(kLoginPage.size()));
+        checkLoginPageLoaded(server->url("/stall.html"));
+    }
+
+    void secondLoadReplacesTheFirst() {
+        load(server->url("/login.html"));
+        closeDialog();
+        load(server->url("/links.html"));
+        QVERIFY(form2->Memo2->Text().empty());
+        QCOMPARE(form2->Memo_img->Lines(), lines({"<img src=\"pic.gif\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), lines({"<a class=\"m\" href=\"next.html\">"}));
+        QCOMPARE(form2->Memo1->Lines(), lines({"", "<p>", "", "<a class=\"m\" href=\"next.html\">",
+                                               "next", "</a>", "", "<img src=\"pic.gif\">", ""}));
+        QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
+        QCOMPARE(form3->CB1->Items(), lines({kSeparator, "next.html"}));
+        QCOMPARE(bytes(form3->CB_open->Text()), bytes(programText("選択")));
+        QCOMPARE(form1->Edit_now_open->Text(), server->url("/links.html"));
+        QCOMPARE(bytes(form1->Edit1->Text()), QByteArray("next.html"));
+        QVERIFY(browserShows(form2->CppWebBrowser1, "next"));
+    }
+
+    void loadAndReloadOnlyRaiseAnOpenDialog() {
+        const std::string url = server->url("/login.html");
+        load(url);
+        const std::size_t requests = server->connections();
+        load(server->url("/links.html"));
+        QTest::mouseClick(form1->Button4, Qt::LeftButton);
+        QCOMPARE(server->connections(), requests);
+        QCOMPARE(form1->Edit1->Text(), url);  // the reload's first step
+        QCOMPARE(form3->Edit1->Text(), url);
+        QCOMPARE(bytes(form3->CB1->Text()), QByteArray("login.cgi"));
+
+        closeDialog();
+        typeUrl(server->url("/links.html"));
+        QTest::mouseClick(form1->Button4, Qt::LeftButton);
+        QCOMPARE(server->connections(), requests + 1);
+        checkLoginPageLoaded(url);
+    }
+
+    void uncreatableCopyShowsTheErrorAndTheDialog() {
+        const std::string before = server->url("/login.html");
+        load(before);
+        closeDialog();
+        QVERIFY(blockFile(scratch));
+        ErrorBoxes errors;
+        load(server->url("/links.html"));
+        QCOMPARE(errors.messages,
+                 QStringList("ファイル " + QString::fromStdString(scratch) + " を作成できません."));
+        QVERIFY(form3->isVisible());
+        QVERIFY(form3->Edit1->Text().empty());
+        QVERIFY(form3->CB1->Text().empty());
+        QCOMPARE(form3->CB1->Items(), lines({"login.cgi", kSeparator, "help.html"}));
+        QCOMPARE(bytes(form3->CB_open->Text()), bytes(programText("選択")));
+        QCOMPARE(form1->Edit_now_open->Text(), before);
+        QCOMPARE(form1->Edit1->Items(), lines({"login.cgi", kSeparator, "help.html"}));
+        QCOMPARE(form1->Edit1->Text(), server->url("/links.html"));
+        QCOMPARE(form2->Memo_href->Lines(), lines({"<a class=\"m\" href=\"next.html\">"}));
+    }
+};
+
+int main(int argc, char** argv) {
+    return runWindowTest<PageLoadTest>(argc, argv);
+}
+#include "page_load_test.moc"
