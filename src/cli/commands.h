@@ -25,6 +25,8 @@ struct Command {
 };
 
 int runExtract(const Args& args, std::ostream& out);
+int runWalk(const Args& args, std::ostream& out);
+int runEncode(const Args& args, std::ostream& out);
 int runFetch(const Args& args, std::ostream& out);
 
 // Every command, in the order the usage lists them.
@@ -33,6 +35,11 @@ inline constexpr Command kCommands[] = {
      "extract the tags, form actions and links of a page source (FILE, or standard input) as "
      "JSON",
      runExtract},
+    {"walk", "[--auto FILE] [--no-getvalue] [FILE]",
+     "walk the required tags of a page source (FILE, or standard input) accepting every "
+     "proposal, as JSON lines",
+     runWalk},
+    {"encode", "TEXT", "URL-encode a field value as the tag walker proposes it", runEncode},
     {"fetch", "URL",
      "download the page at URL (http or https) and print what extract --url URL prints for it",
      runFetch},

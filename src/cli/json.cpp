@@ -53,6 +53,21 @@ void JsonWriter::stringArray(const std::vector<std::string>& utf8) {
     endArray();
 }
 
+void JsonWriter::number(std::int64_t value) {
+    beforeValue();
+    out_ += std::to_string(value);
+}
+
+void JsonWriter::boolean(bool value) {
+    beforeValue();
+    out_ += value ? "true" : "false";
+}
+
+void JsonWriter::null() {
+    beforeValue();
+    out_ += "null";
+}
+
 void JsonWriter::quoted(std::string_view utf8) {
     static constexpr char kHex[] = "0123456789abcdef";
     out_ += '"';

@@ -1,6 +1,7 @@
-// A small writer of compact JSON: objects, arrays and strings, with no blanks between tokens.
+// A small writer of compact JSON with no blanks between tokens.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,9 @@ class JsonWriter {
     void key(std::string_view utf8);
     void string(std::string_view utf8);
     void stringArray(const std::vector<std::string>& utf8);
+    void number(std::int64_t value);
+    void boolean(bool value);
+    void null();
 
   private:
     void beforeValue();

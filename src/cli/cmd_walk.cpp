@@ -1,0 +1,129 @@
+// verrimo-cli walk [--auto FILE] [--no-getvalue] [FILE]: the tag walker on a saved page, with
+// "追加して次の行" pressed at every step.
+#include "classify.h"
+#include "codepage.h"
+#include "commands.h"
+#include "extract.h"
+#include "input.h"
+#include "json.h"
+#include "memo_text.h"
+#include "walk.h"
+
+namespace verrimo::cli {
+
+namespace {
+
+struct WalkOptions {
+    std::string page;  // empty: standard input
+    std::string autoFile;
+    bool haveAuto = false;
+    bool getValue = true;
+};
+
+WalkOptions parseWalk(const Args& args, bool& help) {
+    WalkOptions o;
+    bool haveFile = false;
+    bool options = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (options && a == "--help") {
+            help = true;
+            return o;
+        }
+        if (options && a == "--auto") {
+            if (++i == args.size()) throw UsageError("--auto needs a file");
+            o.autoFile = args[i];
+            o.haveAuto = true;
+        } else if (options && a.starts_with("--auto=")) {
+            o.autoFile = a.substr(7);
+            o.haveAuto = true;
+        } else if (options && a == "--no-getvalue") {
+            o.getValue = false;
+        } else if (options && a == "--") {
+            options = false;
+        } else if (options && a.size() > 1 && a[0] == '-') {
+            throw UsageError("unknown option for walk: " + a);
+        } else if (haveFile) {
+            throw UsageError("walk takes one FILE, got another: " + a);
+        } else {
+            o.page = a;
+            haveFile = true;
+        }
+    }
+    return o;
+}
+
+void writeStep(std::string& json, std::string_view tag, const Classification& c,
+               const CodePage& cp) {
+    JsonWriter w(json);
+    w.beginObject();
+    if (c.end) {
+        w.key("end");
+        w.boolean(true);
+        w.key("index");
+        w.number(static_cast<std::int64_t>(c.index));
+        w.endObject();
+        return;
+    }
+    const Proposal& p = c.proposal;
+    w.key("index");
+    w.number(static_cast<std::int64_t>(c.index));
+    const std::pair<std::string_view, std::string_view> texts[] = {
+        {"tag", tag},   {"hint", p.hint}, {"hint2", p.hint2}, {"name", p.name}, {"cb2", p.cb2},
+        {"val", p.val}, {"cb1", p.cb1},   {"zem", p.zem},     {"cb3", p.cb3}};
+    for (const auto& [name, text] : texts) {
+        w.key(name);
+        w.string(cp.toUtf8(text));
+    }
+    w.key("cb3_items");
+    w.beginArray();
+    for (const auto& item : p.cb3Items) w.string(cp.toUtf8(item));
+    w.endArray();
+    w.key("row");
+    w.number(p.row);
+    w.key("appended");
+    if (const auto line = acceptedLine(p))
+        w.string(cp.toUtf8(*line));
+    else
+        w.null();
+    w.endObject();
+}
+
+}  // namespace
+
+int runWalk(const Args& args, std::ostream& out) {
+    bool help = false;
+    const WalkOptions o = parseWalk(args, help);
+    if (help) {
+        out << usage("walk");
+        return 0;
+    }
+    const CodePage& cp = CodePage::program();
+    const std::string autoText = o.haveAuto ? readInput(o.autoFile) : std::string();
+    const std::string page = readInput(o.page);
+    const Extraction x = extractPage(page, "", cp);
+    const VectorTagLines required(splitLines(x.lists.required));
+
+    std::string json;
+    const auto appended = walkAcceptingAll(required, autoListLines(autoText), o.getValue, cp,
+                                           [&](std::string_view tag, const Classification& c) {
+                                               json.clear();
+                                               writeStep(json, tag, c, cp);
+                                               json += '\n';
+                                               out << json;
+                                           });
+
+    json.clear();
+    JsonWriter w(json);
+    w.beginObject();
+    w.key("definition");
+    w.beginArray();
+    for (const auto& line : appended) w.string(cp.toUtf8(line));
+    w.endArray();
+    w.endObject();
+    json += '\n';
+    out << json;
+    return 0;
+}
+
+}  // namespace verrimo::cli
