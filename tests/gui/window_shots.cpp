@@ -1,0 +1,64 @@
+// Puts the walker, or the assistant opened from it, on the screen with a sample page loaded,
+// for the screenshots in docs/. Usage: window_shots walker|assistant
+// The walker's window is placed at (0, 0), the assistant beside it at (530, 40); the pictures
+// are the screen of a virtual X server cut to those windows (520x356+0+0, 400x208+530+40).
+#include <QApplication>
+#include <QTimer>
+#include <cstring>
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit_gv.h"
+#include "Unit_tag.h"
+#include "application.h"
+#include "codepage.h"
+
+using namespace verrimo;
+
+namespace {
+
+const char* const kPage =
+    "<form action=\"entry.cgi\" method=\"post\">\n"
+    "<input type=\"hidden\" name=\"sid\" value=\"a b/c\">\n"
+    "<input type=\"text\" name=\"nick\">\n"
+    "<select name=\"pref\"><option value=\"\">選択<option value=\"東京\">東京"
+    "<option value=\"大阪\">大阪</select>\n"
+    "<img src=\"logo.gif\"><img src=\"cap.png\">\n"
+    "</form>";
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("Verrimo");
+    const bool assistant = argc > 1 && std::strcmp(argv[1], "assistant") == 0;
+
+    Application app;
+    app.Start();
+    const Forms& forms = app.forms();
+    forms.Form1->move(1000, 0);
+    forms.Form2->move(1000, 540);
+    forms.Form2->Memo1->SetText(CodePage::program().fromUtf8(kPage));
+    forms.Form2->Button2->click();
+
+    forms.Form_tag->move(0, 0);
+    forms.Form1->Button3->click();
+    forms.Form_tag->Button3->click();                  // the form tag
+    forms.Form_tag->Button1->click();                  // sid
+    if (!assistant) forms.Form_tag->Button3->click();  // on to the select element
+
+    if (assistant) {
+        QTimer::singleShot(500, [&forms] {
+            TForm4* a = forms.Form4;
+            a->move(530, 40);
+            QTimer::singleShot(0, [a] {
+                a->CB_random1->setCurrentIndex(a->CB_random1->findText("1-12"));
+                a->CB_random2->setCurrentIndex(a->CB_random2->findText("4-6"));
+                a->CB_key2->setCurrentIndex(a->CB_key2->findText("cap.png"));
+            });
+            forms.Form_tag->Button5->click();
+        });
+    }
+    return qapp.exec();
+}
