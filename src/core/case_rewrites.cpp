@@ -1,5 +1,7 @@
 #include "case_rewrites.h"
 
+#include <cstdint>
+
 #include "memo_text.h"
 
 namespace verrimo {
@@ -34,52 +36,81 @@ constexpr bool rowsFitTheRunWalk() {
 }
 static_assert(rowsFitTheRunWalk());
 
+// One bit per word byte, so that a run can skip the rows whose bytes it does not hold.
+constexpr std::uint64_t bitOf(unsigned char b) {
+    const int bit = b >= 'A' && b <= 'Z'   ? b - 'A'
+                    : b >= 'a' && b <= 'z' ? 26 + b - 'a'
+                    : b == '='             ? 52
+                    : b == '<'             ? 53
+                                           : 54;
+    return std::uint64_t{1} << bit;
+}
+
+constexpr std::uint64_t bitsOf(std::string_view s) {
+    std::uint64_t bits = 0;
+    for (const char c : s) bits |= bitOf(static_cast<unsigned char>(c));
+    return bits;
+}
+
+struct RowBits {
+    std::uint64_t pattern;
+    std::uint64_t replacement;
+};
+
+constexpr std::array<RowBits, kCaseRewrites.size()> kRowBits = [] {
+    std::array<RowBits, kCaseRewrites.size()> bits{};
+    for (std::size_t r = 0; r < kCaseRewrites.size(); ++r)
+        bits[r] = {bitsOf(kCaseRewrites[r].pattern), bitsOf(kCaseRewrites[r].replacement)};
+    return bits;
+}();
+
 // Every row in order, each on every occurrence left to right; the run's bytes are all ASCII, so
-// each of them starts a character.
-void rewriteRun(char* run, std::size_t size) {
+// each of them starts a character. present holds at least the bits of the run's bytes.
+void rewriteRun(char* run, std::size_t size, std::uint64_t present) {
     const std::string_view view(run, size);
-    for (const auto& row : kCaseRewrites) {
+    for (std::size_t r = 0; r < kCaseRewrites.size(); ++r) {
+        const Rewrite& row = kCaseRewrites[r];
+        if ((kRowBits[r].pattern & ~present) != 0 || row.pattern.size() > size) continue;
         for (auto at = view.find(row.pattern); at != std::string_view::npos;
-             at = view.find(row.pattern, at + row.pattern.size()))
+             at = view.find(row.pattern, at + row.pattern.size())) {
             row.replacement.copy(run + at, row.replacement.size());
+            present |= kRowBits[r].replacement;
+        }
     }
 }
 
-enum ByteKind : unsigned char { kOther, kWord, kCapital, kLead };
+constexpr std::uint64_t kCapitalBits = bitsOf("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 
 }  // namespace
 
 std::string applyCaseRewrites(std::string_view pageSource, const CodePage& cp) {
     std::string text = joinLines(splitLines(pageSource));
 
-    std::array<ByteKind, 256> kind{};
+    // Per byte: its bit when it is a word byte, else 0; and whether it leads a character.
+    std::array<std::uint64_t, 256> bits{};
+    std::array<bool, 256> lead{};
     for (int b = 0; b < 256; ++b) {
         const auto u = static_cast<unsigned char>(b);
-        kind[b] = cp.isLeadByte(u) ? kLead : isUpper(u) ? kCapital : isWordByte(u) ? kWord : kOther;
+        bits[b] = isWordByte(u) ? bitOf(u) : 0;
+        lead[b] = cp.isLeadByte(u);
     }
 
     std::size_t runStart = 0;
-    bool inRun = false;
-    bool capital = false;
-    const auto endRun = [&](std::size_t end) {
-        if (inRun && capital) rewriteRun(text.data() + runStart, end - runStart);
-        inRun = false;
-        capital = false;
-    };
-    for (std::size_t i = 0; i < text.size();) {
-        const ByteKind k = kind[static_cast<unsigned char>(text[i])];
-        if (k == kWord || k == kCapital) {
-            if (!inRun) runStart = i;
-            inRun = true;
-            capital = capital || k == kCapital;
+    std::uint64_t present = 0;  // the bits of the run so far; 0 outside a run
+    for (std::size_t i = 0; i <= text.size();) {
+        const auto b = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+        if (bits[b] != 0) {
+            if (present == 0) runStart = i;
+            present |= bits[b];
             ++i;
-        } else {
-            endRun(i);
-            // A lead byte and the byte after it, whatever that is, make one character.
-            i += k == kLead ? 2 : 1;
+            continue;
         }
+        if ((present & kCapitalBits) != 0)
+            rewriteRun(text.data() + runStart, i - runStart, present);
+        present = 0;
+        // A lead byte and the byte after it, whatever that is, make one character.
+        i += lead[b] ? 2 : 1;
     }
-    endRun(text.size());
     return text;
 }
 

@@ -1,6 +1,5 @@
 #include "case_rewrites.h"
 #include "extract.h"
-#include "memo_text.h"
 
 namespace verrimo {
 
@@ -45,9 +44,12 @@ std::string normalise(std::string_view pageSource, const CodePage& cp) {
     const std::string rewritten = applyCaseRewrites(pageSource, cp);
     std::string out;
     out.reserve(rewritten.size() + rewritten.size() / 16);
-    for (const std::string_view line : splitLines(rewritten)) {
-        out += quoteValue(quoteName(std::string(line), cp), cp);
+    // Every line of the rewritten text ends with CR LF and holds no other line break.
+    for (std::size_t from = 0; from < rewritten.size();) {
+        const std::size_t end = rewritten.find('\r', from);
+        out += quoteValue(quoteName(rewritten.substr(from, end - from), cp), cp);
         out += "\r\n";
+        from = end + 2;
     }
     return out;
 }

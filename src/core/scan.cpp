@@ -36,18 +36,34 @@ const std::array<SortRule, 10> kSortRules{{
     {" href=\"", &ScanResult::links},
 }};
 
+// The first rule that holds, or kSortRules.size(). Rules that begin with < are tried where the
+// piece has a <, all in one walk; the others are searched for only while they could still win.
+std::size_t firstRuleHolding(std::string_view piece) {
+    std::size_t best = kSortRules.size();
+    for (auto lt = piece.find('<'); lt != std::string_view::npos && best > 0;
+         lt = piece.find('<', lt + 1)) {
+        const std::string_view at = piece.substr(lt);
+        for (std::size_t r = 0; r < best; ++r) {
+            if (at.starts_with(kSortRules[r].needle)) {
+                best = r;
+                break;
+            }
+        }
+    }
+    for (std::size_t r = 0; r < best; ++r)
+        if (kSortRules[r].needle[0] != '<' && piece.find(kSortRules[r].needle) != piece.npos)
+            return r;
+    return best;
+}
+
 void addPiece(ScanResult& result, std::string_view piece) {
     result.source += piece;
     result.source += "\r\n";
-    for (const auto& rule : kSortRules) {
-        if (piece.find(rule.needle) == std::string_view::npos) continue;
-        if (rule.list) {
-            std::string& list = result.*rule.list;
-            list += piece;
-            list += "\r\n";
-        }
-        return;
-    }
+    const std::size_t rule = firstRuleHolding(piece);
+    if (rule == kSortRules.size() || !kSortRules[rule].list) return;
+    std::string& list = result.*kSortRules[rule].list;
+    list += piece;
+    list += "\r\n";
 }
 
 }  // namespace

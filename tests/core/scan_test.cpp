@@ -87,6 +87,8 @@ TEST(ScanSort, AnEarlierRuleWins) {
     EXPECT_EQ(r.links, "");
     // <font is dropped even when it holds a later rule's characters.
     EXPECT_EQ(scan("<font href=\"x\"><input>").links, "");
+    // ... and when a <fo came first in the same piece.
+    EXPECT_EQ(scan("<form <font>").required, "");
 }
 
 TEST(ScanSort, LetterCaseAsTheNormaliserLeftIt) {
