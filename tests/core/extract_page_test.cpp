@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 
 #include "extract.h"
 #include "extract_support.h"
@@ -86,22 +85,6 @@ TEST(ExtractRobustness, EmptyOddAndBrokenPages) {
     }
     EXPECT_EQ(extractPage(std::string("<input name=\0a>", 15), "", cp932()).lists.required,
               std::string("<input name=\"\0a\">\r\n", 19));
-}
-
-TEST(ExtractRobustness, RandomBytesKeepTheListShapes) {
-    std::mt19937 gen(3);
-    std::uniform_int_distribution<int> byte(0, 255);
-    const std::string alphabet = "<>\"= \r\nainput";
-    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-    for (int i = 0; i < 500; ++i) {
-        std::string page;
-        for (int n = 0; n < 300; ++n)
-            page += n % 3 ? alphabet[pick(gen)] : static_cast<char>(byte(gen));
-        const Extraction r = extractPage(page, "", cp932());
-        expectWholeTags(r.lists.required);
-        expectWholeTags(r.lists.images);
-        ASSERT_EQ(kept(normalise(page, cp932())), kept(page));
-    }
 }
 
 TEST(ExtractRobustness, AFiftyMegabyteLineWithoutABreak) {
