@@ -1,5 +1,5 @@
 // libFuzzer target: any bytes as page source through the normaliser, the scanner and the finder,
-// checking the shapes the later steps rely on.
+// checking the shapes the later steps rely on, and then through the tag walker.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +8,7 @@
 
 #include "extract.h"
 #include "memo_text.h"
+#include "walk_check.h"
 
 namespace {
 
@@ -70,5 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(found.targets.size() ==
                 linesContaining(lists.required, "action=") + 1 + splitLines(lists.links).size(),
             "one target per action and link, and the separator");
+
+    checkWalks(lists.required, page, cp);
     return 0;
 }

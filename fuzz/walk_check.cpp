@@ -1,0 +1,62 @@
+#include "walk_check.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "classify.h"
+#include "memo_text.h"
+#include "walk.h"
+
+namespace verrimo {
+
+namespace {
+
+void require(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "broken walk: %s\n", what);
+    std::abort();
+}
+
+void checkWalk(const std::vector<std::string_view>& lines,
+               const std::vector<std::string_view>& autoList, bool getValue, const CodePage& cp) {
+    const VectorTagLines required(lines);
+    std::size_t loaded = 0;  // the index the walker loaded before this classification
+    std::size_t steps = 0;
+    std::size_t accepting = 0;
+    bool ended = false;
+    const auto appended = walkAcceptingAll(
+        required, autoList, getValue, cp, [&](std::string_view tag, const Classification& c) {
+            require(!ended, "nothing follows the end");
+            require(++steps <= lines.size() + 1, "one classification per line at most");
+            const std::string decimal = std::to_string(c.index);
+            require(std::stoull(decimal) == c.index, "the index is a decimal number");
+            require(c.index >= loaded, "the index never goes back");
+            if (c.end) {
+                require(tag.empty() && c.index == loaded, "the walk ends on the empty line");
+                ended = true;
+                return;
+            }
+            require(!tag.empty(), "only an empty line ends the walk");
+            require(c.index < lines.size(), "the index stays on a line of the list");
+            require(c.proposal.row >= 0 && c.proposal.row <= 4, "a row or none");
+            if (c.proposal.row != 0) ++accepting;
+            loaded = c.index + 1;
+        });
+    require(ended, "the walk ends");
+    require(appended.size() == accepting, "one line per accepted row");
+}
+
+}  // namespace
+
+void checkWalks(std::string_view requiredTags, std::string_view page, const CodePage& cp) {
+    const auto tags = splitLines(requiredTags);
+    const auto pageLines = splitLines(page);
+    // A short auto list keeps a long page from turning the lookups quadratic.
+    const auto autoList = autoListLines(page.substr(0, 4096));
+    checkWalk(tags, autoList, true, cp);
+    checkWalk(pageLines, autoList, false, cp);
+}
+
+}  // namespace verrimo
