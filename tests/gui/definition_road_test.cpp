@@ -100,6 +100,8 @@ class DefinitionRoadTest : public QObject {
 
         // A hidden field while CB_GV is ticked; the user then clears it for the next one.
         expectField("sid");
+        QCOMPARE(walker->Label_hint->text(), QString("hidden\u3000です"));
+        QCOMPARE(walker->CB1->currentText(), QString("Zem-GetValue"));
         QVERIFY(walker->RB3->isChecked());
         click(walker->CB_GV);
         click(walker->Button1);
@@ -174,6 +176,7 @@ class DefinitionRoadTest : public QObject {
         click(walker->Button1);
 
         expectField("pref");
+        QCOMPARE(walker->Label_hint->text(), QString("select\u3000です"));
         QVERIFY(walker->RB3->isChecked());
         click(walker->Button1);
 
@@ -185,6 +188,9 @@ class DefinitionRoadTest : public QObject {
         click(walker->Button1);
 
         expectField("news");
+        QCOMPARE(walker->Label_hint->text(), QString("チェックBOXです！"));
+        QCOMPARE(walker->Label_hint2->text(),
+                 QString("value値が無く、常にチェックの時はonにしてください"));
         QCOMPARE(walker->CB2->currentText(), QString("on"));
         click(walker->RB1);
         click(walker->Button1);
