@@ -27,7 +27,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 12> kEscapes
 std::string encodeValue(std::string_view value, const CodePage& cp) {
     std::string text(value);
     for (const auto& [character, escape] : kEscapes)
-        text = replaceText(text, character, escape, Replace::Every, cp);
+        if (text.find(character) != std::string::npos)  // most values need few of the twelve
+            text = replaceText(text, character, escape, Replace::Every, cp);
     return text;
 }
 
