@@ -1,6 +1,7 @@
 #include "download_progress.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
 namespace verrimo {
 
@@ -25,7 +26,9 @@ DownloadProgress::DownloadProgress(QWidget* parent)
 FetchProgress DownloadProgress::callback() {
     return [this](std::size_t received) {
         dialog_.setLabelText(receivedText(received));
-        QCoreApplication::processEvents();
+        // Until the window is up and holds the input, no click may start another command.
+        QCoreApplication::processEvents(dialog_.isVisible() ? QEventLoop::AllEvents
+                                                            : QEventLoop::ExcludeUserInputEvents);
         return !dialog_.wasCanceled();
     };
 }
