@@ -25,14 +25,6 @@ const std::string kLoginPage = programText(
     "</form><p>テスト</p>");
 const std::string kLinkPage = "<p><a class=\"m\" href=\"next.html\">next</a><img src=\"pic.gif\">";
 
-std::vector<std::string> lines(std::initializer_list<const char*> utf8) {
-    std::vector<std::string> out;
-    for (const char* line : utf8) out.push_back(programText(line));
-    return out;
-}
-
-const auto kSeparator = "＝ここから下が通常リンクタグからの抽出＝";
-
 Response html(std::string body, int status = 200) {
     return Response{status, {{"Content-Type", "text/html"}}, std::move(body), std::nullopt};
 }
@@ -85,7 +77,7 @@ class PageLoadTest : public QObject {
     void closeDialog() { QTest::mouseClick(form3->Button2, Qt::LeftButton); }
 
     void checkLoginPageLoaded(const std::string& url) {
-        const auto targets = lines({"login.cgi", kSeparator, "help.html"});
+        const auto targets = programLines({"login.cgi", kSeparator, "help.html"});
         QVERIFY(form3->isVisible());
         QCOMPARE(form3->Edit1->Text(), url);
         QCOMPARE(form3->CB1->Items(), targets);
@@ -95,11 +87,12 @@ class PageLoadTest : public QObject {
         QCOMPARE(form1->Edit_now_open->Text(), url);
         QCOMPARE(form1->Edit1->Items(), targets);
         QCOMPARE(bytes(form1->Edit1->Text()), QByteArray("login.cgi"));
-        QCOMPARE(form2->Memo2->Lines(), lines({"<form action=\"login.cgi\" method=post>",
-                                               "<input type=hidden name=\"sid\" value=\"x1\">",
-                                               "<input type=\"text\" name=\"user\">"}));
-        QCOMPARE(form2->Memo_img->Lines(), lines({"<img src=\"logo.gif\">"}));
-        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"help.html\">"}));
+        QCOMPARE(form2->Memo2->Lines(),
+                 programLines({"<form action=\"login.cgi\" method=post>",
+                               "<input type=hidden name=\"sid\" value=\"x1\">",
+                               "<input type=\"text\" name=\"user\">"}));
+        QCOMPARE(form2->Memo_img->Lines(), programLines({"<img src=\"logo.gif\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"help.html\">"}));
         QVERIFY(form2->Memo1->Text().find(programText("\r\nテスト\r\n")) != std::string::npos);
         QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
     }
@@ -143,7 +136,7 @@ class PageLoadTest : public QObject {
     void readsAnErrorPage() {
         server->route("/gone.html", html("<a href=\"home.html\">home</a>", 404));
         load(server->url("/gone.html"));
-        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"home.html\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"home.html\">"}));
         QCOMPARE(bytes(form1->Edit1->Text()), QByteArray("home.html"));
     }
 
@@ -172,12 +165,12 @@ class PageLoadTest : public QObject {
         QVERIFY(form3->isVisible());
         for (TMemo* memo : {form2->Memo2, form2->Memo_img, form2->Memo_href})
             QVERIFY(memo->Text().empty());
-        QCOMPARE(form2->Memo1->Lines(), lines({""}));  // all the scanner leaves of nothing
+        QCOMPARE(form2->Memo1->Lines(), programLines({""}));  // all the scanner leaves of nothing
         QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
-        QCOMPARE(form3->CB1->Items(), lines({kSeparator}));
+        QCOMPARE(form3->CB1->Items(), programLines({kSeparator}));
         QCOMPARE(bytes(form3->CB_open->Text()), bytes(programText("選択")));
         QCOMPARE(form1->Edit_now_open->text(), url);
-        QCOMPARE(form1->Edit1->Items(), lines({kSeparator}));
+        QCOMPARE(form1->Edit1->Items(), programLines({kSeparator}));
         QVERIFY(form1->Edit1->Text().empty());
     }
 
@@ -185,7 +178,7 @@ class PageLoadTest : public QObject {
         server->route("/stall.html", Response{200, {}, kLoginPage + kLinkPage, kLoginPage.size()});
         form2->fetchOptions.stallSeconds = 1;
         load(server->url("/stall.html"));
-        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"help.html\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"help.html\">"}));
         QCOMPARE(form2->Memo2->Lines().size(), std::size_t(3));
     }
 
@@ -203,12 +196,13 @@ class PageLoadTest : public QObject {
         closeDialog();
         load(server->url("/links.html"));
         QVERIFY(form2->Memo2->Text().empty());
-        QCOMPARE(form2->Memo_img->Lines(), lines({"<img src=\"pic.gif\">"}));
-        QCOMPARE(form2->Memo_href->Lines(), lines({"<a class=\"m\" href=\"next.html\">"}));
-        QCOMPARE(form2->Memo1->Lines(), lines({"", "<p>", "", "<a class=\"m\" href=\"next.html\">",
-                                               "next", "</a>", "", "<img src=\"pic.gif\">", ""}));
+        QCOMPARE(form2->Memo_img->Lines(), programLines({"<img src=\"pic.gif\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), programLines({"<a class=\"m\" href=\"next.html\">"}));
+        QCOMPARE(form2->Memo1->Lines(),
+                 programLines({"", "<p>", "", "<a class=\"m\" href=\"next.html\">", "next", "</a>",
+                               "", "<img src=\"pic.gif\">", ""}));
         QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
-        QCOMPARE(form3->CB1->Items(), lines({kSeparator, "next.html"}));
+        QCOMPARE(form3->CB1->Items(), programLines({kSeparator, "next.html"}));
         QCOMPARE(bytes(form3->CB_open->Text()), bytes(programText("選択")));
         QCOMPARE(form1->Edit_now_open->Text(), server->url("/links.html"));
         QCOMPARE(bytes(form1->Edit1->Text()), QByteArray("next.html"));
@@ -245,12 +239,12 @@ class PageLoadTest : public QObject {
         QVERIFY(form3->isVisible());
         QVERIFY(form3->Edit1->Text().empty());
         QVERIFY(form3->CB1->Text().empty());
-        QCOMPARE(form3->CB1->Items(), lines({"login.cgi", kSeparator, "help.html"}));
+        QCOMPARE(form3->CB1->Items(), programLines({"login.cgi", kSeparator, "help.html"}));
         QCOMPARE(bytes(form3->CB_open->Text()), bytes(programText("選択")));
         QCOMPARE(form1->Edit_now_open->Text(), before);
-        QCOMPARE(form1->Edit1->Items(), lines({"login.cgi", kSeparator, "help.html"}));
+        QCOMPARE(form1->Edit1->Items(), programLines({"login.cgi", kSeparator, "help.html"}));
         QCOMPARE(form1->Edit1->Text(), server->url("/links.html"));
-        QCOMPARE(form2->Memo_href->Lines(), lines({"<a class=\"m\" href=\"next.html\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), programLines({"<a class=\"m\" href=\"next.html\">"}));
     }
 };
 

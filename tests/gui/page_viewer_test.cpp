@@ -24,12 +24,6 @@ const QString kLoginPage =
     "<a href=\"help.html\">help</a> <IMG SRC=\"logo.gif\">\n"
     "</form>";
 
-std::vector<std::string> lines(std::initializer_list<const char*> utf8) {
-    std::vector<std::string> out;
-    for (const char* line : utf8) out.push_back(programText(line));
-    return out;
-}
-
 }  // namespace
 
 class PageViewerTest : public QObject {
@@ -92,24 +86,25 @@ class PageViewerTest : public QObject {
         paste(kLoginPage);
         extract();
 
-        QCOMPARE(form2->Memo1->Lines(), lines({"", "<form action=\"login.cgi\" method=post>", "",
-                                               "<input type=hidden name=\"sid\" value=\"x1\">", "",
-                                               "<input type=\"text\" name=\"user\">", "", "<br>",
-                                               "", "<a href=\"help.html\">", "help", "</a>", "",
-                                               "<img src=\"logo.gif\">", "", "</form>", ""}));
-        QCOMPARE(form2->Memo2->Lines(), lines({"<form action=\"login.cgi\" method=post>",
-                                               "<input type=hidden name=\"sid\" value=\"x1\">",
-                                               "<input type=\"text\" name=\"user\">"}));
-        QCOMPARE(form2->Memo_img->Lines(), lines({"<img src=\"logo.gif\">"}));
-        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"help.html\">"}));
+        QCOMPARE(form2->Memo1->Lines(),
+                 programLines({"", "<form action=\"login.cgi\" method=post>", "",
+                               "<input type=hidden name=\"sid\" value=\"x1\">", "",
+                               "<input type=\"text\" name=\"user\">", "", "<br>", "",
+                               "<a href=\"help.html\">", "help", "</a>", "",
+                               "<img src=\"logo.gif\">", "", "</form>", ""}));
+        QCOMPARE(form2->Memo2->Lines(),
+                 programLines({"<form action=\"login.cgi\" method=post>",
+                               "<input type=hidden name=\"sid\" value=\"x1\">",
+                               "<input type=\"text\" name=\"user\">"}));
+        QCOMPARE(form2->Memo_img->Lines(), programLines({"<img src=\"logo.gif\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"help.html\">"}));
         QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
         QCOMPARE(form2->PageControl1->currentWidget(), form2->TabSheet3);
         QTRY_COMPARE(form2->CppWebBrowser1->url().toString(),
                      "file://" + QString::fromStdString(scratch));
         QVERIFY(browserShows(form2->CppWebBrowser1, "help"));
 
-        const auto targets =
-            lines({"login.cgi", "＝ここから下が通常リンクタグからの抽出＝", "help.html"});
+        const auto targets = programLines({"login.cgi", kSeparator, "help.html"});
         QVERIFY(form3->isHidden());
         QCOMPARE(bytes(form3->Edit1->Text()), QByteArray("http://example.test/top.html"));
         QCOMPARE(form3->CB1->Items(), targets);
@@ -129,7 +124,7 @@ class PageViewerTest : public QObject {
         QCOMPARE(form2->Memo1->Text(), rewritten);
         paste("<a href=\"second.html\">second</a>");
         extract();
-        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"second.html\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"second.html\">"}));
         QVERIFY(browserShows(form2->CppWebBrowser1, "second"));
     }
 
@@ -149,9 +144,9 @@ class PageViewerTest : public QObject {
         for (TMemo* memo : {form2->Memo2, form2->Memo_img, form2->Memo_href})
             QVERIFY(memo->Text().empty());
         // The scanner leaves one empty line, and the copy holds just that.
-        QCOMPARE(form2->Memo1->Lines(), lines({""}));
+        QCOMPARE(form2->Memo1->Lines(), programLines({""}));
         QCOMPARE(fileBytes(scratch), QByteArray("\r\n"));
-        QCOMPARE(form1->Edit1->Items(), lines({"＝ここから下が通常リンクタグからの抽出＝"}));
+        QCOMPARE(form1->Edit1->Items(), programLines({kSeparator}));
         QVERIFY(form1->Edit1->Text().empty());
     }
 
@@ -190,17 +185,17 @@ class PageViewerTest : public QObject {
         QCOMPARE(errors.messages,
                  QStringList("ファイル " + QString::fromStdString(scratch) + " を作成できません."));
         QCOMPARE(form2->Memo2->Lines().size(), std::size_t(3));
-        QCOMPARE(form2->Memo_href->Lines(), lines({"<a href=\"help.html\">"}));
+        QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"help.html\">"}));
         QCOMPARE(form2->PageControl1->currentWidget(), form2->TabSheet2);
         QVERIFY(form2->CppWebBrowser1->url().isEmpty());
         QVERIFY(form3->Edit1->Text().empty());
         QVERIFY(form3->Edit2->Text().empty());
         QVERIFY(form3->CB1->Text().empty());
-        QCOMPARE(form3->CB1->Items(), lines({"before.cgi", "next.html"}));
+        QCOMPARE(form3->CB1->Items(), programLines({"before.cgi", "next.html"}));
         QCOMPARE(form3->CB_open->Text(), programText("選択"));
         QCOMPARE(bytes(form1->Edit_now_open->Text()),
                  QByteArray("http://example.test/before.html"));
-        QCOMPARE(form1->Edit1->Items(), lines({"before.cgi"}));
+        QCOMPARE(form1->Edit1->Items(), programLines({"before.cgi"}));
         QCOMPARE(bytes(form1->Edit1->Text()), QByteArray("before.cgi"));
     }
 };

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codepage.h"
 
@@ -28,6 +29,16 @@ inline QByteArray bytes(const std::string& text) {
 inline std::string programText(std::string_view utf8) {
     return CodePage::program().fromUtf8(utf8);
 }
+
+// Lines of a memo, each given in UTF-8.
+inline std::vector<std::string> programLines(std::initializer_list<const char*> utf8) {
+    std::vector<std::string> lines;
+    for (const char* line : utf8) lines.push_back(programText(line));
+    return lines;
+}
+
+// The entry the finder puts between the form actions and the links.
+inline constexpr const char* kSeparator = "＝ここから下が通常リンクタグからの抽出＝";
 
 inline QByteArray fileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
