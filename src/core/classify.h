@@ -14,17 +14,18 @@ namespace verrimo {
 std::string encodeValue(std::string_view value, const CodePage& cp);
 
 // The walker's proposal: the texts of its controls. row is 0 when no row is selected, else 1 to
-// 4 for the identity, fixed-value, expression and auto rows.
+// 4 for the identity, fixed-value, expression and auto rows. Every member has a default, so that
+// a proposal can be written naming only the controls it sets.
 struct Proposal {
-    std::string hint;
-    std::string hint2;
-    std::string name;
-    std::string cb2;  // identity row
-    std::string val;  // fixed-value row
-    std::string cb1;  // expression keyword
-    std::string zem;  // expression operand
-    std::string cb3;  // auto row
-    std::vector<std::string> cb3Items;
+    std::string hint{};
+    std::string hint2{};
+    std::string name{};
+    std::string cb2{};  // identity row
+    std::string val{};  // fixed-value row
+    std::string cb1{};  // expression keyword
+    std::string zem{};  // expression operand
+    std::string cb3{};  // auto row
+    std::vector<std::string> cb3Items{};
     int row = 0;
 
     bool operator==(const Proposal&) const = default;

@@ -6,73 +6,38 @@
 using namespace verrimo;
 using namespace verrimo::testing;
 
-namespace {
-
-Proposal lookup(std::string_view name, std::vector<std::string_view> autoList) {
-    Walker w{{"<input type=text name=\"" + std::string(name) + "\">"}, std::move(autoList)};
-    return w.at(0).proposal;
-}
-
-}  // namespace
-
 TEST(AutoLookup, FirstMatchInTheBoxLaterOnesInItsList) {
-    const Proposal p = lookup("mail", {"mail=a@x", "name=n", "mail=b@x", "mail=c@x"});
-    EXPECT_EQ(p.cb3, "a@x");
-    EXPECT_EQ(p.cb3Items, (std::vector<std::string>{"b@x", "c@x"}));
-}
-
-TEST(AutoLookup, TwoLinesForOneName) {
-    const Proposal p = lookup("id", {"id=1", "id=2"});
-    EXPECT_EQ(p.cb3, "1");
-    EXPECT_EQ(p.cb3Items, std::vector<std::string>{"2"});
-}
-
-TEST(AutoLookup, KeyFoundInsideTheLine) {
-    EXPECT_EQ(lookup("id", {"userid=abc"}).cb3, "abc");
-    // The value follows the line's first "=", not the key's.
-    EXPECT_EQ(lookup("b", {"a=xb=y"}).cb3, "xb=y");
-}
-
-TEST(AutoLookup, LinesWithoutEqualsNeverMatch) {
-    const Proposal p = lookup("id", {"id", "id value", "x=id"});
-    EXPECT_EQ(p.cb3, "");
-    EXPECT_TRUE(p.cb3Items.empty());
-}
-
-TEST(AutoLookup, EmptyFirstValueLeavesTheBoxForTheNext) {
-    const Proposal p = lookup("id", {"id=", "id=2", "id=3"});
-    EXPECT_EQ(p.cb3, "2");
-    EXPECT_EQ(p.cb3Items, std::vector<std::string>{"3"});
-}
-
-TEST(AutoLookup, EmptyNameMatchesEveryLineWithEquals) {
-    const Proposal p = lookup("", {"a=1", "plain", "=2", "b=c=3"});
-    EXPECT_EQ(p.cb3, "1");
-    EXPECT_EQ(p.cb3Items, (std::vector<std::string>{"2", "c=3"}));
-}
-
-TEST(AutoLookup, IsCaseSensitive) {
-    EXPECT_EQ(lookup("ID", {"id=1"}).cb3, "");
-}
-
-TEST(AutoLookup, JapaneseKeysAndValues) {
-    const std::string line = sj("名前=ソ表");
-    EXPECT_EQ(lookup(sj("名前"), {line}).cb3, sj("ソ表"));
-}
-
-TEST(AutoLookup, EachClassificationStartsWithAnEmptyAutoRow) {
-    Walker w{{"<input type=text name=\"a\">", "<input type=text name=\"b\">"}, {"a=1"}};
-    w.proposal = w.at(0).proposal;
-    ASSERT_EQ(w.proposal.cb3, "1");
-    EXPECT_EQ(w.at(1).proposal.cb3, "");
+    struct Case {
+        std::string name;
+        std::vector<std::string_view> autoList;
+        std::string box;
+        std::vector<std::string> items;
+    };
+    const std::string japanese = sj("名前=ソ表");
+    const Case cases[] = {
+        {"id", {"id=1", "id=2"}, "1", {"2"}},
+        {"mail", {"mail=a", "name=n", "mail=b", "mail=c"}, "a", {"b", "c"}},
+        {"id", {"userid=abc"}, "abc", {}},            // the key inside the line
+        {"b", {"a=xb=y"}, "xb=y", {}},                // the value follows the line's first "="
+        {"id", {"id", "id value", "x=id"}, "", {}},   // no "id=" anywhere
+        {"id", {"id=", "id=2", "id=3"}, "2", {"3"}},  // an empty first value leaves the box
+        {"", {"a=1", "plain", "=2", "b=c=3"}, "1", {"2", "c=3"}},  // the key "="
+        {"ID", {"id=1"}, "", {}},
+        {sj("名前"), {japanese}, sj("ソ表"), {}},
+    };
+    for (const Case& c : cases) {
+        Proposal old = initialProposal();
+        old.cb3Items = {"left over"};
+        const Proposal p =
+            classifyAt({"<input type=text name=\"" + c.name + "\">"}, 0, c.autoList, true, old)
+                .proposal;
+        EXPECT_EQ(p.cb3, c.box) << c.name;
+        EXPECT_EQ(p.cb3Items, c.items) << c.name;
+    }
 }
 
 TEST(AutoListLines, CommentLinesAreRemoved) {
-    const auto lines = autoListLines("#c\r\nid=1\r\n\r\n #kept\n#\rmail=m\r\n");
-    EXPECT_EQ(lines, (std::vector<std::string_view>{"id=1", "", " #kept", "mail=m"}));
-}
-
-TEST(AutoListLines, ConsecutiveCommentsAndEmptyFile) {
+    EXPECT_EQ(autoListLines("#c\r\nid=1\r\n\r\n #kept\n#\r#\rmail=m\r\n"),
+              (std::vector<std::string_view>{"id=1", "", " #kept", "mail=m"}));
     EXPECT_TRUE(autoListLines("").empty());
-    EXPECT_TRUE(autoListLines("#a\n#b\n#c").empty());
 }

@@ -1,12 +1,12 @@
 // Runs the classifier on a required-tag list given as lines, as the walker does at one index.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "classify.h"
 #include "walk.h"
@@ -15,13 +15,12 @@ namespace verrimo {
 
 // Failure messages show the controls, not the object's bytes.
 inline void PrintTo(const Proposal& p, std::ostream* os) {
-    *os << "{hint=" << ::testing::PrintToString(p.hint)
-        << " hint2=" << ::testing::PrintToString(p.hint2)
-        << " name=" << ::testing::PrintToString(p.name)
-        << " cb2=" << ::testing::PrintToString(p.cb2) << " val=" << ::testing::PrintToString(p.val)
-        << " cb1=" << ::testing::PrintToString(p.cb1) << " zem=" << ::testing::PrintToString(p.zem)
-        << " cb3=" << ::testing::PrintToString(p.cb3)
-        << " items=" << ::testing::PrintToString(p.cb3Items) << " row=" << p.row << "}";
+    using ::testing::PrintToString;
+    *os << "{hint=" << PrintToString(p.hint) << " hint2=" << PrintToString(p.hint2)
+        << " name=" << PrintToString(p.name) << " cb2=" << PrintToString(p.cb2)
+        << " val=" << PrintToString(p.val) << " cb1=" << PrintToString(p.cb1)
+        << " zem=" << PrintToString(p.zem) << " cb3=" << PrintToString(p.cb3)
+        << " items=" << PrintToString(p.cb3Items) << " row=" << p.row << "}";
 }
 
 }  // namespace verrimo
@@ -38,29 +37,17 @@ inline std::string sj(std::string_view utf8) {
     return sjis().fromUtf8(utf8);
 }
 
-struct Walker {
-    explicit Walker(std::vector<std::string> lines, std::vector<std::string_view> autoList = {},
-                    bool getValue = true, Proposal proposal = initialProposal())
-        : lines(std::move(lines)),
-          autoList(std::move(autoList)),
-          getValue(getValue),
-          proposal(std::move(proposal)) {}
+// The line at index is the tag text, as the walker loads it.
+inline Classification classifyAt(const std::vector<std::string>& lines, std::size_t index,
+                                 const std::vector<std::string_view>& autoList = {},
+                                 bool getValue = true, Proposal current = initialProposal()) {
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    const VectorTagLines list(views);
+    return classifyTag(list.line(index), index, list, autoList, getValue, std::move(current),
+                       sjis());
+}
 
-    std::vector<std::string> lines;
-    std::vector<std::string_view> autoList;
-    bool getValue;
-    Proposal proposal;
-
-    // The line at index is the tag text, as the walker loads it.
-    Classification at(std::size_t index) const {
-        const std::vector<std::string_view> views(lines.begin(), lines.end());
-        const VectorTagLines list(views);
-        return classifyTag(list.line(index), index, list, autoList, getValue, proposal, sjis());
-    }
-};
-
-// The proposal a classification that writes nothing leaves: the old one without the hints
-// and the auto row.
+// What a classification that writes nothing leaves: the old proposal without hints and auto row.
 inline Proposal withClearedHints(Proposal p) {
     p.hint.clear();
     p.hint2.clear();

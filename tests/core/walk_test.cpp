@@ -8,26 +8,24 @@ using namespace verrimo::testing;
 
 namespace {
 
-struct Step {
-    std::string tag;
-    std::size_t index;
-    bool end;
-};
-
 struct Walk {
-    std::vector<Step> steps;
+    std::vector<std::size_t> indexes;  // after each classification, the ending one included
+    std::vector<Proposal> proposals;
     std::vector<std::string> lines;
 };
 
-Walk walk(const std::vector<std::string>& required, std::vector<std::string_view> autoList = {},
-          bool getValue = true) {
-    const std::vector<std::string_view> views(required.begin(), required.end());
+Walk walk(const TagLines& required, bool getValue = true) {
     Walk w;
-    w.lines = walkAcceptingAll(VectorTagLines(views), autoList, getValue, sjis(),
-                               [&](std::string_view tag, const Classification& c) {
-                                   w.steps.push_back({std::string(tag), c.index, c.end});
+    w.lines = walkAcceptingAll(required, {}, getValue, sjis(),
+                               [&](std::string_view, const Classification& c) {
+                                   w.indexes.push_back(c.index);
+                                   w.proposals.push_back(c.proposal);
                                });
     return w;
+}
+
+Walk walk(const std::vector<std::string_view>& required, bool getValue = true) {
+    return walk(VectorTagLines(required), getValue);
 }
 
 // Counts the lines read, to show that a gathering reads ahead once.
@@ -47,151 +45,87 @@ class CountingLines : public TagLines {
 
 }  // namespace
 
-TEST(AcceptedLine, EachRowAndNone) {
-    Proposal p;
-    p.name = "n";
-    p.cb2 = "Zem-ID";
-    p.val = "v";
-    p.cb1 = "Zem-Zip";
-    p.zem = "5,3";
-    p.cb3 = "a";
-    p.row = 1;
-    EXPECT_EQ(acceptedLine(p), "n=Zem-ID");
-    p.row = 2;
-    EXPECT_EQ(acceptedLine(p), "n=v");
-    p.row = 3;
-    EXPECT_EQ(acceptedLine(p), "n=Zem-Zip[5,3]");
-    p.row = 4;
-    EXPECT_EQ(acceptedLine(p), "n=a");
-    p.row = 0;
-    EXPECT_EQ(acceptedLine(p), std::nullopt);
-}
-
-TEST(AcceptedLine, EmptyTextsAndTypedTextVerbatim) {
-    Proposal p;
-    p.name = "q";
-    p.cb1 = "Zem-Select";
-    p.row = 3;
-    EXPECT_EQ(acceptedLine(p), "q=Zem-Select[]");
-    p.row = 4;
-    EXPECT_EQ(acceptedLine(p), "q=");
-    p.name = " a b ";
-    p.val = "x/y =z";
-    p.row = 2;
-    EXPECT_EQ(acceptedLine(p), " a b =x/y =z");
+TEST(AcceptedLine, EachRowTakenVerbatim) {
+    Proposal p{.name = " a b ", .cb2 = "Zem-ID", .val = "x/y =z", .cb1 = "Zem-Zip", .cb3 = ""};
+    const std::optional<std::string> expected[] = {std::nullopt, " a b =Zem-ID", " a b =x/y =z",
+                                                   " a b =Zem-Zip[]", " a b ="};
+    for (int row = 0; row <= 4; ++row) {
+        p.row = row;
+        EXPECT_EQ(acceptedLine(p), expected[row]) << row;
+    }
 }
 
 TEST(Walk, StartsFromTheControlsAsCreated) {
-    const std::vector<std::string> required{"<form action=\"post.cgi\">",
-                                            "<input type=submit value=\"Go\">"};
-    const std::vector<std::string_view> views(required.begin(), required.end());
-    std::vector<Proposal> seen;
-    const auto lines = walkAcceptingAll(
-        VectorTagLines(views), {"=1"}, true, sjis(),
-        [&](std::string_view, const Classification& c) { seen.push_back(c.proposal); });
-    EXPECT_TRUE(lines.empty());
-    ASSERT_EQ(seen.size(), 3u);
-    Proposal created = withClearedHints(initialProposal());
-    EXPECT_EQ(created.name, "Edit_name");
-    EXPECT_EQ(created.val, "Edit_val");
-    EXPECT_EQ(created.zem, "Edit_zem");
-    EXPECT_EQ(created.row, 0);
-    EXPECT_EQ(seen[0], created);
-    created.hint = sj("Submitボタンです");
-    EXPECT_EQ(seen[1], created);
-}
-
-TEST(Walk, EmptyListEndsAtOnce) {
-    const Walk w = walk({});
-    ASSERT_EQ(w.steps.size(), 1u);
-    EXPECT_TRUE(w.steps[0].end);
-    EXPECT_EQ(w.steps[0].index, 0u);
+    const Walk w = walk({R"(<form action="post.cgi">)", R"(<input type=submit value="Go">)"});
+    ASSERT_EQ(w.proposals.size(), 3u);
+    EXPECT_EQ(w.proposals[0],
+              (Proposal{.name = "Edit_name", .val = "Edit_val", .zem = "Edit_zem"}));
+    EXPECT_EQ(w.proposals[1].hint, sj("Submitボタンです"));
+    EXPECT_EQ(w.proposals[1].name, "Edit_name");
     EXPECT_TRUE(w.lines.empty());
 }
 
+TEST(Walk, EmptyListOrEmptyLineEndsIt) {
+    const Walk empty = walk(std::vector<std::string_view>{});
+    EXPECT_EQ(empty.indexes, std::vector<std::size_t>{0});
+    EXPECT_TRUE(empty.lines.empty());
+    const Walk stopped = walk({R"(<input type=password name="a">)", "", "<input type=password>"});
+    EXPECT_EQ(stopped.lines, std::vector<std::string>{"a=Zem-Pass"});
+    EXPECT_EQ(stopped.indexes.back(), 1u);
+}
+
 TEST(Walk, HiddenAndTextFieldOfOneForm) {
-    const std::vector<std::string> required{"<form action=\"post.cgi\">",
-                                            "<input type=hidden name=\"sid\" value=\"7\">",
-                                            "<input type=text name=\"q\">"};
-    EXPECT_EQ(walk(required).lines, std::vector<std::string>{"sid=Zem-GetValue[sid]"});
-    EXPECT_EQ(walk(required, {}, false).lines, std::vector<std::string>{"sid=7"});
+    const std::vector<std::string_view> form{R"(<form action="post.cgi">)",
+                                             R"(<input type=hidden name="sid" value="7">)",
+                                             R"(<input type=text name="q">)"};
+    EXPECT_EQ(walk(form).lines, std::vector<std::string>{"sid=Zem-GetValue[sid]"});
+    EXPECT_EQ(walk(form, false).lines, std::vector<std::string>{"sid=7"});
 }
 
 TEST(Walk, ContinuesBehindSelectsAndRadioGroups) {
-    const std::vector<std::string> required{
-        "<select name=\"pref\">",
-        "<option value=\"a\">",
-        "<option value=\"b\">",
-        "</select>",
-        "<input type=radio name=\"r\" value=\"1\">",
-        "<input type=radio name=\"r\" value=\"2\">",
-        "<input type=checkbox name=\"ok\">",
-        "<textarea name=\"m\">",
-        "</textarea>",
-        "<input type=password name=\"pw\">",
-    };
-    const Walk w = walk(required);
-    std::vector<std::size_t> indexes;
-    for (const Step& s : w.steps) indexes.push_back(s.index);
-    EXPECT_EQ(indexes, (std::vector<std::size_t>{3, 5, 6, 7, 8, 9, 10}));
-    EXPECT_TRUE(w.steps.back().end);
+    const Walk w =
+        walk({R"(<select name="pref">)", R"(<option value="a">)", R"(<option value="b">)",
+              "</select>", R"(<input type=radio name="r" value="1">)",
+              R"(<input type=radio name="r" value="2">)", R"(<input type=checkbox name="ok">)",
+              R"(<textarea name="m">)", "</textarea>", R"(<input type=password name="pw">)"});
+    EXPECT_EQ(w.indexes, (std::vector<std::size_t>{3, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(w.lines, (std::vector<std::string>{"pref=Zem-Select[a,b]", "r=Zem-Select[1,2]",
                                                  "ok=", "pw=Zem-Pass"}));
 }
 
-TEST(Walk, UnclassifiedLineAcceptsThePreviousProposalAgain) {
-    // The closing tag of a text area leaves the password proposal standing.
-    const Walk w = walk({"<input type=password name=\"pw\">", "</textarea>"});
+TEST(Walk, UnclassifiedLineAcceptsTheStandingProposalAgain) {
+    const Walk w = walk({R"(<input type=password name="pw">)", "</textarea>"});
     EXPECT_EQ(w.lines, (std::vector<std::string>{"pw=Zem-Pass", "pw=Zem-Pass"}));
 }
 
-TEST(Walk, UnclosedSelectDoesNotRepeatTheFieldBefore) {
-    const Walk w = walk({"<input type=hidden name=\"h\" value=\"1\">", "<select name=\"s\">",
-                         "<option value=\"a\">", "<input type=text name=\"t\">",
-                         "<input type=checkbox name=\"c\" value=\"y\">"});
-    EXPECT_EQ(w.lines, (std::vector<std::string>{"h=Zem-GetValue[h]", "s=Zem-Select[a]", "c=y"}));
-}
-
-TEST(Walk, RadioGroupAtTheEndOfTheListEndsTheWalk) {
-    const Walk w = walk(
-        {"<input type=radio name=\"r\" value=\"1\">", "<input type=radio name=\"r\" value=\"2\">"},
-        {"r=2"});
-    ASSERT_EQ(w.steps.size(), 2u);
-    EXPECT_EQ(w.steps[0].index, 1u);
-    EXPECT_TRUE(w.steps[1].end);
-    EXPECT_EQ(w.steps[1].index, 2u);
-    EXPECT_EQ(w.lines, std::vector<std::string>{"r=Zem-Select[1,2]"});
-}
-
-TEST(Walk, EmptyLineInTheMiddleStopsIt) {
-    const Walk w =
-        walk({"<input type=password name=\"a\">", "", "<input type=password name=\"b\">"});
-    EXPECT_EQ(w.lines, std::vector<std::string>{"a=Zem-Pass"});
-    EXPECT_EQ(w.steps.back().index, 1u);
+TEST(Walk, UnclosedSelectOrGroupAtTheEndRepeatsNoLine) {
+    const Walk w = walk({R"(<input type=hidden name="h" value="1">)", R"(<select name="s">)",
+                         R"(<option value="a">)", R"(<input type=text name="t">)",
+                         R"(<input type=checkbox name="c" value="y">)",
+                         R"(<input type=radio name="r" value="1">)",
+                         R"(<input type=radio name="r" value="2">)"});
+    EXPECT_EQ(w.indexes, (std::vector<std::size_t>{0, 2, 3, 4, 6, 7}));
+    EXPECT_EQ(w.lines, (std::vector<std::string>{"h=Zem-GetValue[h]", "s=Zem-Select[a]", "c=y",
+                                                 "r=Zem-Select[1,2]"}));
 }
 
 TEST(Walk, LargeFormReadsEachLineAboutOnce) {
     std::vector<std::string> required;
     for (int field = 0; field < 300; ++field) {
-        required.push_back("<select name=\"s" + std::to_string(field) + "\">");
-        for (int o = 0; o < 200; ++o)
-            required.push_back("<option value=\"" + std::to_string(o) + "\">");
+        const std::string id = std::to_string(field);
+        required.push_back("<select name=\"s" + id + "\">");
+        for (int o = 0; o < 200; ++o) required.push_back(R"(<option value="o">)");
         required.push_back("</select>");
-        for (int r = 0; r < 200; ++r)
-            required.push_back("<input type=radio name=\"r" + std::to_string(field) +
-                               "\" value=\"" + std::to_string(r) + "\">");
+        for (int r = 0; r < 200; ++r) required.push_back("<input type=radio name=\"r" + id + "\">");
     }
-    // An unclosed select at the end reads to the end of the list once.
-    required.push_back("<select name=\"last\">");
-    for (int i = 0; i < 1000; ++i) required.push_back("<input type=text name=\"t\">");
+    // An unclosed select near the end reads to the end of the list once.
+    required.push_back(R"(<select name="last">)");
+    for (int i = 0; i < 1000; ++i) required.push_back(R"(<input type=text name="t">)");
 
     const CountingLines lines(required);
-    std::size_t classifications = 0;
-    const auto appended =
-        walkAcceptingAll(lines, {}, true, sjis(),
-                         [&](std::string_view, const Classification&) { ++classifications; });
-    EXPECT_EQ(appended.size(), 601u);
-    EXPECT_EQ(classifications, 300u * 2 + 1 + 1000 + 1);
-    // Each classification loads its line, each gathering reads its lines and one beyond.
-    EXPECT_LE(lines.reads, 2 * required.size() + 2 * classifications);
+    const Walk w = walk(lines);
+    EXPECT_EQ(w.lines.size(), 601u);
+    EXPECT_EQ(w.indexes.size(), 300u * 2 + 1 + 1000 + 1);
+    // Each classification loads its line; each gathering reads its lines and one beyond.
+    EXPECT_LE(lines.reads, 2 * required.size() + 2 * w.indexes.size());
 }
