@@ -14,7 +14,9 @@ std::string lineAddition(std::string_view tail, std::string_view line) {
     return added;
 }
 
-void addLine(std::string& text, std::string_view line) { text += lineAddition(text, line); }
+void addLine(std::string& text, std::string_view line) {
+    text += lineAddition(text, line);
+}
 
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -28,6 +30,18 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     }
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
+}
+
+std::string fileText(std::string_view text) {
+    std::string file;
+    file.reserve(text.size());
+    bool first = true;
+    for (const auto line : splitLines(text)) {
+        if (!first) file += "\r\n";
+        file += line;
+        first = false;
+    }
+    return file;
 }
 
 }  // namespace verrimo

@@ -31,4 +31,8 @@ std::string joinLines(const Lines& lines) {
     return text;
 }
 
+// The text as a file holds it: the lines with CR LF between them and nothing after the last,
+// so that a text of one empty line is an empty file.
+std::string fileText(std::string_view text);
+
 }  // namespace verrimo

@@ -8,6 +8,7 @@
 #include "download_progress.h"
 #include "exception_display.h"
 #include "fetch.h"
+#include "memo_text.h"
 
 namespace verrimo {
 
@@ -29,7 +30,7 @@ void FetchPage(const Forms& forms) {
 
 void ShowPageCopy(const Forms& forms) {
     const std::string path = forms.Form1->ProgramFolder() + "temp.html";
-    const std::string source = forms.Form2->Memo1->Text();
+    const std::string source = fileText(forms.Form2->Memo1->Text());
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(source.data(), static_cast<std::streamsize>(source.size()));
     file.close();

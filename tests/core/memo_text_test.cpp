@@ -63,3 +63,10 @@ TEST(JoinLines, EveryLineEndsWithCrLfAndSplitsBack) {
     const auto back = splitLines(text);
     EXPECT_EQ(std::vector<std::string>(back.begin(), back.end()), lines);
 }
+
+TEST(FileText, LinesWithBreaksBetweenAndNothingAfterTheLast) {
+    EXPECT_EQ(fileText(""), "");
+    EXPECT_EQ(fileText("\r\n"), "");  // one empty line: an empty file
+    EXPECT_EQ(fileText("\r\n<a>\r\n\r\n"), "\r\n<a>\r\n");
+    EXPECT_EQ(fileText("a\nb\rc"), "a\r\nb\r\nc");
+}

@@ -10,6 +10,7 @@
 #include "Unit3.h"
 #include "application.h"
 #include "http_test_server.h"
+#include "memo_text.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -94,7 +95,7 @@ class PageLoadTest : public QObject {
         QCOMPARE(form2->Memo_img->Lines(), programLines({"<img src=\"logo.gif\">"}));
         QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"help.html\">"}));
         QVERIFY(form2->Memo1->Text().find(programText("\r\nテスト\r\n")) != std::string::npos);
-        QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
+        QCOMPARE(fileBytes(scratch), bytes(fileText(form2->Memo1->Text())));
     }
 
   private slots:
@@ -166,7 +167,7 @@ class PageLoadTest : public QObject {
         for (TMemo* memo : {form2->Memo2, form2->Memo_img, form2->Memo_href})
             QVERIFY(memo->Text().empty());
         QCOMPARE(form2->Memo1->Lines(), programLines({""}));  // all the scanner leaves of nothing
-        QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
+        QCOMPARE(fileBytes(scratch), bytes(fileText(form2->Memo1->Text())));
         QCOMPARE(form3->CB1->Items(), programLines({kSeparator}));
         QCOMPARE(bytes(form3->CB_open->Text()), bytes(programText("選択")));
         QCOMPARE(form1->Edit_now_open->text(), url);
@@ -201,7 +202,7 @@ class PageLoadTest : public QObject {
         QCOMPARE(form2->Memo1->Lines(),
                  programLines({"", "<p>", "", "<a class=\"m\" href=\"next.html\">", "next", "</a>",
                                "", "<img src=\"pic.gif\">", ""}));
-        QCOMPARE(fileBytes(scratch), bytes(form2->Memo1->Text()));
+        QCOMPARE(fileBytes(scratch), bytes(fileText(form2->Memo1->Text())));
         QCOMPARE(form3->CB1->Items(), programLines({kSeparator, "next.html"}));
         QCOMPARE(bytes(form3->CB_open->Text()), bytes(programText("選択")));
         QCOMPARE(form1->Edit_now_open->Text(), server->url("/links.html"));
