@@ -19,8 +19,8 @@ run: build
 	@$(BUILD)/src/gui/verrimo
 
 test: build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory sanitize
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The unit tests once more under the address and undefined-behaviour sanitizers, and the
 # extraction fuzzer for a bounded time; a crashing input lands in $(SAN)/crash-*.

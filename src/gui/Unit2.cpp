@@ -120,8 +120,10 @@ void TForm2::ExtractTags() {
 }
 
 void TForm2::Navigate(const std::string& path) {
-    const std::string url = "file://" + path;
-    CppWebBrowser1->load(QUrl(QFile::decodeName(QByteArray(url.data(), url.size()))));
+    // "file://" and the absolute path; a '#', '?' or '%' in the folder's name stays part of the
+    // path instead of ending it.
+    CppWebBrowser1->load(
+        QUrl::fromLocalFile(QFile::decodeName(QByteArray(path.data(), path.size()))));
 }
 
 }  // namespace verrimo

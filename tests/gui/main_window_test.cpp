@@ -7,27 +7,18 @@
 #include <functional>
 
 #include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
 #include "Unit_about.h"
+#include "Unit_gv.h"
+#include "Unit_tag.h"
 #include "application.h"
 #include "exception_display.h"
+#include "modal_window.h"
+#include "window_test_support.h"
 
 using namespace verrimo;
-
-namespace {
-
-QByteArray bytes(const std::string& s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// Runs check on the next modal window to appear, then lets close() end its modal loop.
-void onNextModal(std::function<void(QWidget*)> check) {
-    QTimer::singleShot(0, [check] {
-        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
-        check(QApplication::activeModalWidget());
-    });
-}
-
-}  // namespace
+using namespace verrimo::test;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -47,6 +38,11 @@ class MainWindowTest : public QObject {
     void startsEmptyUnderTheApplicationTitle() {
         QVERIFY(form1->isVisible());
         QCOMPARE(form1->windowTitle(), QString("Verrimo"));
+        const Forms& forms = app->forms();
+        QVERIFY(forms.Form2->isVisible());
+        for (QWidget* hidden : std::initializer_list<QWidget*>{forms.Form3, forms.Form_tag,
+                                                               forms.Form4, forms.AboutBox})
+            QVERIFY(hidden && hidden->isHidden());
         QVERIFY(form1->Memo1->Text().empty());
         QVERIFY(form1->Memo2->Text().empty());
         QVERIFY(form1->Edit1->Text().empty());
@@ -218,3 +214,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 #include "main_window_test.moc"
+#include "window_test_support.h"

@@ -5,8 +5,10 @@
 
 #include "controls.h"
 #include "memo_text.h"
+#include "window_test_support.h"
 
 using namespace verrimo;
+using namespace verrimo::test;
 
 namespace {
 
@@ -22,10 +24,6 @@ std::string randomBytes(std::size_t size, unsigned seed) {
     std::string s(size, '\0');
     for (auto& c : s) c = static_cast<char>(byte(gen));
     return s;
-}
-
-QByteArray bytes(const std::string& s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 }  // namespace
@@ -129,3 +127,4 @@ class WidgetTextTest : public QObject {
 
 QTEST_MAIN(WidgetTextTest)
 #include "widget_text_test.moc"
+#include "window_test_support.h"
