@@ -11,6 +11,7 @@
 #include "Unit_about.h"
 #include "Unit_tag.h"
 #include "exception_display.h"
+#include "make_controls.h"
 #include "memo_text.h"
 
 namespace verrimo {
@@ -36,33 +37,20 @@ TForm1::TForm1(const Forms& forms) : forms_(forms) {
     auto* panel = new QWidget(this);
     layout->addWidget(panel);
 
-    Label13540 = new TLabel("Label13540", "現在表示しているＵＲＬ", panel);
-    Label13540->setGeometry(8, 10, 140, 20);
-    Edit_now_open = new TEdit("Edit_now_open", panel);
-    Edit_now_open->setGeometry(150, 8, 386, 24);
+    Label13540 = makeLabel("Label13540", "現在表示しているＵＲＬ", panel, {8, 10, 140, 20});
+    Edit_now_open = makeEdit("Edit_now_open", "", panel, {150, 8, 386, 24});
     Edit_now_open->setReadOnly(true);
-    Button4 = new QPushButton("読み直し", panel);
-    Button4->setObjectName("Button4");
-    Button4->setGeometry(544, 7, 88, 26);
-
-    Edit1 = new TComboBox("Edit1", panel);
-    Edit1->setGeometry(8, 42, 440, 26);
-    Button1 = new QPushButton("ＵＲＬ読み込み", panel);
-    Button1->setObjectName("Button1");
-    Button1->setGeometry(456, 42, 176, 26);
-
-    Button3 = new QPushButton("必要タグの記入", panel);
-    Button3->setObjectName("Button3");
-    Button3->setGeometry(8, 76, 200, 28);
+    Button4 = makeButton("Button4", "読み直し", panel, {544, 7, 88, 26});
+    Edit1 = makeCombo("Edit1", {}, panel, {8, 42, 440, 26});
+    Button1 = makeButton("Button1", "ＵＲＬ読み込み", panel, {456, 42, 176, 26});
+    Button3 = makeButton("Button3", "必要タグの記入", panel, {8, 76, 200, 28});
 
     Memo1 = new TMemo("Memo1", panel);
     Memo1->setGeometry(8, 112, 624, 240);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    Button2 = new QPushButton("待避中の文字列を上に貼り付け", panel);
-    Button2->setObjectName("Button2");
-    Button2->setGeometry(8, 360, 260, 28);
+    Button2 = makeButton("Button2", "待避中の文字列を上に貼り付け", panel, {8, 360, 260, 28});
 
     Memo2 = new TMemo("Memo2", panel);
     Memo2->setGeometry(8, 396, 624, 94);
