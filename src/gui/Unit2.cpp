@@ -103,7 +103,7 @@ void TForm2::Button1Click(QObject*) {
 void TForm2::Button2Click(QObject*) {
     TForm3& dialog = *forms_.Form3;
     dialog.ResetFields();
-    ExtractTags();
+    ExtractTags(Memo1->Text());
     ShowPageCopy(forms_);
     dialog.FindTargets();
     forms_.Form1->Edit_now_open->setText("ソース貼り付けです");
@@ -111,8 +111,8 @@ void TForm2::Button2Click(QObject*) {
     PageControl1->setCurrentWidget(TabSheet3);
 }
 
-void TForm2::ExtractTags() {
-    const ScanResult pieces = scan(normalise(Memo1->Text(), CodePage::program()));
+void TForm2::ExtractTags(std::string_view pageSource) {
+    const ScanResult pieces = scan(normalise(pageSource, CodePage::program()));
     Memo1->SetText(pieces.source);
     Memo2->SetText(pieces.required);
     Memo_img->SetText(pieces.images);

@@ -6,6 +6,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <string>
+#include <string_view>
 
 #include "controls.h"
 #include "fetch.h"
@@ -25,9 +26,10 @@ class TForm2 : public TForm {
     void Button1Click(QObject* Sender);
     void Button2Click(QObject* Sender);
 
-    // The normaliser and the scanner on the page source: the source comes back one piece per
-    // line and the three lists are rebuilt from it.
-    void ExtractTags();
+    // The normaliser and the scanner on a page source: the page source becomes its pieces, one
+    // per line, and the three lists are rebuilt from it. A downloaded page goes straight in, so
+    // that a huge page fills the source page once, not twice.
+    void ExtractTags(std::string_view pageSource);
 
     // Shows the file at this absolute path, read afresh even when it is already shown.
     void Navigate(const std::string& path);

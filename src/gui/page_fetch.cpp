@@ -23,8 +23,7 @@ void FetchPage(const Forms& forms) {
         DownloadProgress progress(forms.Form1);
         page = downloadPage(forms.Form1->Edit1->Text(), progress.callback(), viewer.fetchOptions);
     }
-    viewer.Memo1->SetText(pageSourceFromBody(page.body));
-    viewer.ExtractTags();
+    viewer.ExtractTags(pageSourceFromBody(page.body));
     ShowPageCopy(forms);
 }
 
