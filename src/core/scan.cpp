@@ -2,20 +2,13 @@
 #include <array>
 
 #include "extract.h"
+#include "trim.h"
 
 namespace verrimo {
 
 namespace {
 
 constexpr std::size_t kMaxCycles = 999'999;
-
-std::string_view trimmed(std::string_view s) {
-    std::size_t begin = 0;
-    std::size_t end = s.size();
-    while (begin < end && static_cast<unsigned char>(s[begin]) <= 32) ++begin;
-    while (end > begin && static_cast<unsigned char>(s[end - 1]) <= 32) --end;
-    return s.substr(begin, end - begin);
-}
 
 struct SortRule {
     std::string_view needle;

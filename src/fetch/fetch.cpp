@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "curl_run.h"
+#include "trim.h"
 
 namespace verrimo {
 namespace {
@@ -103,7 +104,11 @@ FetchResult downloadPage(const std::string& url, const FetchProgress& progress,
         result.error = "out of memory";
         return result;
     }
-    if (const CURLUcode bad = curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0)) {
+    // Blanks around a pasted address are dropped and blanks inside it escaped, as a browser's
+    // address bar does; the parser would otherwise refuse the whole address.
+    const std::string address(trimmed(url));
+    if (const CURLUcode bad = curl_url_set(parsed.get(), CURLUPART_URL, address.c_str(),
+                                           CURLU_ALLOW_SPACE | CURLU_URLENCODE)) {
         result.error = curl_url_strerror(bad);
         return result;
     }

@@ -55,6 +55,9 @@ class DownloadPage : public ::testing::Test {
                               {{"Set-Cookie", "step=2; Path=/"}, {"Location", "/echo-cookie"}},
                               "",
                               std::nullopt});
+        server.route("/a%20b", [](const Request& request) {
+            return Response{200, {}, "asked " + request.target, std::nullopt};
+        });
         server.route("/echo-cookie", [](const Request& request) {
             return Response{200, {}, "cookie=" + request.header("Cookie"), std::nullopt};
         });
@@ -160,6 +163,12 @@ TEST_F(DownloadPage, EmptyUrlOpensNothing) {
     EXPECT_FALSE(result.opened);
     EXPECT_EQ(result.body, "");
     EXPECT_NE(result.error, "");
+}
+
+TEST_F(DownloadPage, BlanksAroundTheAddressGoAndBlanksInsideAreEscaped) {
+    const FetchResult result = downloadPage(" \t" + server.url("/a b?q=x y&p=%2F") + " \r\n");
+    EXPECT_TRUE(result.opened);
+    EXPECT_EQ(result.body, "asked /a%20b?q=x+y&p=%2F");
 }
 
 TEST(DownloadPageFailure, RefusedConnectionOpensNothing) {
