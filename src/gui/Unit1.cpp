@@ -55,6 +55,7 @@ TForm1::TForm1(const Forms& forms) : forms_(forms) {
     Memo2 = new TMemo("Memo2", panel);
     Memo2->setGeometry(8, 396, 624, 94);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2->setToolTip("actionの場合の「chk-moji」用です。");
     Memo2->installEventFilter(this);
     Memo2->viewport()->installEventFilter(this);
