@@ -1,3 +1,4 @@
+#include "definition.h"
 #include "extract.h"
 
 namespace verrimo {
@@ -6,7 +7,7 @@ Extraction extractPage(std::string_view pageSource, std::string_view urlBox, con
     Extraction result;
     result.lists = scan(normalise(pageSource, cp));
     result.targets = findTargets(urlBox, result.lists.required, result.lists.links, std::string(),
-                                 cp.fromUtf8("選択"), cp);
+                                 cp.fromUtf8(definition::kKindChooseUtf8), cp);
     return result;
 }
 

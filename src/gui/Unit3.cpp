@@ -42,7 +42,7 @@ void TForm3::ResetFields() {
     Edit1->clear();
     Edit2->clear();
     CB1->setEditText(QString());
-    CB_open->setEditText("選択");
+    CB_open->SetText(CodePage::program().fromUtf8(definition::kKindChooseUtf8));
 }
 
 void TForm3::FindTargets() {
