@@ -6,7 +6,7 @@ packages=(
   cmake make g++ pkg-config libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev libssl-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
   xvfb xauth
 )
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
 
 #include "Unit1.h"
 #include "Unit2.h"
@@ -22,6 +23,8 @@ void Application::SetUiFont() {
 
 Application::Application() {
     SetUiFont();
+    if (qtTexts_.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts_);
     form1_ = std::make_unique<TForm1>(forms_);
     forms_.Form1 = form1_.get();
     guarded([this] { form1_->FormCreate(); });

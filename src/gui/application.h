@@ -1,6 +1,7 @@
 // Owns the six windows: creates them in their fixed order and keeps them for the whole run.
 #pragma once
 
+#include <QTranslator>
 #include <memory>
 
 #include "forms.h"
@@ -25,6 +26,8 @@ class Application {
     static void SetUiFont();
 
   private:
+    // Qt's own texts (the edit menus, the standard buttons) in Japanese, like the windows.
+    QTranslator qtTexts_;
     Forms forms_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;

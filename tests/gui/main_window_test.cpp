@@ -69,6 +69,14 @@ class MainWindowTest : public QObject {
         QCOMPARE(form1->font().family(), QString("IPAPGothic"));
     }
 
+    void editMenusSpeakJapanese() {
+        // The definition text's context menu comes from Qt itself.
+        std::unique_ptr<QMenu> menu(form1->Memo1->createStandardContextMenu());
+        QStringList actions;
+        for (const QAction* action : menu->actions()) actions << action->text();
+        QVERIFY2(actions.join('|').contains("コピー"), qPrintable(actions.join('|')));
+    }
+
     void tabOrderRunsThroughTheControlsInTurn() {
         const QList<QWidget*> order = {form1->Button1, form1->Memo1,  form1->Edit_now_open,
                                        form1->Edit1,   form1->Memo2,  form1->Button2,
