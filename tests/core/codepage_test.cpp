@@ -2,23 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include "random_bytes.h"
 
 using namespace verrimo;
+using verrimo::test::randomBytes;
 
 namespace {
 
 const CodePage& cp932() {
     static const CodePage page("CP932");
     return page;
-}
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::string s(size, '\0');
-    for (auto& c : s) c = static_cast<char>(byte(gen));
-    return s;
 }
 
 }  // namespace

@@ -5,17 +5,14 @@
 #include "Unit1.h"
 #include "Unit3.h"
 #include "application.h"
+#include "window_test.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
 using namespace verrimo::test;
 
-class ActionEntryTest : public QObject {
+class ActionEntryTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<Application> app;
-    TForm1* form1 = nullptr;
-    TForm3* form3 = nullptr;
 
     static void retype(QLineEdit* field, const QString& text) {
         field->setFocus();
@@ -35,16 +32,13 @@ class ActionEntryTest : public QObject {
 
   private slots:
     void init() {
-        app = std::make_unique<Application>();
-        app->Start();
-        form1 = app->forms().Form1;
-        form3 = app->forms().Form3;
+        startProgram();
         // With an empty URL box the load finds nothing.
         QTest::mouseClick(form1->Button1, Qt::LeftButton);
         QVERIFY(form3->isVisible());
     }
 
-    void cleanup() { app.reset(); }
+    void cleanup() { endProgram(); }
 
     void hasItsControlsAndStaysOnTop() {
         QCOMPARE(form3->windowTitle(), QString("指定されたＵＲＬの読み込み終了"));

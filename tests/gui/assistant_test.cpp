@@ -8,6 +8,7 @@
 #include "memo_text.h"
 #include "modal_window.h"
 #include "user_input.h"
+#include "window_test.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -26,13 +27,8 @@ void pick(TComboBox* box, const QString& item) {
 
 }  // namespace
 
-class AssistantTest : public QObject {
+class AssistantTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<Application> app;
-    TForm1* form1 = nullptr;
-    TForm2* form2 = nullptr;
-    TForm_tag* walker = nullptr;
 
     // Opens the assistant from the walker and runs act in it; the assistant must be closed
     // when the walker's button returns.
@@ -62,18 +58,14 @@ class AssistantTest : public QObject {
 
   private slots:
     void init() {
-        app = std::make_unique<Application>();
-        app->Start();
-        form1 = app->forms().Form1;
-        form2 = app->forms().Form2;
-        walker = app->forms().Form_tag;
+        startProgram();
         form2->Memo2->SetText(joinLines(kFields));
         click(form1->Button3);
         // The password field leaves the identity row selected.
         QVERIFY(walker->RB1->isChecked());
     }
 
-    void cleanup() { app.reset(); }
+    void cleanup() { endProgram(); }
 
     void controlsAfterOpening() {
         withAssistant([](TForm4* a) {

@@ -10,6 +10,7 @@
 #include "application.h"
 #include "memo_text.h"
 #include "user_input.h"
+#include "window_test.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -39,17 +40,8 @@ std::string textField(const std::string& name) {
 
 }  // namespace
 
-class AutoListWindowTest : public QObject {
+class AutoListWindowTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<Application> app;
-    TForm_tag* walker = nullptr;
-
-    void start() {
-        app = std::make_unique<Application>();
-        app->Start();
-        walker = app->forms().Form_tag;
-    }
 
     void walk(const std::vector<std::string>& names) {
         std::vector<std::string> tags;
@@ -60,13 +52,13 @@ class AutoListWindowTest : public QObject {
 
   private slots:
     void cleanup() {
-        app.reset();
+        endProgram();
         removeAutoTxt();
     }
 
     void commentLinesAreRemovedAtLoad() {
         writeAutoTxt(programText("#id=0\r\nid=1\r\n #sp=2\r\n#x=9\r\n\r\nid=2\r\n名前=太郎\r\n"));
-        start();
+        startProgram();
         QCOMPARE(bytes(walker->Memo1->Text()),
                  bytes(programText("id=1\r\n #sp=2\r\n\r\nid=2\r\n名前=太郎\r\n")));
         QVERIFY(!walker->Memo1->isVisible());
@@ -87,7 +79,7 @@ class AutoListWindowTest : public QObject {
 
     void theAutoRowGoesIntoTheDefinition() {
         writeAutoTxt("mail=a@example.org\r\nmail=b@example.org\r\n");
-        start();
+        startProgram();
         walk({"mail", "mail"});
         click(walker->RB4);
         click(walker->Button1);
@@ -101,7 +93,7 @@ class AutoListWindowTest : public QObject {
 
     void linesAreSplitLikeThePageSource() {
         writeAutoTxt("a=1\rb=2\nc=3\r\n#d=4\re=5");
-        start();
+        startProgram();
         QCOMPARE(bytes(walker->Memo1->Text()), QByteArray("a=1\r\nb=2\r\nc=3\r\ne=5\r\n"));
         walk({"b", "e"});
         QCOMPARE(walker->CB3->currentText(), QString("2"));
@@ -112,7 +104,7 @@ class AutoListWindowTest : public QObject {
     void aMissingFileIsReportedAndTheWalkerStillWorks() {
         removeAutoTxt();
         ErrorBoxes boxes;
-        start();
+        startProgram();
         QCOMPARE(boxes.messages, QStringList{"ファイル " + autoTxtPath() + " は開けません."});
         QVERIFY(walker->Memo1->Text().empty());
         QVERIFY(app->forms().Form4 != nullptr);
@@ -132,7 +124,7 @@ class AutoListWindowTest : public QObject {
         removeAutoTxt();
         QVERIFY(QDir().mkdir(autoTxtPath()));
         ErrorBoxes boxes;
-        start();
+        startProgram();
         QCOMPARE(boxes.messages, QStringList{"ファイル " + autoTxtPath() + " は開けません."});
         QVERIFY(walker->Memo1->Text().empty());
     }

@@ -13,6 +13,7 @@
 #include "memo_text.h"
 #include "modal_window.h"
 #include "user_input.h"
+#include "window_test.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -42,14 +43,10 @@ const std::string kFormPage = programText(
 
 }  // namespace
 
-class DefinitionRoadTest : public QObject {
+class DefinitionRoadTest : public WindowTest {
     Q_OBJECT
 
     std::unique_ptr<HttpTestServer> server;
-    std::unique_ptr<Application> app;
-    TForm1* form1 = nullptr;
-    TForm3* form3 = nullptr;
-    TForm_tag* walker = nullptr;
 
     void withAssistant(const std::function<void(TForm4*)>& act) {
         onNextModal([act](QWidget* modal) { act(qobject_cast<TForm4*>(modal)); });
@@ -64,15 +61,11 @@ class DefinitionRoadTest : public QObject {
         server = std::make_unique<HttpTestServer>();
         server->route("/entry.html",
                       Response{200, {{"Content-Type", "text/html"}}, kFormPage, std::nullopt});
-        app = std::make_unique<Application>();
-        app->Start();
-        form1 = app->forms().Form1;
-        form3 = app->forms().Form3;
-        walker = app->forms().Form_tag;
+        startProgram();
     }
 
     void cleanup() {
-        app.reset();
+        endProgram();
         server.reset();
     }
 

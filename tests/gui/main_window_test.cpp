@@ -15,25 +15,19 @@
 #include "application.h"
 #include "exception_display.h"
 #include "modal_window.h"
+#include "window_test.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
 using namespace verrimo::test;
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<Application> app;
-    TForm1* form1 = nullptr;
-
   private slots:
-    void init() {
-        app = std::make_unique<Application>();
-        app->Start();
-        form1 = app->forms().Form1;
-    }
+    void init() { startProgram(); }
 
-    void cleanup() { app.reset(); }
+    void cleanup() { endProgram(); }
 
     void startsEmptyUnderTheApplicationTitle() {
         QVERIFY(form1->isVisible());
@@ -222,4 +216,3 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 #include "main_window_test.moc"
-#include "window_test_support.h"

@@ -11,6 +11,7 @@
 #include "application.h"
 #include "http_test_server.h"
 #include "memo_text.h"
+#include "window_test.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -52,14 +53,10 @@ class CancelDownload {
 
 }  // namespace
 
-class PageLoadTest : public QObject {
+class PageLoadTest : public WindowTest {
     Q_OBJECT
 
     std::unique_ptr<HttpTestServer> server;
-    std::unique_ptr<Application> app;
-    TForm1* form1 = nullptr;
-    TForm2* form2 = nullptr;
-    TForm3* form3 = nullptr;
     std::string scratch;
 
     void typeUrl(const std::string& url) {
@@ -103,16 +100,12 @@ class PageLoadTest : public QObject {
         server = std::make_unique<HttpTestServer>();
         server->route("/login.html", html(kLoginPage));
         server->route("/links.html", html(kLinkPage));
-        app = std::make_unique<Application>();
-        app->Start();
-        form1 = app->forms().Form1;
-        form2 = app->forms().Form2;
-        form3 = app->forms().Form3;
+        startProgram();
         scratch = form1->ProgramFolder() + "temp.html";
     }
 
     void cleanup() {
-        app.reset();
+        endProgram();
         server.reset();
         QDir().rmdir(QString::fromStdString(scratch));
     }

@@ -10,6 +10,7 @@
 #include "Unit3.h"
 #include "application.h"
 #include "http_test_server.h"
+#include "window_test.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -26,13 +27,9 @@ const QString kLoginPage =
 
 }  // namespace
 
-class PageViewerTest : public QObject {
+class PageViewerTest : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<Application> app;
-    TForm1* form1 = nullptr;
-    TForm2* form2 = nullptr;
-    TForm3* form3 = nullptr;
     std::string scratch;
 
     void paste(const QString& source) {
@@ -48,16 +45,12 @@ class PageViewerTest : public QObject {
 
   private slots:
     void init() {
-        app = std::make_unique<Application>();
-        app->Start();
-        form1 = app->forms().Form1;
-        form2 = app->forms().Form2;
-        form3 = app->forms().Form3;
+        startProgram();
         scratch = form1->ProgramFolder() + "temp.html";
     }
 
     void cleanup() {
-        app.reset();
+        endProgram();
         QDir().rmdir(QString::fromStdString(scratch));
     }
 

@@ -10,6 +10,7 @@
 #include "application.h"
 #include "memo_text.h"
 #include "user_input.h"
+#include "window_test.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -27,13 +28,8 @@ const std::vector<std::string> kLoginForm = {
 
 }  // namespace
 
-class WalkerTest : public QObject {
+class WalkerTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<Application> app;
-    TForm1* form1 = nullptr;
-    TForm2* form2 = nullptr;
-    TForm_tag* walker = nullptr;
 
     void setRequiredTags(const std::vector<std::string>& tags) {
         form2->Memo2->SetText(joinLines(tags));
@@ -51,15 +47,9 @@ class WalkerTest : public QObject {
     int index() const { return walker->Label_nowLine->text().toInt(); }
 
   private slots:
-    void init() {
-        app = std::make_unique<Application>();
-        app->Start();
-        form1 = app->forms().Form1;
-        form2 = app->forms().Form2;
-        walker = app->forms().Form_tag;
-    }
+    void init() { startProgram(); }
 
-    void cleanup() { app.reset(); }
+    void cleanup() { endProgram(); }
 
     void controlsAsCreated() {
         QVERIFY(!walker->isVisible());

@@ -1,10 +1,10 @@
 // Every byte string must come back out of every kind of control unchanged.
 #include <QApplication>
 #include <QTest>
-#include <random>
 
 #include "controls.h"
 #include "memo_text.h"
+#include "random_bytes.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
@@ -15,14 +15,6 @@ namespace {
 std::string allBytes() {
     std::string s;
     for (int b = 0; b < 256; ++b) s.push_back(static_cast<char>(b));
-    return s;
-}
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::string s(size, '\0');
-    for (auto& c : s) c = static_cast<char>(byte(gen));
     return s;
 }
 
@@ -127,4 +119,3 @@ class WidgetTextTest : public QObject {
 
 QTEST_MAIN(WidgetTextTest)
 #include "widget_text_test.moc"
-#include "window_test_support.h"
