@@ -1,4 +1,5 @@
 // verrimo-cli extract [--url URL] [FILE]: the page viewer's extract command on a saved page.
+#include "arguments.h"
 #include "codepage.h"
 #include "commands.h"
 #include "extraction_json.h"
@@ -7,38 +8,18 @@
 namespace verrimo::cli {
 
 int runExtract(const Args& args, std::ostream& out) {
-    std::string url;
-    std::string file;
-    bool haveFile = false;
-    bool options = true;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (options && a == "--help") {
-            out << usage("extract");
-            return 0;
-        }
-        if (options && a == "--url") {
-            if (++i == args.size()) throw UsageError("--url needs a value");
-            url = args[i];
-        } else if (options && a.starts_with("--url=")) {
-            url = a.substr(6);
-        } else if (options && a == "--") {
-            options = false;
-        } else if (options && a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option for extract: " + a);
-        } else if (haveFile) {
-            throw UsageError("extract takes one FILE, got another: " + a);
-        } else {
-            file = a;
-            haveFile = true;
-        }
+    const Arguments parsed = parseArguments(args, "extract", {{"--url", "a value"}}, {}, "FILE");
+    if (parsed.help) {
+        out << usage("extract");
+        return 0;
     }
+    const auto url = parsed.values.find("--url");
     const CodePage& cp = CodePage::program();
-    const std::string page = readInput(file);
+    const std::string page = readInput(parsed.operand.value_or(""));
     std::string json;
     JsonWriter writer(json);
     // The command line is UTF-8; the URL box holds code-page text.
-    writeExtraction(writer, page, cp.fromUtf8(url), cp);
+    writeExtraction(writer, page, cp.fromUtf8(url == parsed.values.end() ? "" : url->second), cp);
     json += '\n';
     out << json;
     return 0;

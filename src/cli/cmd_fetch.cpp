@@ -1,6 +1,7 @@
 // verrimo-cli fetch URL: the page fetcher's download, then the extract command on its page.
 #include <iostream>
 
+#include "arguments.h"
 #include "codepage.h"
 #include "commands.h"
 #include "extraction_json.h"
@@ -9,26 +10,13 @@
 namespace verrimo::cli {
 
 int runFetch(const Args& args, std::ostream& out) {
-    std::string url;
-    bool haveUrl = false;
-    bool options = true;
-    for (const std::string& a : args) {
-        if (options && a == "--help") {
-            out << usage("fetch");
-            return 0;
-        }
-        if (options && a == "--") {
-            options = false;
-        } else if (options && a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option for fetch: " + a);
-        } else if (haveUrl) {
-            throw UsageError("fetch takes one URL, got another: " + a);
-        } else {
-            url = a;
-            haveUrl = true;
-        }
+    const Arguments parsed = parseArguments(args, "fetch", {}, {}, "URL");
+    if (parsed.help) {
+        out << usage("fetch");
+        return 0;
     }
-    if (!haveUrl) throw UsageError("fetch needs a URL");
+    if (!parsed.operand) throw UsageError("fetch needs a URL");
+    const std::string& url = *parsed.operand;
 
     const CodePage& cp = CodePage::program();
     // The URL box holds code-page text, and that is what the window downloads.

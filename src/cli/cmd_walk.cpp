@@ -1,5 +1,6 @@
 // verrimo-cli walk [--auto FILE] [--no-getvalue] [FILE]: the tag walker on a saved page, with
 // "追加して次の行" pressed at every step.
+#include "arguments.h"
 #include "classify.h"
 #include "codepage.h"
 #include "commands.h"
@@ -12,46 +13,6 @@
 namespace verrimo::cli {
 
 namespace {
-
-struct WalkOptions {
-    std::string page;  // empty: standard input
-    std::string autoFile;
-    bool haveAuto = false;
-    bool getValue = true;
-};
-
-WalkOptions parseWalk(const Args& args, bool& help) {
-    WalkOptions o;
-    bool haveFile = false;
-    bool options = true;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (options && a == "--help") {
-            help = true;
-            return o;
-        }
-        if (options && a == "--auto") {
-            if (++i == args.size()) throw UsageError("--auto needs a file");
-            o.autoFile = args[i];
-            o.haveAuto = true;
-        } else if (options && a.starts_with("--auto=")) {
-            o.autoFile = a.substr(7);
-            o.haveAuto = true;
-        } else if (options && a == "--no-getvalue") {
-            o.getValue = false;
-        } else if (options && a == "--") {
-            options = false;
-        } else if (options && a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option for walk: " + a);
-        } else if (haveFile) {
-            throw UsageError("walk takes one FILE, got another: " + a);
-        } else {
-            o.page = a;
-            haveFile = true;
-        }
-    }
-    return o;
-}
 
 void writeStep(std::string& json, std::string_view tag, const Classification& c,
                const CodePage& cp) {
@@ -92,20 +53,23 @@ void writeStep(std::string& json, std::string_view tag, const Classification& c,
 }  // namespace
 
 int runWalk(const Args& args, std::ostream& out) {
-    bool help = false;
-    const WalkOptions o = parseWalk(args, help);
-    if (help) {
+    const Arguments parsed =
+        parseArguments(args, "walk", {{"--auto", "a file"}}, {"--no-getvalue"}, "FILE");
+    if (parsed.help) {
         out << usage("walk");
         return 0;
     }
     const CodePage& cp = CodePage::program();
-    const std::string autoText = o.haveAuto ? readInput(o.autoFile) : std::string();
-    const std::string page = readInput(o.page);
+    const auto autoFile = parsed.values.find("--auto");
+    const std::string autoText =
+        autoFile == parsed.values.end() ? std::string() : readInput(autoFile->second);
+    const std::string page = readInput(parsed.operand.value_or(""));
+    const bool getValue = !parsed.flags.contains("--no-getvalue");
     const Extraction x = extractPage(page, "", cp);
     const VectorTagLines required(splitLines(x.lists.required));
 
     std::string json;
-    const auto appended = walkAcceptingAll(required, autoListLines(autoText), o.getValue, cp,
+    const auto appended = walkAcceptingAll(required, autoListLines(autoText), getValue, cp,
                                            [&](std::string_view tag, const Classification& c) {
                                                json.clear();
                                                writeStep(json, tag, c, cp);

@@ -1,0 +1,34 @@
+// The command lines of the commands: options, some with a value, and at most one operand.
+#pragma once
+
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+
+namespace verrimo::cli {
+
+struct ValueOption {
+    std::string_view name;  // "--url": written "--url VALUE" or "--url=VALUE"
+    std::string_view what;  // for the message when the value is missing
+};
+
+struct Arguments {
+    bool help = false;
+    std::map<std::string, std::string, std::less<>> values;
+    std::set<std::string, std::less<>> flags;
+    std::optional<std::string> operand;
+};
+
+// "--" ends the options; anything else beginning with "-" that is not an option of the command,
+// and a second operand, throw UsageError.
+Arguments parseArguments(const Args& args, std::string_view command,
+                         std::initializer_list<ValueOption> valueOptions,
+                         std::initializer_list<std::string_view> flagOptions,
+                         std::string_view operandName);
+
+}  // namespace verrimo::cli
