@@ -6,17 +6,13 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit_about.h"
-#include "Unit_tag.h"
 #include "exception_display.h"
 #include "make_controls.h"
 #include "memo_text.h"
 
 namespace verrimo {
 
-TForm1::TForm1(const Forms& forms) : forms_(forms) {
+TForm1::TForm1() {
     setObjectName("Form1");
     setWindowTitle("Verrimo");
     setFormFrame(this, 640, 520);
@@ -87,20 +83,20 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormShow() {
-    forms_.Form2->Show();
+    emit Shown();
 }
 
 void TForm1::Button1Click(QObject*) {
-    forms_.Form3->Show();
+    emit LoadRequested();
 }
 
 void TForm1::Button4Click(QObject*) {
     Edit1->SetText(Edit_now_open->Text());
-    forms_.Form3->Show();
+    emit LoadRequested();
 }
 
 void TForm1::Button3Click(QObject*) {
-    forms_.Form_tag->Show();
+    emit WalkRequested();
 }
 
 void TForm1::Button2Click(QObject*) {
@@ -109,8 +105,25 @@ void TForm1::Button2Click(QObject*) {
     Memo2->clear();
 }
 
+void TForm1::AppendLine(std::string_view line) {
+    Memo1->AddLine(line);
+}
+
+void TForm1::HoldLine(std::string_view line) {
+    Memo2->AddLine(line);
+}
+
+void TForm1::OfferTargets(const std::vector<std::string>& targets, std::string_view chosen) {
+    Edit1->SetItems(targets);
+    Edit1->SetText(chosen);
+}
+
+void TForm1::SetCurrentUrl(std::string_view url) {
+    Edit_now_open->SetText(url);
+}
+
 void TForm1::About1Click(QObject*) {
-    forms_.AboutBox->ShowModal();
+    emit AboutRequested();
 }
 
 void TForm1::Close1Click(QObject*) {

@@ -4,10 +4,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "controls.h"
 #include "form.h"
-#include "forms.h"
 
 namespace verrimo {
 
@@ -15,7 +16,7 @@ class TForm1 : public TForm {
     Q_OBJECT
 
   public:
-    explicit TForm1(const Forms& forms);
+    TForm1();
 
     void FormCreate();
     void Button1Click(QObject* Sender);
@@ -27,6 +28,17 @@ class TForm1 : public TForm {
 
     // The executable's folder with its trailing separator, as the file system spells it.
     const std::string& ProgramFolder() const { return programFolder_; }
+    // The URL the next load fetches.
+    std::string UrlText() const { return Edit1->Text(); }
+
+    // A new last line of the definition text.
+    void AppendLine(std::string_view line);
+    // A new last line of the holding area.
+    void HoldLine(std::string_view line);
+    // After a load: the targets found become the URL box's list, the chosen one its text.
+    void OfferTargets(const std::vector<std::string>& targets, std::string_view chosen);
+    // The URL of the page now shown, or what stands for pasted source.
+    void SetCurrentUrl(std::string_view url);
 
     TLabel* Label13540;
     TEdit* Edit_now_open;
@@ -43,13 +55,18 @@ class TForm1 : public TForm {
     QMenu* Help1;
     QAction* About1;
 
+  signals:
+    void Shown();
+    void LoadRequested();
+    void WalkRequested();
+    void AboutRequested();
+
   protected:
     void FormShow() override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    const Forms& forms_;
     std::string programFolder_;
 };
 

@@ -5,12 +5,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 
-#include "Unit1.h"
-#include "Unit3.h"
-#include "codepage.h"
-#include "extract.h"
 #include "make_controls.h"
-#include "page_fetch.h"
 
 namespace verrimo {
 
@@ -45,7 +40,7 @@ QWebEngineProfile* browserProfile(QObject* parent) {
 
 }  // namespace
 
-TForm2::TForm2(const Forms& forms) : forms_(forms) {
+TForm2::TForm2() {
     setObjectName("Form2");
     setWindowTitle("タグ＆簡易ブラウザ");
     setFormFrame(this, 720, 560);
@@ -101,22 +96,26 @@ void TForm2::Button1Click(QObject*) {
 }
 
 void TForm2::Button2Click(QObject*) {
-    TForm3& dialog = *forms_.Form3;
-    dialog.ResetFields();
-    ExtractTags(Memo1->Text());
-    ShowPageCopy(forms_);
-    dialog.FindTargets();
-    forms_.Form1->Edit_now_open->setText("ソース貼り付けです");
-    dialog.OfferTargetsInUrlBox();
-    PageControl1->setCurrentWidget(TabSheet3);
+    emit ExtractRequested();
 }
 
-void TForm2::ExtractTags(std::string_view pageSource) {
-    const ScanResult pieces = scan(normalise(pageSource, CodePage::program()));
-    Memo1->SetText(pieces.source);
-    Memo2->SetText(pieces.required);
-    Memo_img->SetText(pieces.images);
-    Memo_href->SetText(pieces.links);
+void TForm2::ShowExtraction(SharedText source, SharedText required, SharedText images,
+                            SharedText links) {
+    Memo1->SetText(std::move(source));
+    Memo2->SetText(std::move(required));
+    Memo_img->SetText(std::move(images));
+    Memo_href->SetText(std::move(links));
+}
+
+void TForm2::ClearLists(bool withSource) {
+    if (withSource) Memo1->SetText(std::string_view());
+    Memo2->SetText(std::string_view());
+    Memo_href->SetText(std::string_view());
+    Memo_img->SetText(std::string_view());
+}
+
+void TForm2::ShowRequiredTags() {
+    PageControl1->setCurrentWidget(TabSheet3);
 }
 
 void TForm2::Navigate(const std::string& path) {

@@ -6,12 +6,10 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <string>
-#include <string_view>
 
 #include "controls.h"
-#include "fetch.h"
 #include "form.h"
-#include "forms.h"
+#include "shared_text.h"
 
 namespace verrimo {
 
@@ -19,23 +17,26 @@ class TForm2 : public TForm {
     Q_OBJECT
 
   public:
-    explicit TForm2(const Forms& forms);
+    TForm2();
     ~TForm2() override;
 
     void FormCreate();
     void Button1Click(QObject* Sender);
     void Button2Click(QObject* Sender);
 
-    // The normaliser and the scanner on a page source: the page source becomes its pieces, one
-    // per line, and the three lists are rebuilt from it. A downloaded page goes straight in, so
-    // that a huge page fills the source page once, not twice.
-    void ExtractTags(std::string_view pageSource);
-
+    // The page source and the three lists, as an extraction left them.
+    void ShowExtraction(SharedText source, SharedText required, SharedText images,
+                        SharedText links);
+    // Empties the three lists; with the page source too when a download is to fill it.
+    void ClearLists(bool withSource);
     // Shows the file at this absolute path, read afresh even when it is already shown.
     void Navigate(const std::string& path);
+    void ShowRequiredTags();
 
-    // How pages are downloaded into this window; the defaults suit any real site.
-    FetchOptions fetchOptions;
+    SharedText PageSource() const { return Memo1->Bytes(); }
+    SharedText RequiredTags() const { return Memo2->Bytes(); }
+    SharedText ImageTags() const { return Memo_img->Bytes(); }
+    SharedText LinkTags() const { return Memo_href->Bytes(); }
 
     QTabWidget* PageControl1;
     QWidget* TabSheet1;
@@ -53,8 +54,10 @@ class TForm2 : public TForm {
     TLabel* Label3;
     TMemo* Memo_href;
 
+  signals:
+    void ExtractRequested();
+
   private:
-    const Forms& forms_;
     QWebEngineProfile* profile_;
 };
 

@@ -1,17 +1,13 @@
 #include "Unit3.h"
 
-#include "Unit1.h"
-#include "Unit2.h"
 #include "codepage.h"
 #include "definition.h"
-#include "extract.h"
 #include "label_style.h"
 #include "make_controls.h"
-#include "page_fetch.h"
 
 namespace verrimo {
 
-TForm3::TForm3(const Forms& forms) : forms_(forms) {
+TForm3::TForm3() {
     setObjectName("Form3");
     setWindowTitle("指定されたＵＲＬの読み込み終了");
     setFormFrame(this, 560, 250, true);
@@ -45,40 +41,26 @@ void TForm3::ResetFields() {
     CB_open->SetText(CodePage::program().fromUtf8(definition::kKindChooseUtf8));
 }
 
-void TForm3::FindTargets() {
-    const TForm2& viewer = *forms_.Form2;
-    const FinderResult found =
-        findTargets(forms_.Form1->Edit1->Text(), viewer.Memo2->Text(), viewer.Memo_href->Text(),
-                    CB1->Text(), CB_open->Text(), CodePage::program());
+void TForm3::ShowTargets(const FinderResult& found) {
     Edit1->SetText(found.referrer);
     CB1->SetItems(found.targets);
     CB1->SetText(found.target);
     CB_open->SetText(found.kind);
 }
 
-void TForm3::OfferTargetsInUrlBox() {
-    TComboBox* urlBox = forms_.Form1->Edit1;
-    urlBox->SetItems(CB1->Items());
-    urlBox->SetText(CB1->Text());
-}
-
 void TForm3::FormShow() {
     ResetFields();
-    FetchPage(forms_);
-    FindTargets();
-    TForm1& main = *forms_.Form1;
-    main.Edit_now_open->SetText(main.Edit1->Text());
-    OfferTargetsInUrlBox();
+    emit LoadRequested();
 }
 
 void TForm3::Button1Click(QObject*) {
-    TForm1& main = *forms_.Form1;
     const std::string kind = CB_open->Text();
-    main.Memo1->AddLine(definition::referrerLine(Edit1->Text()));
-    main.Memo1->AddLine(definition::targetLine(kind, CB1->Text()));
-    TMemo* checkLines = definition::checkLinesWait(kind) ? main.Memo2 : main.Memo1;
-    checkLines->AddLine(definition::kDashLine);
-    checkLines->AddLine(definition::checkStringLine(Edit2->Text()));
+    emit LineAdded(definition::referrerLine(Edit1->Text()));
+    emit LineAdded(definition::targetLine(kind, CB1->Text()));
+    const auto checkLine =
+        definition::checkLinesWait(kind) ? &TForm3::LineHeld : &TForm3::LineAdded;
+    emit(this->*checkLine)(std::string(definition::kDashLine));
+    emit(this->*checkLine)(definition::checkStringLine(Edit2->Text()));
 }
 
 void TForm3::Button2Click(QObject*) {

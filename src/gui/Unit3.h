@@ -3,10 +3,11 @@
 #pragma once
 
 #include <QPushButton>
+#include <string>
 
 #include "controls.h"
+#include "extract.h"
 #include "form.h"
-#include "forms.h"
 
 namespace verrimo {
 
@@ -14,17 +15,15 @@ class TForm3 : public TForm {
     Q_OBJECT
 
   public:
-    explicit TForm3(const Forms& forms);
+    TForm3();
 
     void Button1Click(QObject* Sender);
     void Button2Click(QObject* Sender);
 
     // The four fields as every load and extraction starts them.
     void ResetFields();
-    // Offers the page's form actions and links as targets, the URL box as referrer.
-    void FindTargets();
-    // The main window's URL box takes the targets and the chosen one.
-    void OfferTargetsInUrlBox();
+    // What the finder found: the referrer, the targets, the chosen target and its kind.
+    void ShowTargets(const FinderResult& found);
 
     TLabel* Label1;
     TEdit* Edit1;
@@ -38,11 +37,15 @@ class TForm3 : public TForm {
     QPushButton* Button1;
     QPushButton* Button2;
 
+  signals:
+    // Showing the dialog loads the page named by the URL box, before the dialog appears.
+    void LoadRequested();
+    void LineAdded(const std::string& line);
+    // A line set aside in the holding area.
+    void LineHeld(const std::string& line);
+
   protected:
     void FormShow() override;
-
-  private:
-    const Forms& forms_;
 };
 
 }  // namespace verrimo

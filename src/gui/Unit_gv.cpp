@@ -1,11 +1,10 @@
 #include "Unit_gv.h"
 
-#include "Unit2.h"
-#include "Unit_tag.h"
 #include "definition.h"
 #include "image_source.h"
 #include "label_style.h"
 #include "make_controls.h"
+#include "memo_text.h"
 
 namespace verrimo {
 
@@ -40,7 +39,7 @@ TComboBox* operandCombo(const QString& name, const Items& items, QWidget* parent
 
 }  // namespace
 
-TForm4::TForm4(const Forms& forms, QWidget* parent) : TModalForm(parent), forms_(forms) {
+TForm4::TForm4(QWidget* parent) : TModalForm(parent), imageTags_(shareText({})) {
     setObjectName("Form4");
     setWindowTitle("必要な文字を入れてボタンを押してください");
     setFormFrame(this, 400, 208);
@@ -93,10 +92,16 @@ void TForm4::FormShow() {
     CB_zip->SetText("");
     CB_key->SetText("1");
     CB_key2->SetText("");
-    CB_key2->SetItems({});
     Edit_rmoji->SetText("");
-    for (const std::string& tag : forms_.Form2->Memo_img->Lines())
-        if (const auto source = imageSource(tag)) CB_key2->AddItem(*source);
+    std::vector<std::string> sources;
+    for (const std::string_view tag : splitLines(*imageTags_))
+        if (auto source = imageSource(tag)) sources.push_back(std::move(*source));
+    CB_key2->SetItems(sources);
+}
+
+void TForm4::Prepare(SharedText imageTags, std::string keyword) {
+    imageTags_ = std::move(imageTags);
+    keyword_ = std::move(keyword);
 }
 
 std::optional<std::string> TForm4::Operand(std::string_view keyword) const {
@@ -109,10 +114,9 @@ std::optional<std::string> TForm4::Operand(std::string_view keyword) const {
 }
 
 void TForm4::Choose(std::string_view keyword) {
-    TForm_tag* walker = forms_.Form_tag;
-    walker->Edit_zem->SetText(*Operand(keyword));
-    walker->CB1->SetText(keyword);
-    walker->SelectRow(3);
+    const auto operand = Operand(keyword);
+    if (!operand) return;
+    emit ExpressionChosen(std::string(keyword), operand);
     reject();
 }
 
@@ -133,11 +137,9 @@ void TForm4::Button4Click(QObject*) {
 }
 
 void TForm4::Button6Click(QObject*) {
-    TForm_tag* walker = forms_.Form_tag;
-    const std::string keyword = walker->CB1->Text();
-    if (const auto operand = Operand(keyword)) walker->Edit_zem->SetText(*operand);
-    if (keyword.empty()) return;
-    walker->SelectRow(3);
+    // The keyword already chosen in the walker; its operand only when this window composes one.
+    if (keyword_.empty()) return;
+    emit ExpressionChosen(keyword_, Operand(keyword_));
     reject();
 }
 

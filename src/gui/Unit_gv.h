@@ -9,7 +9,7 @@
 
 #include "controls.h"
 #include "form.h"
-#include "forms.h"
+#include "shared_text.h"
 
 namespace verrimo {
 
@@ -18,7 +18,11 @@ class TForm4 : public TModalForm {
 
   public:
     // parent: the window it is opened from, so that it stays in front of that window.
-    TForm4(const Forms& forms, QWidget* parent);
+    explicit TForm4(QWidget* parent);
+
+    // What the next showing starts from: the image-tag list, whose image sources it offers, and
+    // the keyword the walker's expression row holds.
+    void Prepare(SharedText imageTags, std::string keyword);
 
     void Button1Click(QObject* Sender);
     void Button2Click(QObject* Sender);
@@ -50,6 +54,10 @@ class TForm4 : public TModalForm {
     QPushButton* Button6;
     QPushButton* Button5;
 
+  signals:
+    // The walker's expression row takes keyword and, when given, operand, and is selected.
+    void ExpressionChosen(const std::string& keyword, const std::optional<std::string>& operand);
+
   protected:
     void FormShow() override;
 
@@ -59,7 +67,8 @@ class TForm4 : public TModalForm {
     // What a keyword button does: the operand and the keyword into the walker, then close.
     void Choose(std::string_view keyword);
 
-    const Forms& forms_;
+    SharedText imageTags_;
+    std::string keyword_;
 };
 
 }  // namespace verrimo

@@ -3,6 +3,7 @@
 #include "definition.h"
 #include "label_style.h"
 #include "make_controls.h"
+#include "walk.h"
 
 namespace verrimo {
 
@@ -22,7 +23,7 @@ QRadioButton* radio(const QString& name, QWidget* parent, int y) {
 
 }  // namespace
 
-TForm_tag::TForm_tag(const Forms& forms) : forms_(forms) {
+TForm_tag::TForm_tag(std::function<const TagLines&()> tags) : tags_(std::move(tags)) {
     setObjectName("Form_tag");
     setWindowTitle("タグ追加");
     setFormFrame(this, 520, 356, true);
@@ -33,7 +34,7 @@ TForm_tag::TForm_tag(const Forms& forms) : forms_(forms) {
     Label1650 = makeLabel("Label1650", "行目", this, {176, 8, 40, 20});
     Edit_read = makeEdit("Edit_read", "Edit_read", this, {8, 30, 504, 24});
 
-    Edit_name = makeEdit("Edit_name", "Edit_name", this, {8, 64, 200, 24});
+    Edit_name = makeEdit("Edit_name", "", this, {8, 64, 200, 24});
     Label3 = makeLabel("Label3", "＝", this, {212, 66, 16, 20});
     Label_hint = maroon(makeLabel("Label_hint", "", this, {236, 66, 276, 20}));
     Label_hint2 = makeLabel("Label_hint2", "", this, {8, 92, 504, 20});
@@ -47,20 +48,19 @@ TForm_tag::TForm_tag(const Forms& forms) : forms_(forms) {
         makeLabel("Label6", "エンコードされた状態で下に出力されます", this, {52, 144, 460, 20});
     Label_ya2 = arrow("Label_ya2", this, 166);
     RB2 = radio("RB2", this, 166);
-    Edit_val = makeEdit("Edit_val", "Edit_val", this, {52, 164, 460, 24});
+    Edit_val = makeEdit("Edit_val", "", this, {52, 164, 460, 24});
     Label_ya3 = arrow("Label_ya3", this, 200);
     RB3 = radio("RB3", this, 200);
     CB1 = makeCombo(
         "CB1", {definition::kExpressionKeywords.begin(), definition::kExpressionKeywords.end()},
         this, {52, 198, 130, 24});
     Label4 = makeLabel("Label4", "[", this, {186, 200, 8, 20});
-    Edit_zem = makeEdit("Edit_zem", "Edit_zem", this, {196, 198, 220, 24});
+    Edit_zem = makeEdit("Edit_zem", "", this, {196, 198, 220, 24});
     Label5 = makeLabel("Label5", "]", this, {420, 200, 8, 20});
     Button5 = makeButton("Button5", "入力補助", this, {432, 196, 80, 28});
     Label7 = arrow("Label7", this, 234);
     RB4 = radio("RB4", this, 234);
     CB3 = makeCombo("CB3", {}, this, {52, 232, 200, 24});
-    CB3->SetText("CB3");
     Label8 = maroon(makeLabel("Label8", "Auto．txtからの抽出です", this, {260, 234, 252, 20}));
 
     Label2 = makeLabel("Label2", "上記の通りで宜しいですか？", this, {8, 268, 300, 20});
@@ -80,6 +80,8 @@ TForm_tag::TForm_tag(const Forms& forms) : forms_(forms) {
 
     rows_ = new RadioGroup(this);
     for (QRadioButton* rb : {RB1, RB2, RB3, RB4}) rows_->Add(rb);
+
+    ShowProposal(initialProposal());
 
     connectClick(Button1, this, &TForm_tag::Button1Click);
     connectClick(Button3, this, &TForm_tag::Button3Click);

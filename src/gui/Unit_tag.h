@@ -6,11 +6,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "classify.h"
 #include "controls.h"
 #include "form.h"
-#include "forms.h"
 #include "radio_group.h"
 
 namespace verrimo {
@@ -19,9 +22,11 @@ class TForm_tag : public TForm {
     Q_OBJECT
 
   public:
-    explicit TForm_tag(const Forms& forms);
+    // tags: the required-tag list as it stands when the walker reads a line.
+    explicit TForm_tag(std::function<const TagLines&()> tags);
 
-    void FormCreate();
+    // Loads the auto list from auto.txt in this folder.
+    void FormCreate(const std::string& programFolder);
     void Button1Click(QObject* Sender);
     void Button3Click(QObject* Sender);
     void Button5Click(QObject* Sender);
@@ -30,6 +35,11 @@ class TForm_tag : public TForm {
     // The selected row: 0 for none, 1 to 4 for RB1 to RB4.
     int SelectedRow() const { return rows_->Selected(); }
     void SelectRow(int row) { rows_->Select(row); }
+
+    // The expression row's keyword.
+    std::string ExpressionKeyword() const { return CB1->Text(); }
+    // Fills the expression row and selects it; an operand of none leaves the operand as it is.
+    void SetExpression(std::string_view keyword, const std::optional<std::string>& operand);
 
     TLabel* Label1;
     TLabel* Label_nowLine;
@@ -64,18 +74,24 @@ class TForm_tag : public TForm {
     QPushButton* Button2;
     TMemo* Memo1;  // the auto list; never shown
 
+  signals:
+    void LineAccepted(const std::string& line);
+    void AssistantRequested();
+
   protected:
     void FormShow() override;
 
   private:
-    std::size_t LineIndex() const;
     // Loads the tag at the current index and has it classified.
     void LoadAndClassify();
     void Step();
     Proposal CurrentProposal() const;
     void ShowProposal(const Proposal& proposal);
 
-    const Forms& forms_;
+    std::function<const TagLines&()> tags_;
+    std::string autoText_;
+    std::vector<std::string_view> autoList_;
+    std::size_t line_ = 0;  // the current line of the required-tag list
     RadioGroup* rows_;
 };
 

@@ -1,11 +1,7 @@
 // The walker's handlers: the auto list, the walk through the required-tag list, accepting and
 // skipping.
 #include <QFile>
-#include <charconv>
 
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit_gv.h"
 #include "Unit_tag.h"
 #include "codepage.h"
 #include "exception_display.h"
@@ -14,24 +10,29 @@
 
 namespace verrimo {
 
-void TForm_tag::FormCreate() {
-    const std::string path = forms_.Form1->ProgramFolder() + "auto.txt";
-    Memo1->clear();
+void TForm_tag::FormCreate(const std::string& programFolder) {
+    const std::string path = programFolder + "auto.txt";
+    Memo1->SetText(std::string_view());
+    autoText_.clear();
+    autoList_.clear();
     QFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
     const bool opened = file.open(QIODevice::ReadOnly);
     const QByteArray text = opened ? file.readAll() : QByteArray();
     if (!opened || file.error() != QFileDevice::NoError)
         throw UserError("ファイル " + file.fileName().toStdString() + " は開けません");
-    Memo1->SetText(joinLines(autoListLines(std::string_view(text.data(), text.size()))));
+    // The list is read once; the hidden memo holds it as the lines that remain.
+    autoText_.assign(text.data(), static_cast<std::size_t>(text.size()));
+    autoList_ = autoListLines(autoText_);
+    Memo1->SetText(joinLines(autoList_));
 }
 
 void TForm_tag::FormShow() {
-    Label_nowLine->SetText("0");
+    line_ = 0;
     LoadAndClassify();
 }
 
 void TForm_tag::Button1Click(QObject*) {
-    if (const auto line = acceptedLine(CurrentProposal())) forms_.Form1->Memo1->AddLine(*line);
+    if (const auto line = acceptedLine(CurrentProposal())) emit LineAccepted(*line);
     Step();
 }
 
@@ -40,39 +41,36 @@ void TForm_tag::Button3Click(QObject*) {
 }
 
 void TForm_tag::Button5Click(QObject*) {
-    forms_.Form4->ShowModal();
+    emit AssistantRequested();
 }
 
 void TForm_tag::Button2Click(QObject*) {
     Close();
 }
 
-std::size_t TForm_tag::LineIndex() const {
-    // Only the walker writes this caption, always as a decimal number.
-    const std::string caption = Label_nowLine->Text();
-    std::size_t index = 0;
-    std::from_chars(caption.data(), caption.data() + caption.size(), index);
-    return index;
+void TForm_tag::SetExpression(std::string_view keyword, const std::optional<std::string>& operand) {
+    if (operand) Edit_zem->SetText(*operand);
+    CB1->SetText(keyword);
+    SelectRow(3);
 }
 
 void TForm_tag::Step() {
-    Label_nowLine->SetText(std::to_string(LineIndex() + 1));
+    ++line_;
     LoadAndClassify();
 }
 
 void TForm_tag::LoadAndClassify() {
-    // The list is read afresh at every step: the user may have loaded another page meanwhile.
-    const std::string source = forms_.Form2->Memo2->Text();
-    const VectorTagLines required(splitLines(source));
-    const std::size_t index = LineIndex();
-    Edit_read->SetText(required.line(index));
+    // The list is asked for at every step: the user may have loaded another page meanwhile.
+    const TagLines& required = tags_();
+    Label_nowLine->SetText(std::to_string(line_));
+    Edit_read->SetText(required.line(line_));
 
-    const std::string autoText = Memo1->Text();
     const Classification result =
-        classifyTag(Edit_read->Text(), index, required, splitLines(autoText), CB_GV->isChecked(),
+        classifyTag(Edit_read->Text(), line_, required, autoList_, CB_GV->isChecked(),
                     CurrentProposal(), CodePage::program());
     ShowProposal(result.proposal);
-    Label_nowLine->SetText(std::to_string(result.index));
+    line_ = result.index;
+    Label_nowLine->SetText(std::to_string(line_));
     if (result.end) Close();
 }
 

@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFont>
 #include <QLibraryInfo>
 
@@ -10,9 +11,17 @@
 #include "Unit_about.h"
 #include "Unit_gv.h"
 #include "Unit_tag.h"
+#include "codepage.h"
 #include "exception_display.h"
 
 namespace verrimo {
+
+namespace {
+
+// What the current-URL field shows after an extraction from pasted source (UTF-8).
+constexpr std::string_view kPastedSourceUtf8 = "ソース貼り付けです";
+
+}  // namespace
 
 void Application::SetUiFont() {
     QFont font({"IPAPGothic", "IPA Pゴシック", "IPAGothic", "Noto Sans CJK JP", "VL PGothic",
@@ -21,31 +30,109 @@ void Application::SetUiFont() {
     QApplication::setFont(font);
 }
 
-Application::Application() {
+Application::Application() : requiredLines_(std::make_shared<const SharedTagLines>(shareText({}))) {
     SetUiFont();
     if (qtTexts_.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts_);
-    form1_ = std::make_unique<TForm1>(forms_);
+    form1_ = std::make_unique<TForm1>();
     forms_.Form1 = form1_.get();
     guarded([this] { form1_->FormCreate(); });
-    form2_ = std::make_unique<TForm2>(forms_);
+    form2_ = std::make_unique<TForm2>();
     forms_.Form2 = form2_.get();
     guarded([this] { form2_->FormCreate(); });
-    form3_ = std::make_unique<TForm3>(forms_);
+    form3_ = std::make_unique<TForm3>();
     forms_.Form3 = form3_.get();
-    formTag_ = std::make_unique<TForm_tag>(forms_);
+    formTag_ = std::make_unique<TForm_tag>([this]() -> const TagLines& { return RequiredTags(); });
     forms_.Form_tag = formTag_.get();
-    guarded([this] { formTag_->FormCreate(); });
-    form4_ = std::make_unique<TForm4>(forms_, formTag_.get());
+    guarded([this] { formTag_->FormCreate(form1_->ProgramFolder()); });
+    form4_ = std::make_unique<TForm4>(formTag_.get());
     forms_.Form4 = form4_.get();
     aboutBox_ = std::make_unique<TAboutBox>();
     forms_.AboutBox = aboutBox_.get();
+    Connect();
 }
 
 Application::~Application() = default;
 
 void Application::Start() {
     form1_->Show();
+}
+
+void Application::Connect() {
+    TForm1* main = form1_.get();
+    TForm2* viewer = form2_.get();
+    TForm3* entry = form3_.get();
+    TForm_tag* walker = formTag_.get();
+    TForm4* assistant = form4_.get();
+
+    QObject::connect(main, &TForm1::Shown, viewer, [viewer] { viewer->Show(); });
+    QObject::connect(main, &TForm1::LoadRequested, entry, [entry] { entry->Show(); });
+    QObject::connect(main, &TForm1::WalkRequested, walker, [walker] { walker->Show(); });
+    QObject::connect(main, &TForm1::AboutRequested, aboutBox_.get(),
+                     [this] { aboutBox_->ShowModal(); });
+
+    QObject::connect(viewer, &TForm2::ExtractRequested, main,
+                     [this] { guarded([this] { LoadPage(std::nullopt); }); });
+
+    QObject::connect(entry, &TForm3::LoadRequested, main,
+                     [this, main] { guarded([&] { LoadPage(main->UrlText()); }); });
+    QObject::connect(entry, &TForm3::LineAdded, main,
+                     [main](const std::string& line) { main->AppendLine(line); });
+    QObject::connect(entry, &TForm3::LineHeld, main,
+                     [main](const std::string& line) { main->HoldLine(line); });
+
+    QObject::connect(walker, &TForm_tag::LineAccepted, main,
+                     [main](const std::string& line) { main->AppendLine(line); });
+    QObject::connect(walker, &TForm_tag::AssistantRequested, assistant,
+                     [viewer, walker, assistant] {
+                         assistant->Prepare(viewer->ImageTags(), walker->ExpressionKeyword());
+                         assistant->ShowModal();
+                     });
+    QObject::connect(
+        assistant, &TForm4::ExpressionChosen, walker,
+        [walker](const std::string& keyword, const std::optional<std::string>& operand) {
+            walker->SetExpression(keyword, operand);
+        });
+}
+
+void Application::LoadPage(const std::optional<std::string>& url) {
+    TForm1& main = *form1_;
+    TForm2& viewer = *form2_;
+    TForm3& entry = *form3_;
+    LoadRequest request;
+    request.url = url;
+    request.urlBox = main.UrlText();
+    request.scratchPath = main.ProgramFolder() + "temp.html";
+    request.fetch = fetchOptions_;
+    if (url) {
+        viewer.ClearLists(true);
+    } else {
+        entry.ResetFields();
+        request.pageSource = viewer.PageSource();
+    }
+
+    LoadedPage page = runLoad(request, &main);
+    viewer.ShowExtraction(page.source, page.required, page.images, page.links);
+    requiredLines_ = std::move(page.requiredLines);
+    if (!page.scratchWritten) {
+        const QString shown = QFile::decodeName(QByteArray(
+            request.scratchPath.data(), static_cast<qsizetype>(request.scratchPath.size())));
+        throw UserError("ファイル " + shown.toUtf8().toStdString() + " を作成できません");
+    }
+    viewer.Navigate(request.scratchPath);
+    entry.ShowTargets(page.targets);
+    main.SetCurrentUrl(url ? *url : CodePage::program().fromUtf8(kPastedSourceUtf8));
+    main.OfferTargets(page.targets.targets, page.targets.target);
+    if (!url) viewer.ShowRequiredTags();
+}
+
+const TagLines& Application::RequiredTags() {
+    // The list keeps the bytes it was given until it is changed; only then are its lines found
+    // again.
+    SharedText shown = form2_->RequiredTags();
+    if (shown != requiredLines_->text())
+        requiredLines_ = std::make_shared<const SharedTagLines>(std::move(shown));
+    return *requiredLines_;
 }
 
 }  // namespace verrimo

@@ -1,10 +1,15 @@
-// Owns the six windows: creates them in their fixed order and keeps them for the whole run.
+// Owns the six windows and the page they show: creates the windows in their fixed order,
+// connects what each announces to the verbs of the others, and runs every load.
 #pragma once
 
 #include <QTranslator>
 #include <memory>
+#include <optional>
+#include <string>
 
+#include "fetch.h"
 #include "forms.h"
+#include "page_load.h"
 
 namespace verrimo {
 
@@ -22,10 +27,20 @@ class Application {
 
     const Forms& forms() const { return forms_; }
 
+    // How pages are downloaded; the defaults suit any real site.
+    FetchOptions& fetchOptions() { return fetchOptions_; }
+
     // The windows' font: a proportional Japanese UI face at 12 pixels.
     static void SetUiFont();
 
   private:
+    void Connect();
+    // The one load path: downloads url when given, else extracts the page viewer's source;
+    // then shows the page in every window.
+    void LoadPage(const std::optional<std::string>& url);
+    // The required-tag list as the walker reads it: the last load's, or the user's edit of it.
+    const TagLines& RequiredTags();
+
     // Qt's own texts (the edit menus, the standard buttons) in Japanese, like the windows.
     QTranslator qtTexts_;
     Forms forms_;
@@ -35,6 +50,9 @@ class Application {
     std::unique_ptr<TForm_tag> formTag_;
     std::unique_ptr<TForm4> form4_;  // a child of the walker, so it goes first
     std::unique_ptr<TAboutBox> aboutBox_;
+
+    FetchOptions fetchOptions_;
+    std::shared_ptr<const SharedTagLines> requiredLines_;
 };
 
 }  // namespace verrimo

@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include <QCompleter>
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <climits>
@@ -79,28 +80,131 @@ void TComboBox::AddItem(std::string_view bytes) {
     setEditText(text);
 }
 
+namespace {
+
+// Texts up to this size go into the document at once, as any small page does.
+constexpr std::size_t kFillAtOnce = 1u << 20;
+// A hidden control fills in the background only up to this size; beyond it, when first shown.
+constexpr std::size_t kFillWhileHidden = 16u << 20;
+// About this much text per slice, cut after a line break.
+constexpr std::size_t kSlice = 256u << 10;
+
+// Where the slice from `from` ends: after the last line break within kSlice bytes, or after the
+// first one beyond when a single line is longer.
+std::size_t sliceEnd(std::string_view text, std::size_t from) {
+    if (text.size() - from <= kSlice) return text.size();
+    const std::size_t cut = text.rfind('\n', from + kSlice);
+    if (cut != std::string_view::npos && cut >= from) return cut + 1;
+    const std::size_t next = text.find('\n', from + kSlice);
+    return next == std::string_view::npos ? text.size() : next + 1;
+}
+
+}  // namespace
+
 TMemo::TMemo(const QString& name, QWidget* parent) : QPlainTextEdit(parent) {
     setObjectName(name);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setUndoRedoEnabled(true);
+    bytes_ = shareText({});
+    fillTimer_.setInterval(0);
+    connect(&fillTimer_, &QTimer::timeout, this, [this] {
+        if (FillSlices(20)) StopFill();
+    });
+    connect(document(), &QTextDocument::contentsChange, this, &TMemo::OnContentsChange);
+}
+
+void TMemo::OnContentsChange() {
+    if (programmatic_) return;
+    // Whatever changed the document, the document is now the text; a fill would mix the two.
+    if (Filling()) {
+        fillEnd_ = filled_;
+        StopFill();
+    }
+    stale_ = true;
+}
+
+SharedText TMemo::Bytes() const {
+    if (stale_) {
+        bytes_ = shareText(fromDocument(document()->toRawText()));
+        stale_ = false;
+    }
+    return bytes_;
 }
 
 std::string TMemo::Text() const {
-    return fromDocument(document()->toRawText());
+    return *Bytes();
 }
 
 void TMemo::SetText(std::string_view bytes) {
-    setPlainText(toDocument(bytes));
+    SetText(shareText(std::string(bytes)));
+}
+
+void TMemo::SetText(SharedText bytes) {
+    if (Filling()) StopFill();
+    bytes_ = std::move(bytes);
+    stale_ = false;
+    programmatic_ = true;
+    if (bytes_->size() <= kFillAtOnce) {
+        setPlainText(toDocument(*bytes_));
+        filled_ = fillEnd_ = bytes_->size();
+    } else {
+        setPlainText(QString());
+        filled_ = 0;
+        fillEnd_ = bytes_->size();
+    }
+    programmatic_ = false;
+    if (Filling() && (isVisible() || fillEnd_ <= kFillWhileHidden)) StartFill();
+}
+
+void TMemo::showEvent(QShowEvent* event) {
+    QPlainTextEdit::showEvent(event);
+    if (Filling() && !fillRunning_) StartFill();
+}
+
+void TMemo::StartFill() {
+    fillRunning_ = true;
+    fillReadOnly_ = isReadOnly();
+    setReadOnly(true);
+    document()->setUndoRedoEnabled(false);
+    fillTimer_.start();
+}
+
+bool TMemo::FillSlices(int budgetMs) {
+    QElapsedTimer clock;
+    clock.start();
+    const std::string_view text = *bytes_;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    programmatic_ = true;
+    while (filled_ < fillEnd_ && (budgetMs < 0 || clock.elapsed() < budgetMs)) {
+        const std::size_t end = sliceEnd(text, filled_);
+        cursor.insertText(toDocument(text.substr(filled_, end - filled_)));
+        filled_ = end;
+    }
+    programmatic_ = false;
+    return !Filling();
+}
+
+void TMemo::StopFill() {
+    fillTimer_.stop();
+    if (!fillRunning_) return;
+    fillRunning_ = false;
+    setReadOnly(fillReadOnly_);
+    document()->setUndoRedoEnabled(true);
 }
 
 std::vector<std::string> TMemo::Lines() const {
-    const std::string text = Text();
+    const SharedText text = Bytes();
     std::vector<std::string> lines;
-    for (auto line : splitLines(text)) lines.emplace_back(line);
+    for (auto line : splitLines(*text)) lines.emplace_back(line);
     return lines;
 }
 
 void TMemo::AddLine(std::string_view line) {
+    if (Filling()) {
+        FillSlices(-1);
+        StopFill();
+    }
     // The rule looks only at how the text ends.
     const QString lastBlock = document()->lastBlock().text();
     const std::string tail = !lastBlock.isEmpty()           ? fromDocument(lastBlock.right(1))
@@ -108,7 +212,10 @@ void TMemo::AddLine(std::string_view line) {
                                                             : "";
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
+    programmatic_ = true;
     cursor.insertText(toDocument(lineAddition(tail, line)));
+    programmatic_ = false;
+    stale_ = true;
 }
 
 }  // namespace verrimo

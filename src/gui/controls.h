@@ -6,9 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "shared_text.h"
 
 namespace verrimo {
 
@@ -37,15 +40,42 @@ class TComboBox : public QComboBox {
     void AddItem(std::string_view bytes);
 };
 
-// A multi-line text: lines separated by CR LF.
+// A multi-line text: lines separated by CR LF. It keeps the bytes it was given and reads its
+// document back only after something else has changed it. A big text goes into the document in
+// slices between turns of the event loop, and only once the control can be seen, so that no
+// window freezes while a huge page fills it.
 class TMemo : public QPlainTextEdit {
   public:
     TMemo(const QString& name, QWidget* parent);
     std::string Text() const;
+    // The same bytes, without a copy.
+    SharedText Bytes() const;
     void SetText(std::string_view bytes);
+    void SetText(SharedText bytes);
     std::vector<std::string> Lines() const;
     // The add-line rule, appended at the end without rebuilding the document.
     void AddLine(std::string_view line);
+    // Whether the document still lacks part of the text (it is read-only meanwhile).
+    bool Filling() const { return filled_ < fillEnd_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void StartFill();
+    // Puts slices into the document until the time budget is spent; true when it is complete.
+    bool FillSlices(int budgetMs);
+    void StopFill();
+    void OnContentsChange();
+
+    mutable SharedText bytes_;
+    mutable bool stale_ = false;  // the document holds changes that bytes_ lacks
+    std::size_t filled_ = 0;      // bytes of bytes_ in the document so far
+    std::size_t fillEnd_ = 0;
+    bool fillRunning_ = false;
+    bool fillReadOnly_ = false;  // the read-only state to restore after a fill
+    bool programmatic_ = false;
+    QTimer fillTimer_;
 };
 
 }  // namespace verrimo

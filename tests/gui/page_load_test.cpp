@@ -170,7 +170,7 @@ class PageLoadTest : public WindowTest {
 
     void stalledPageEndsAtTheTimeOutWithWhatCame() {
         server->route("/stall.html", Response{200, {}, kLoginPage + kLinkPage, kLoginPage.size()});
-        form2->fetchOptions.stallSeconds = 1;
+        app->fetchOptions().stallSeconds = 1;
         load(server->url("/stall.html"));
         QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"help.html\">"}));
         QCOMPARE(form2->Memo2->Lines().size(), std::size_t(3));

@@ -1,0 +1,67 @@
+#include "page_load.h"
+
+#include <fstream>
+
+#include "input_hold.h"
+#include "load_progress.h"
+#include "memo_text.h"
+#include "off_thread.h"
+
+namespace verrimo {
+
+namespace {
+
+bool writeScratch(const std::string& path, std::string_view source) {
+    const std::string text = fileText(source);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    return !file.fail();
+}
+
+LoadedPage load(const LoadRequest& request, LoadStatus& status) {
+    // The windows' code page object is theirs alone: its tables fill as it decodes.
+    const CodePage cp(CodePage::program().name());
+    std::string downloaded;
+    if (request.url) {
+        const auto progress = [&status](std::size_t received) {
+            status.received = received;
+            return !status.cancelled;
+        };
+        downloaded = pageSourceFromBody(downloadPage(*request.url, progress, request.fetch).body);
+    }
+    status.extracting = true;
+    const std::string_view source = request.url ? downloaded : *request.pageSource;
+    Extraction extraction = extractPage(source, request.urlBox, cp);
+    std::string().swap(downloaded);
+
+    LoadedPage page;
+    page.source = shareText(std::move(extraction.lists.source));
+    page.required = shareText(std::move(extraction.lists.required));
+    page.images = shareText(std::move(extraction.lists.images));
+    page.links = shareText(std::move(extraction.lists.links));
+    page.requiredLines = std::make_shared<const SharedTagLines>(page.required);
+    page.targets = std::move(extraction.targets);
+    page.scratchWritten = writeScratch(request.scratchPath, *page.source);
+    return page;
+}
+
+}  // namespace
+
+SharedTagLines::SharedTagLines(SharedText text)
+    : text_(std::move(text)), lines_(splitLines(*text_)) {}
+
+std::string SharedTagLines::line(std::size_t index) const {
+    return index < lines_.size() ? std::string(lines_[index]) : std::string();
+}
+
+LoadedPage runLoad(const LoadRequest& request, QWidget* parent) {
+    LoadStatus status;
+    LoadProgress progress(parent, status);
+    InputHold hold(progress.window());
+    LoadedPage page;
+    runOffWindowThread([&] { page = load(request, status); }, [&] { status.cancelled = true; });
+    return page;
+}
+
+}  // namespace verrimo

@@ -1,0 +1,56 @@
+// One load of a page, by download or from pasted source, run off the window thread: the
+// download, the extraction, the line index of the required tags and the scratch copy.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "classify.h"
+#include "extract.h"
+#include "fetch.h"
+#include "shared_text.h"
+
+namespace verrimo {
+
+// The required-tag list with its lines found once, for the walker's many reads.
+class SharedTagLines : public TagLines {
+  public:
+    explicit SharedTagLines(SharedText text);
+    std::size_t count() const override { return lines_.size(); }
+    std::string line(std::size_t index) const override;
+    const SharedText& text() const { return text_; }
+
+  private:
+    SharedText text_;
+    std::vector<std::string_view> lines_;
+};
+
+struct LoadRequest {
+    // Downloaded when given; otherwise the page source is extracted as it stands.
+    std::optional<std::string> url;
+    SharedText pageSource;
+    std::string urlBox;  // the finder's referrer
+    std::string scratchPath;
+    FetchOptions fetch;
+};
+
+// What a load produced.
+struct LoadedPage {
+    SharedText source;
+    SharedText required;
+    SharedText images;
+    SharedText links;
+    std::shared_ptr<const SharedTagLines> requiredLines;
+    FinderResult targets;
+    bool scratchWritten = false;
+};
+
+// Runs the load on a thread of its own while the windows stay painted; input reaches only the
+// progress window that appears after half a second above parent.
+LoadedPage runLoad(const LoadRequest& request, QWidget* parent);
+
+}  // namespace verrimo
