@@ -5,12 +5,25 @@
 #include "controls.h"
 #include "memo_text.h"
 #include "random_bytes.h"
+#include "widget_text.h"
 #include "window_test_support.h"
 
 using namespace verrimo;
 using namespace verrimo::test;
 
 namespace {
+
+// What the memo's document holds, as bytes: the text the user sees and edits.
+std::string documentBytes(const TMemo& memo) {
+    return fromDocument(memo.document()->toRawText());
+}
+
+// Random bytes cut into lines of 95 bytes.
+std::string randomLines(std::size_t size, unsigned seed) {
+    std::string text = randomBytes(size, seed);
+    for (std::size_t i = 0; i + 1 < text.size(); i += 97) text.replace(i, 2, "\r\n");
+    return text;
+}
 
 std::string allBytes() {
     std::string s;
@@ -59,6 +72,7 @@ class WidgetTextTest : public QObject {
         TMemo memo("Memo", &parent);
         memo.SetText(s);
         QCOMPARE(bytes(memo.Text()), text);
+        QCOMPARE(bytes(documentBytes(memo)), text);
     }
 
     void memoKeepsEveryKindOfLineBreak() {
@@ -76,10 +90,63 @@ class WidgetTextTest : public QObject {
     void longTextRoundTripsThroughMemo() {
         QWidget parent;
         TMemo memo("Memo", &parent);
-        std::string text = randomBytes(1 << 20, 42);
-        for (std::size_t i = 0; i < text.size(); i += 97) text.replace(i, 2, "\r\n");
+        const std::string text = randomLines(1 << 20, 42);
         memo.SetText(text);
         QVERIFY(memo.Text() == text);
+        QVERIFY(documentBytes(memo) == text);
+    }
+
+    // A big text goes into the document in slices; meanwhile the memo answers with its bytes and
+    // takes no typing, and afterwards it is editable again.
+    void bigTextFillsInSlicesWhileShown() {
+        QWidget window;
+        window.resize(400, 300);
+        TMemo memo("Memo", &window);
+        memo.resize(400, 300);
+        window.show();
+        const std::string text = randomLines(3 << 20, 7) + "no break at the end";
+        memo.SetText(text);
+        QVERIFY(memo.Filling());
+        QVERIFY(memo.isReadOnly());
+        QVERIFY(memo.Text() == text);
+        QTRY_VERIFY_WITH_TIMEOUT(!memo.Filling(), 60000);
+        QVERIFY(!memo.isReadOnly());
+        QVERIFY(documentBytes(memo) == text);
+        QVERIFY(!memo.document()->isUndoAvailable());
+
+        memo.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&memo, "!");
+        QVERIFY(memo.Text() == text + "!");
+    }
+
+    // A huge text waits until its control is first seen, as on a tab not yet opened.
+    void hugeTextWaitsUntilShown() {
+        QWidget window;
+        TMemo memo("Memo", &window);
+        const std::string text = randomLines(17 << 20, 9);
+        memo.SetText(text);
+        QTest::qWait(50);
+        QVERIFY(memo.document()->isEmpty());
+        QVERIFY(memo.Text() == text);
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!memo.Filling(), 120000);
+        QVERIFY(documentBytes(memo) == text);
+    }
+
+    // A line added while a fill is under way goes after the whole text.
+    void addLineDuringAFillComesLast() {
+        QWidget window;
+        TMemo memo("Memo", &window);
+        window.show();
+        const std::string text = randomLines(2 << 20, 3);
+        memo.SetText(text);
+        QVERIFY(memo.Filling());
+        memo.AddLine("last");
+        std::string expected = text;
+        addLine(expected, "last");
+        QVERIFY(!memo.Filling());
+        QVERIFY(memo.Text() == expected);
+        QVERIFY(documentBytes(memo) == expected);
     }
 
     void addLineFollowsTheRuleAfterEveryEnding_data() {

@@ -1,0 +1,167 @@
+// The windows on big pages, driven as a user drives them, offscreen: the time from the click on
+// ＵＲＬ読み込み to the action entry dialog, one walker step, the start-up with a big auto.txt and
+// the peak memory of a load. Each run measures one thing, so that the peak is its own:
+//
+//   window_bench load MB       a page of MB megabytes of form fields, served on 127.0.0.1
+//   window_bench walk MB       the same page, then walker steps
+//   window_bench startup MB    start-up with an auto.txt of MB megabytes beside the program
+//   window_bench memory MB     the peak memory of the process after a load of such a page
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "Unit1.h"
+#include "Unit3.h"
+#include "Unit_tag.h"
+#include "application.h"
+#include "fetch.h"
+#include "http_test_server.h"
+
+using namespace verrimo;
+
+namespace {
+
+// Form fields with a little text around each, about 52 bytes a field, up to size bytes.
+std::string formPage(std::size_t size) {
+    std::string page = "<html><body><form action=\"post.cgi\" method=post>\n";
+    for (std::size_t f = 0; page.size() < size; ++f) {
+        const std::string n = std::to_string(f);
+        page += "<p>" + n + " <input type=text name=\"f" + n + "\" value=\"x\"></p>\n";
+    }
+    return page + "</form></body></html>\n";
+}
+
+// Serves the page from a child process, so that its copy of the page counts in no figure here.
+// Returns the URL; the child ends when this process does.
+std::string servePage(std::size_t size) {
+    int ready[2];
+    if (pipe(ready) != 0) std::exit(1);
+    if (fork() == 0) {
+        test::HttpTestServer server;
+        server.route(
+            "/page.html",
+            test::Response{200, {{"Content-Type", "text/html"}}, formPage(size), std::nullopt});
+        const std::string url = server.url("/page.html");
+        if (write(ready[1], url.data(), url.size()) < 0) std::_Exit(1);
+        close(ready[1]);
+        while (getppid() != 1) sleep(1);
+        std::_Exit(0);
+    }
+    close(ready[1]);
+    char buffer[256];
+    const ssize_t n = read(ready[0], buffer, sizeof buffer);
+    if (n <= 0) std::exit(1);
+    return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+double peakMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Clicks ＵＲＬ読み込み with url in the URL box; milliseconds until the dialog is up.
+double load(Application& app, const std::string& url) {
+    TForm1& main = *app.forms().Form1;
+    main.Edit1->SetText(url);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(main.Button1, Qt::LeftButton);
+    if (!QTest::qWaitFor([&] { return app.forms().Form3->isVisible(); }, 600000)) std::exit(1);
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+void benchLoad(std::size_t megabytes, bool walk) {
+    const std::string url = servePage(megabytes << 20);
+    QElapsedTimer clock;
+    clock.start();
+    const FetchResult alone = downloadPage(url);
+    const double downloadMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    Application app;
+    app.Start();
+    QTest::qWait(200);
+    const double loadMs = load(app, url);
+    std::printf("load %zu MB (%zu bytes): download alone %.0f ms; click to dialog %.0f ms\n",
+                megabytes, alone.body.size(), downloadMs, loadMs);
+    if (!walk) return;
+    QTest::qWait(3000);  // the lists that fill in slices
+    TForm_tag& walker = *app.forms().Form_tag;
+    QTest::mouseClick(app.forms().Form1->Button3, Qt::LeftButton);
+    constexpr int kSteps = 200;
+    clock.restart();
+    for (int i = 0; i < kSteps; ++i) {
+        QTest::mouseClick(walker.Button1, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+    std::printf("walker step on that page: %.2f ms (mean of %d)\n",
+                static_cast<double>(clock.nsecsElapsed()) / 1e6 / kSteps, kSteps);
+}
+
+void benchStartup(std::size_t megabytes) {
+    const QString path = QCoreApplication::applicationDirPath() + "/auto.txt";
+    const QString kept = path + ".kept";
+    QFile::remove(kept);
+    QFile::rename(path, kept);
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) std::exit(1);
+        std::string list;
+        for (std::size_t i = 0; list.size() < (megabytes << 20); ++i)
+            list += "name" + std::to_string(i) + "=value " + std::to_string(i) + "\r\n";
+        file.write(list.data(), static_cast<qint64>(list.size()));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    {
+        Application app;
+        app.Start();
+        if (!QTest::qWaitForWindowExposed(app.forms().Form1)) std::exit(1);
+        std::printf("start-up with a %zu MB auto.txt: %.0f ms\n", megabytes,
+                    static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    QFile::remove(path);
+    QFile::rename(kept, path);
+}
+
+void benchMemory(std::size_t megabytes) {
+    const std::string url = servePage(megabytes << 20);
+    Application app;
+    app.Start();
+    const double loadMs = load(app, url);
+    QTest::qWait(1000);  // the lists that fill in slices
+    std::printf("load of a %zu MiB page: %.0f ms to the dialog; peak %.0f MiB\n", megabytes, loadMs,
+                peakMiB());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: window_bench load|walk|startup|memory MB\n");
+        return 2;
+    }
+    const std::string what = argv[1];
+    const std::size_t megabytes = std::strtoul(argv[2], nullptr, 10);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("Verrimo");
+    if (what == "load" || what == "walk")
+        benchLoad(megabytes, what == "walk");
+    else if (what == "startup")
+        benchStartup(megabytes);
+    else if (what == "memory")
+        benchMemory(megabytes);
+    else
+        return 2;
+    return 0;
+}
