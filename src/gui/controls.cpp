@@ -1,10 +1,15 @@
 #include "controls.h"
 
+#include <QApplication>
 #include <QCompleter>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
+#include <algorithm>
 #include <climits>
+#include <deque>
 
 #include "memo_text.h"
 #include "widget_text.h"
@@ -86,8 +91,10 @@ namespace {
 constexpr std::size_t kFillAtOnce = 1u << 20;
 // A hidden control fills in the background only up to this size; beyond it, when first shown.
 constexpr std::size_t kFillWhileHidden = 16u << 20;
-// About this much text per slice, cut after a line break.
-constexpr std::size_t kSlice = 256u << 10;
+// About this much text per slice, cut after a line break: some milliseconds of work.
+constexpr std::size_t kSlice = 48u << 10;
+// What one turn of the event loop may spend on filling, over all memos together.
+constexpr int kTurnBudgetMs = 12;
 
 // Where the slice from `from` ends: after the last line break within kSlice bytes, or after the
 // first one beyond when a single line is longer.
@@ -101,15 +108,62 @@ std::size_t sliceEnd(std::string_view text, std::size_t from) {
 
 }  // namespace
 
+// The memos that wait for the rest of their text, filled in turn: one turn of the event loop
+// fills one of them for a few milliseconds, however many wait.
+class FillQueue {
+  public:
+    static void Add(TMemo* memo) {
+        FillQueue& queue = instance();
+        if (std::find(queue.memos_.begin(), queue.memos_.end(), memo) == queue.memos_.end())
+            queue.memos_.push_back(memo);
+        queue.timer()->start();
+    }
+    static void Remove(TMemo* memo) {
+        auto& memos = instance().memos_;
+        memos.erase(std::remove(memos.begin(), memos.end(), memo), memos.end());
+    }
+
+  private:
+    static FillQueue& instance() {
+        static FillQueue queue;
+        return queue;
+    }
+
+    QTimer* timer() {
+        if (!timer_) {
+            timer_ = new QTimer(qApp);
+            timer_->setInterval(0);
+            QObject::connect(timer_, &QTimer::timeout, [this] { Turn(); });
+        }
+        return timer_;
+    }
+
+    void Turn() {
+        if (memos_.empty()) {
+            timer_->stop();
+            return;
+        }
+        TMemo* memo = memos_.front();
+        memos_.pop_front();
+        if (memo->FillSlices(kTurnBudgetMs))
+            memo->StopFill();
+        else
+            memos_.push_back(memo);
+    }
+
+    std::deque<TMemo*> memos_;
+    QPointer<QTimer> timer_;
+};
+
+TMemo::~TMemo() {
+    FillQueue::Remove(this);
+}
+
 TMemo::TMemo(const QString& name, QWidget* parent) : QPlainTextEdit(parent) {
     setObjectName(name);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setUndoRedoEnabled(true);
     bytes_ = shareText({});
-    fillTimer_.setInterval(0);
-    connect(&fillTimer_, &QTimer::timeout, this, [this] {
-        if (FillSlices(20)) StopFill();
-    });
     connect(document(), &QTextDocument::contentsChange, this, &TMemo::OnContentsChange);
 }
 
@@ -166,7 +220,7 @@ void TMemo::StartFill() {
     fillReadOnly_ = isReadOnly();
     setReadOnly(true);
     document()->setUndoRedoEnabled(false);
-    fillTimer_.start();
+    FillQueue::Add(this);
 }
 
 bool TMemo::FillSlices(int budgetMs) {
@@ -186,7 +240,7 @@ bool TMemo::FillSlices(int budgetMs) {
 }
 
 void TMemo::StopFill() {
-    fillTimer_.stop();
+    FillQueue::Remove(this);
     if (!fillRunning_) return;
     fillRunning_ = false;
     setReadOnly(fillReadOnly_);

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTimer>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +13,8 @@
 #include "shared_text.h"
 
 namespace verrimo {
+
+class FillQueue;
 
 class TLabel : public QLabel {
   public:
@@ -47,6 +48,7 @@ class TComboBox : public QComboBox {
 class TMemo : public QPlainTextEdit {
   public:
     TMemo(const QString& name, QWidget* parent);
+    ~TMemo() override;
     std::string Text() const;
     // The same bytes, without a copy.
     SharedText Bytes() const;
@@ -62,6 +64,8 @@ class TMemo : public QPlainTextEdit {
     void showEvent(QShowEvent* event) override;
 
   private:
+    friend class FillQueue;
+
     void StartFill();
     // Puts slices into the document until the time budget is spent; true when it is complete.
     bool FillSlices(int budgetMs);
@@ -75,7 +79,6 @@ class TMemo : public QPlainTextEdit {
     bool fillRunning_ = false;
     bool fillReadOnly_ = false;  // the read-only state to restore after a fill
     bool programmatic_ = false;
-    QTimer fillTimer_;
 };
 
 }  // namespace verrimo

@@ -1,9 +1,13 @@
 // Loading pages by URL through the main window, against a server on 127.0.0.1.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "Unit1.h"
 #include "Unit2.h"
@@ -50,6 +54,33 @@ class CancelDownload {
   private:
     QTimer timer_;
 };
+
+// The longest the event loop went without turning while it lived, seen by a fast timer.
+class LoopTurns {
+  public:
+    LoopTurns() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            longest = std::max(longest, clock_.restart());
+            if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+                progressSeen = progress->isVisible();
+        });
+        clock_.start();
+        timer_.start(5);
+    }
+
+    qint64 longest = 0;
+    bool progressSeen = false;
+
+  private:
+    QElapsedTimer clock_;
+    QTimer timer_;
+};
+
+bool progressWindowShown() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<QProgressDialog*>(window) && window->isVisible()) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -174,6 +205,59 @@ class PageLoadTest : public WindowTest {
         load(server->url("/stall.html"));
         QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"help.html\">"}));
         QCOMPARE(form2->Memo2->Lines().size(), std::size_t(3));
+    }
+
+    // Space pressed again on the load button, once before the progress window appears and once
+    // while it is up (a double press, a key repeat): neither cancels the load.
+    void keysPressedDuringTheLoadDoNotCancelIt() {
+        server->route("/slow.html", [](const Request&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            return html(kLoginPage);
+        });
+        typeUrl(server->url("/slow.html"));
+        form1->Button1->setFocus();
+        const auto pressSpace = [] {
+            QWidget* focused = QApplication::focusWidget();
+            if (!focused) return;
+            QCoreApplication::postEvent(focused,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, {}, " "));
+            QCoreApplication::postEvent(focused,
+                                        new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, {}, " "));
+        };
+        QTimer::singleShot(100, pressSpace);
+        QTimer::singleShot(900, pressSpace);
+        QTimer::singleShot(950,
+                           [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); });
+        LoopTurns turns;
+        QTest::keyClick(form1->Button1, Qt::Key_Space);
+        QVERIFY(turns.progressSeen);
+        QVERIFY(!progressWindowShown());
+        checkLoginPageLoaded(server->url("/slow.html"));
+    }
+
+    // While the server sends nothing and while a big page is extracted, the windows go on
+    // answering: the event loop turns again and again.
+    void theEventLoopTurnsDuringAStallAndAnExtraction() {
+        server->route("/stall.html", Response{200, {}, kLoginPage + kLinkPage, kLoginPage.size()});
+        app->fetchOptions().stallSeconds = 1;
+        {
+            LoopTurns turns;
+            load(server->url("/stall.html"));
+            QVERIFY(form3->isVisible());
+            QVERIFY2(turns.longest < 100, qPrintable(QString::number(turns.longest)));
+        }
+        std::string page;
+        for (int i = 0; page.size() < (10u << 20); ++i)
+            page += "<p>" + std::to_string(i) + " <input type=text name=\"f" + std::to_string(i) +
+                    "\" value=\"x\"></p>\r\n";
+        form2->Memo1->SetText(page);
+        LoopTurns turns;
+        QTest::mouseClick(form2->Button2, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form2->Memo2->Filling(), 120000);
+        QVERIFY2(turns.longest < 100, qPrintable(QString::number(turns.longest)));
+        QVERIFY(!progressWindowShown());
+        QCOMPARE(form2->Memo2->Lines().size(),
+                 static_cast<std::size_t>(std::count(page.begin(), page.end(), '\n')));
     }
 
     void cancelKeepsWhatCame() {
