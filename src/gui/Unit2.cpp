@@ -61,6 +61,9 @@ TForm2::TForm2() {
     CppWebBrowser1->setObjectName("CppWebBrowser1");
     CppWebBrowser1->setPage(new QWebEnginePage(profile_, CppWebBrowser1));
     CppWebBrowser1->setGeometry(4, 28, 698, 490);
+    // The browser's surface is made now, before the window is first shown; made at the first
+    // load, it would have the window rebuilt.
+    CppWebBrowser1->setHtml(QString());
 
     Memo1 = listMemo("Memo1", TabSheet2, {4, 4, 698, 476});
     Button1 = makeButton("Button1", "ソースをクリア", TabSheet2, {4, 488, 160, 28});
