@@ -56,6 +56,11 @@ TForm1::TForm1() {
     Memo2->installEventFilter(this);
     Memo2->viewport()->installEventFilter(this);
 
+    Label13540->setBuddy(Edit_now_open);
+    Edit1->setAccessibleName("ＵＲＬ");
+    Memo1->setAccessibleName("定義の本文");
+    Memo2->setAccessibleName("待避中の文字列");
+
     setTabOrder(Button1, Memo1);
     setTabOrder(Memo1, Edit_now_open);
     setTabOrder(Edit_now_open, Edit1);

@@ -76,6 +76,12 @@ TForm2::TForm2() {
     Label3 = makeLabel("Label3", "通常のリンクタグの抽出", TabSheet3, {8, 376, 690, 18});
     Memo_href = listMemo("Memo_href", TabSheet3, {4, 396, 698, 122});
 
+    CppWebBrowser1->setAccessibleName("html表示");
+    Memo1->setAccessibleName("htmlソース");
+    Label2->setBuddy(Memo2);
+    Label4->setBuddy(Memo_img);
+    Label3->setBuddy(Memo_href);
+
     PageControl1->setCurrentWidget(TabSheet3);
 
     connectClick(Button1, this, &TForm2::Button1Click);

@@ -30,6 +30,11 @@ TForm3::TForm3() {
     Button1 = makeButton("Button1", "Plugin（定義ファイル）に追加", this, {12, 200, 300, 32});
     Button2 = makeButton("Button2", "閉じる", this, {448, 200, 100, 32});
 
+    Label1->setBuddy(Edit1);
+    Label2->setBuddy(CB1);
+    CB_open->setAccessibleName("種類");
+    Label5->setBuddy(Edit2);
+
     connectClick(Button1, this, &TForm3::Button1Click);
     connectClick(Button2, this, &TForm3::Button2Click);
 }

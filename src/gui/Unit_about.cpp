@@ -50,6 +50,9 @@ TAboutBox::TAboutBox() {
         "ZembrelのためのPlugin（定義ファイル）作成TOOLです。\n"
         "バグなどがありましたら遠慮無くお教えくださいませ。");
     Memo1->setGeometry(24, 182, 372, 80);
+    Edit1->setAccessibleName("ホームページ");
+    Edit2->setAccessibleName("メール");
+    Memo1->setAccessibleName("説明");
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", this);
     BitBtn1->setObjectName("BitBtn1");

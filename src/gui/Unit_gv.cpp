@@ -73,6 +73,13 @@ TForm4::TForm4(QWidget* parent) : TModalForm(parent), imageTags_(shareText({})) 
     Edit_rmoji = makeEdit("Edit_rmoji", "", this, {kOperandX, y + 2, 218, 24});
     Label7 = mark("Label7", "]", this, 356, y);
 
+    CB_random1->setAccessibleName("Zem-Random の1つ目");
+    CB_random2->setAccessibleName("Zem-Random の2つ目");
+    CB_zip->setAccessibleName("Zem-Zip");
+    CB_key->setAccessibleName("Zem-KeyCode の1つ目");
+    CB_key2->setAccessibleName("Zem-KeyCode の画像");
+    Edit_rmoji->setAccessibleName("Zem-Rmoji");
+
     Button6 = makeButton("Button6", "ＯＫ", this, {96, 170, 96, 28});
     Button6->setAutoDefault(false);
     Button5 = makeButton("Button5", "キャンセル", this, {208, 170, 96, 28});

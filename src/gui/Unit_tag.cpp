@@ -81,6 +81,18 @@ TForm_tag::TForm_tag(std::function<const TagLines&()> tags) : tags_(std::move(ta
     rows_ = new RadioGroup(this);
     for (QRadioButton* rb : {RB1, RB2, RB3, RB4}) rows_->Add(rb);
 
+    Label1->setBuddy(Edit_read);
+    Edit_name->setAccessibleName("項目名");
+    for (QWidget* row : std::initializer_list<QWidget*>{RB1, CB2})
+        row->setAccessibleName("ID・パスワード・メール");
+    RB2->setAccessibleName("固定値");
+    Label6->setBuddy(Edit_val);
+    for (QWidget* row : std::initializer_list<QWidget*>{RB3, CB1}) row->setAccessibleName("値の式");
+    Edit_zem->setAccessibleName("式の中身");
+    RB4->setAccessibleName("Auto．txtからの値");
+    Label8->setBuddy(CB3);
+    Memo1->setAccessibleName("Auto．txtの一覧");
+
     ShowProposal(initialProposal());
 
     connectClick(Button1, this, &TForm_tag::Button1Click);

@@ -1,5 +1,7 @@
 // The main window, the About window and the error display, driven as a user would.
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -53,6 +55,31 @@ class MainWindowTest : public WindowTest {
         QCOMPARE(form1->Help1->title(), QString("ヘルプ"));
         QCOMPARE(form1->About1->text(), QString("バージョン情報"));
         QCOMPARE(form1->Memo2->toolTip(), QString("actionの場合の「chk-moji」用です。"));
+    }
+
+    // A screen reader names every control a user can reach: by its caption, or by the label
+    // that stands for it.
+    void everyControlHasAnAccessibleName() {
+        const Forms& forms = app->forms();
+        QStringList unnamed;
+        for (QWidget* window :
+             std::initializer_list<QWidget*>{forms.Form1, forms.Form2, forms.Form3, forms.Form_tag,
+                                             forms.Form4, forms.AboutBox}) {
+            for (QWidget* control : window->findChildren<QWidget*>()) {
+                const bool reachable = qobject_cast<QLineEdit*>(control) ||
+                                       qobject_cast<QComboBox*>(control) ||
+                                       qobject_cast<QAbstractButton*>(control) ||
+                                       qobject_cast<QPlainTextEdit*>(control);
+                if (!reachable || control->window() != window || control->objectName().isEmpty() ||
+                    control->objectName().startsWith("qt_") ||
+                    qobject_cast<QComboBox*>(control->parentWidget()))
+                    continue;
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+                if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+                    unnamed << window->objectName() + "." + control->objectName();
+            }
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
 
     void windowHasFixedSizeAndFont() {

@@ -34,7 +34,6 @@ class ViewerSurfaceTest : public WindowTest {
         QCOMPARE(form2->windowHandle(), native);
         QCOMPARE(form2->pos(), place);
     }
-
 };
 
 int main(int argc, char** argv) {
