@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <functional>
 #include <string>
-#include <string_view>
 
 namespace verrimo {
 
@@ -37,9 +36,5 @@ using FetchProgress = std::function<bool(std::size_t received)>;
 // redirects; the scheme must be written out). The status code is not examined.
 FetchResult downloadPage(const std::string& url, const FetchProgress& progress = {},
                          const FetchOptions& options = {});
-
-// The page source for a downloaded body: the body as one text (its NUL bytes dropped), ended by
-// one line break; empty when nothing was read.
-std::string pageSourceFromBody(std::string_view body);
 
 }  // namespace verrimo

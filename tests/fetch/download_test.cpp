@@ -10,6 +10,7 @@
 
 #include "fetch.h"
 #include "http_test_server.h"
+#include "page_source.h"
 #include "tls_test_server.h"
 
 namespace verrimo {
