@@ -1,6 +1,7 @@
 // verrimo-cli walk [--auto FILE] [--no-getvalue] [FILE]: the tag walker on a saved page, with
 // "追加して次の行" pressed at every step.
 #include "arguments.h"
+#include "auto_list.h"
 #include "classify.h"
 #include "codepage.h"
 #include "commands.h"
@@ -61,15 +62,15 @@ int runWalk(const Args& args, std::ostream& out) {
     }
     const CodePage& cp = CodePage::program();
     const auto autoFile = parsed.values.find("--auto");
-    const std::string autoText =
-        autoFile == parsed.values.end() ? std::string() : readInput(autoFile->second);
+    const AutoList autoList(autoFile == parsed.values.end() ? std::string()
+                                                            : readInput(autoFile->second));
     const std::string page = readInput(parsed.operand.value_or(""));
     const bool getValue = !parsed.flags.contains("--no-getvalue");
     const Extraction x = extractPage(page, "", cp);
     const VectorTagLines required(splitLines(x.lists.required));
 
     std::string json;
-    const auto appended = walkAcceptingAll(required, autoListLines(autoText), getValue, cp,
+    const auto appended = walkAcceptingAll(required, autoList, getValue, cp,
                                            [&](std::string_view tag, const Classification& c) {
                                                json.clear();
                                                writeStep(json, tag, c, cp);

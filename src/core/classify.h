@@ -10,6 +10,8 @@
 
 namespace verrimo {
 
+class AutoList;
+
 // URL-encodes a value taken from a page: twelve characters become escapes, nothing else changes.
 std::string encodeValue(std::string_view value, const CodePage& cp);
 
@@ -60,7 +62,7 @@ struct Classification {
 // Classifies the tag text loaded at index. Fields that the tag's kind leaves alone keep what
 // current held.
 Classification classifyTag(std::string_view tag, std::size_t index, const TagLines& required,
-                           const std::vector<std::string_view>& autoList, bool getValueDefault,
-                           Proposal current, const CodePage& cp);
+                           const AutoList& autoList, bool getValueDefault, Proposal current,
+                           const CodePage& cp);
 
 }  // namespace verrimo

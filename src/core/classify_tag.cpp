@@ -90,8 +90,8 @@ void fillTextarea(WorkingCopies& work, Proposal& p, const CodePage& cp) {
 }  // namespace
 
 Classification classifyTag(std::string_view tag, std::size_t index, const TagLines& required,
-                           const std::vector<std::string_view>& autoList, bool getValueDefault,
-                           Proposal current, const CodePage& cp) {
+                           const AutoList& autoList, bool getValueDefault, Proposal current,
+                           const CodePage& cp) {
     Classification out{std::move(current), index, false};
     Proposal& p = out.proposal;
     p.hint.clear();

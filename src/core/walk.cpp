@@ -1,7 +1,6 @@
 #include "walk.h"
 
 #include "definition.h"
-#include "memo_text.h"
 
 namespace verrimo {
 
@@ -29,15 +28,8 @@ std::optional<std::string> acceptedLine(const Proposal& p) {
     }
 }
 
-std::vector<std::string_view> autoListLines(std::string_view text) {
-    std::vector<std::string_view> lines = splitLines(text);
-    std::erase_if(lines, [](std::string_view line) { return line.starts_with('#'); });
-    return lines;
-}
-
 std::vector<std::string> walkAcceptingAll(
-    const TagLines& required, const std::vector<std::string_view>& autoList, bool getValueDefault,
-    const CodePage& cp,
+    const TagLines& required, const AutoList& autoList, bool getValueDefault, const CodePage& cp,
     const std::function<void(std::string_view tag, const Classification&)>& visit) {
     std::vector<std::string> appended;
     Classification state{initialProposal(), 0, false};

@@ -1,4 +1,6 @@
 // The auto list: how it is read from auto.txt and which of its lines a field name finds.
+#include "auto_list.h"
+
 #include <gtest/gtest.h>
 
 #include "classify_support.h"
@@ -40,4 +42,70 @@ TEST(AutoListLines, CommentLinesAreRemoved) {
     EXPECT_EQ(autoListLines("#c\r\nid=1\r\n\r\n #kept\n#\r#\rmail=m\r\n"),
               (std::vector<std::string_view>{"id=1", "", " #kept", "mail=m"}));
     EXPECT_TRUE(autoListLines("").empty());
+}
+
+TEST(AutoList, HoldsTheLinesWithoutCommentsAndTheirMemoText) {
+    const AutoList list("#c\r\nid=1\n #kept\r#\rmail=m");
+    EXPECT_EQ(list.lines(), (std::vector<std::string_view>{"id=1", " #kept", "mail=m"}));
+    EXPECT_EQ(list.memoText(), "id=1\r\n #kept\r\nmail=m\r\n");
+    EXPECT_TRUE(AutoList().lines().empty());
+}
+
+TEST(AutoList, LinesStayValidWhenTheListMoves) {
+    AutoList first("a=1");  // short enough to sit inside a string object
+    const AutoList moved = std::move(first);
+    EXPECT_EQ(moved.lines(), std::vector<std::string_view>{"a=1"});
+    EXPECT_EQ(moved.values("a"), std::vector<std::string_view>{"1"});
+}
+
+using Values = std::vector<std::string_view>;
+
+// The index against a scan of every line, and both against the values expected.
+TEST(AutoList, IndexAnswersAsTheScan) {
+    const AutoList list(
+        "# comment=hidden\r\n"
+        "id=1\r\n"
+        "userid=2\r\n"   // a name inside a longer key
+        "id=3=id=4\r\n"  // "=" in the value, the name twice on the line
+        "x=a=b=c\n"      // several "=": keys x, a and b
+        "mail=m\r"       // a lone CR ends a line
+        "e-mail=n\r\n"
+        "plain\r\n"
+        "=nokey\r\n"
+        "a==b\r\n"    // an empty key between two "="
+        "id=1\r\n"    // the same line again
+        "pid =5\r\n"  // a blank before the "=" belongs to the key
+        "d=\r\n"
+        "\x82\xa0=sj\r\n"
+        "#id=comment\r\n"
+        "tail id");
+    const struct {
+        std::string_view name;
+        Values expected;
+    } cases[] = {
+        {"id", {"1", "2", "3=id=4", "1"}},
+        {"d", {"1", "2", "3=id=4", "1", ""}},  // a suffix of several keys
+        {"userid", {"2"}},
+        {"mail", {"m", "n"}},
+        {"-mail", {"n"}},
+        {"a", {"a=b=c", "=b"}},
+        {"b", {"a=b=c"}},
+        {"c", {}},           // text after the last "=" is no key
+        {"x=a", {"a=b=c"}},  // a name holding "="
+        {"=", {"=b"}},       // "==" stands only in a==b
+        {"", {"1", "2", "3=id=4", "a=b=c", "m", "n", "nokey", "=b", "1", "5", "", "sj"}},
+        {"pid ", {"5"}},
+        {"pid", {}},
+        {"\x82\xa0", {"sj"}},
+        {"\xa0", {"sj"}},
+        {"hidden", {}},
+        {"# comment", {}},
+        {"ID", {}},
+        {"tail id", {}},
+        {"userid=2", {}},  // lines are searched one by one, never across a line break
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(list.values(c.name), c.expected) << c.name;
+        EXPECT_EQ(list.scannedValues(c.name), c.expected) << c.name;
+    }
 }
