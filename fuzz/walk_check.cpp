@@ -42,8 +42,9 @@ void checkWalk(const std::vector<std::string_view>& lines, const AutoList& autoL
             }
             require(!tag.empty(), "only an empty line ends the walk");
             require(c.index < lines.size(), "the index stays on a line of the list");
-            require(c.proposal.row >= 0 && c.proposal.row <= 4, "a row or none");
-            if (c.proposal.row != 0) ++accepting;
+            const auto row = static_cast<int>(c.proposal.row);
+            require(row >= 0 && row <= static_cast<int>(Row::Auto), "a row or none");
+            if (c.proposal.row != Row::None) ++accepting;
             loaded = c.index + 1;
         });
     require(ended, "the walk ends");

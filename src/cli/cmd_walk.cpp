@@ -42,7 +42,7 @@ void writeStep(std::string& json, std::string_view tag, const Classification& c,
     for (const auto& item : p.cb3Items) w.string(cp.toUtf8(item));
     w.endArray();
     w.key("row");
-    w.number(p.row);
+    w.number(static_cast<std::int64_t>(p.row));
     w.key("appended");
     if (const auto line = acceptedLine(p))
         w.string(cp.toUtf8(*line));

@@ -14,7 +14,7 @@ void proposeChoices(Classification& out, std::string list, std::size_t lastLine)
     p.cb2.clear();
     p.cb1 = kKeyword;
     p.val.clear();
-    p.row = 3;
+    p.row = Row::Expression;
     out.index = lastLine;
 }
 

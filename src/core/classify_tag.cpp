@@ -55,22 +55,22 @@ void fillInput(const InputKind& kind, WorkingCopies& work, bool getValueDefault,
         case Input::Hidden:
             p.cb1 = "Zem-GetValue";
             p.zem = p.name;
-            p.row = getValueDefault ? 3 : 2;
+            p.row = getValueDefault ? Row::Expression : Row::FixedValue;
             break;
         case Input::Text:
-            p.row = 0;
+            p.row = Row::None;
             break;
         case Input::Password:
             p.cb2 = "Zem-Pass";
-            p.row = 1;
+            p.row = Row::Identity;
             break;
         case Input::Submit:
-            p.row = 2;
+            p.row = Row::FixedValue;
             break;
         case Input::Checkbox:
             p.hint2 = in.cp.fromUtf8("value値が無く、常にチェックの時はonにしてください");
             p.cb2 = value.empty() ? std::string("on") : value;
-            p.row = 2;
+            p.row = Row::FixedValue;
             break;
     }
 }
@@ -84,7 +84,7 @@ void fillTextarea(WorkingCopies& work, Proposal& p, const CodePage& cp) {
     p.val.clear();
     p.cb1.clear();
     p.zem.clear();
-    p.row = 0;
+    p.row = Row::None;
 }
 
 }  // namespace

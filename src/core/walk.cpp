@@ -15,17 +15,18 @@ Proposal initialProposal() {
 
 std::optional<std::string> acceptedLine(const Proposal& p) {
     switch (p.row) {
-        case 1:
+        case Row::Identity:
             return definition::fieldLine(p.name, p.cb2);
-        case 2:
+        case Row::FixedValue:
             return definition::fieldLine(p.name, p.val);
-        case 3:
+        case Row::Expression:
             return definition::fieldLine(p.name, definition::expression(p.cb1, p.zem));
-        case 4:
+        case Row::Auto:
             return definition::fieldLine(p.name, p.cb3);
-        default:
-            return std::nullopt;
+        case Row::None:
+            break;
     }
+    return std::nullopt;
 }
 
 std::vector<std::string> walkAcceptingAll(

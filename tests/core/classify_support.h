@@ -22,7 +22,7 @@ inline void PrintTo(const Proposal& p, std::ostream* os) {
         << " name=" << PrintToString(p.name) << " cb2=" << PrintToString(p.cb2)
         << " val=" << PrintToString(p.val) << " cb1=" << PrintToString(p.cb1)
         << " zem=" << PrintToString(p.zem) << " cb3=" << PrintToString(p.cb3)
-        << " items=" << PrintToString(p.cb3Items) << " row=" << p.row << "}";
+        << " items=" << PrintToString(p.cb3Items) << " row=" << static_cast<int>(p.row) << "}";
 }
 
 }  // namespace verrimo
