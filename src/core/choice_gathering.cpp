@@ -1,4 +1,5 @@
 #include "classify_steps.h"
+#include "definition.h"
 #include "extract.h"
 #include "tag_cuts.h"
 
@@ -6,13 +7,11 @@ namespace verrimo {
 
 namespace {
 
-constexpr std::string_view kKeyword = "Zem-Select";
-
 void proposeChoices(Classification& out, std::string list, std::size_t lastLine) {
     Proposal& p = out.proposal;
     p.zem = std::move(list);
     p.cb2.clear();
-    p.cb1 = kKeyword;
+    p.cb1 = definition::kSelect;
     p.val.clear();
     p.row = Row::Expression;
     out.index = lastLine;

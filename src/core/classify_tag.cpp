@@ -1,6 +1,7 @@
 #include <array>
 
 #include "classify_steps.h"
+#include "definition.h"
 #include "tag_cuts.h"
 
 namespace verrimo {
@@ -53,7 +54,7 @@ void fillInput(const InputKind& kind, WorkingCopies& work, bool getValueDefault,
     p.zem.clear();
     switch (kind.kind) {
         case Input::Hidden:
-            p.cb1 = "Zem-GetValue";
+            p.cb1 = definition::kGetValue;
             p.zem = p.name;
             p.row = getValueDefault ? Row::Expression : Row::FixedValue;
             break;
@@ -61,7 +62,7 @@ void fillInput(const InputKind& kind, WorkingCopies& work, bool getValueDefault,
             p.row = Row::None;
             break;
         case Input::Password:
-            p.cb2 = "Zem-Pass";
+            p.cb2 = definition::kPass;
             p.row = Row::Identity;
             break;
         case Input::Submit:
