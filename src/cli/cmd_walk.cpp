@@ -5,7 +5,7 @@
 #include "classify.h"
 #include "codepage.h"
 #include "commands.h"
-#include "extract.h"
+#include "extract_page.h"
 #include "input.h"
 #include "json.h"
 #include "memo_text.h"

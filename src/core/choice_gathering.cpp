@@ -1,6 +1,7 @@
 #include "classify_steps.h"
 #include "definition.h"
-#include "extract.h"
+#include "encode_value.h"
+#include "replace_text.h"
 #include "tag_cuts.h"
 
 namespace verrimo {

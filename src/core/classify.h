@@ -1,4 +1,4 @@
-// The value encoder and the tag classifier of the tag walker.
+// The tag classifier of the tag walker.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +11,6 @@
 namespace verrimo {
 
 class AutoList;
-
-// URL-encodes a value taken from a page: twelve characters become escapes, nothing else changes.
-std::string encodeValue(std::string_view value, const CodePage& cp);
 
 // The walker's rows, in their order on the window; None when no row is selected. The numbers
 // are the ones the command-line tool prints.

@@ -2,6 +2,7 @@
 
 #include "classify_steps.h"
 #include "definition.h"
+#include "encode_value.h"
 #include "tag_cuts.h"
 
 namespace verrimo {
