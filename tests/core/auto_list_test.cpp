@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "classify_support.h"
 
 using namespace verrimo;
@@ -108,4 +110,33 @@ TEST(AutoList, IndexAnswersAsTheScan) {
         EXPECT_EQ(list.values(c.name), c.expected) << c.name;
         EXPECT_EQ(list.scannedValues(c.name), c.expected) << c.name;
     }
+}
+
+// Keys longer than the sixteen bytes the index compares without reading its buffer, zero bytes,
+// and many keys sharing their endings: the index must still answer as the scan, for every ending
+// of every key and for every short name over the list's bytes.
+TEST(AutoList, IndexAnswersAsTheScanOnGeneratedLists) {
+    std::mt19937 random(17);
+    const std::string bytes("ab=\0\x82", 5);
+    std::string text;
+    for (int line = 0; line < 300; ++line) {
+        const std::size_t length = random() % 48;
+        for (std::size_t i = 0; i < length; ++i)
+            text += random() % 4 == 0 ? bytes[random() % bytes.size()] : 'a';
+        text += "\r\n";
+    }
+    const AutoList list(text);
+
+    std::vector<std::string> names;
+    for (const char a : bytes)
+        for (const char b : bytes) names.push_back({a, b});
+    for (const std::string_view line : list.lines()) {
+        std::size_t start = 0;
+        for (auto eq = line.find('='); eq != std::string_view::npos;
+             start = eq + 1, eq = line.find('=', start))
+            for (std::size_t from = start; from < eq; ++from)
+                names.emplace_back(line.substr(from, eq - from));
+    }
+    for (const std::string& name : names)
+        ASSERT_EQ(list.values(name), list.scannedValues(name)) << ::testing::PrintToString(name);
 }
