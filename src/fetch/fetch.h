@@ -26,9 +26,9 @@ struct FetchResult {
     std::string error;  // empty when the whole page was read
 };
 
-// Called while the page downloads, about every 100 ms also when no data arrives, on the thread
-// that called downloadPage, with the bytes received so far; returning false cancels and keeps
-// what was read.
+// Called while the page downloads, on the thread that called downloadPage, with the bytes
+// received so far: before each turn of the transfer, so at least every 100 ms or so also when no
+// data arrives; returning false cancels and keeps what was read.
 using FetchProgress = std::function<bool(std::size_t received)>;
 
 // GET of url: agent "MyApp", no proxy (the proxy environment variables are ignored), redirects
