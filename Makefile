@@ -19,21 +19,10 @@ run: build
 	@$(BUILD)/src/gui/verrimo
 
 test: build
-	@$(MAKE) --no-print-directory sanitize
+	@cmake --build $(BUILD) --target sanitize
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# The unit tests once more under the address and undefined-behaviour sanitizers, and the
-# extraction fuzzer for a bounded time; a crashing input lands in $(SAN)/crash-*.
-SAN := build-san
-FUZZ_SECONDS := 30
-sanitize: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(SAN) -DVERRIMO_GUI=OFF -DVERRIMO_SANITIZE=ON \
-	  -DVERRIMO_FUZZ=ON -DVERRIMO_BENCH=OFF >/dev/null
-	@cmake --build $(SAN) -j $(JOBS) --target core_tests extract_fuzz
-	@$(SAN)/tests/core_tests --gtest_brief=1
-	@mkdir -p $(SAN)/fuzz-corpus
-	@echo "Fuzzing the extraction for $(FUZZ_SECONDS) s"
-	@$(SAN)/fuzz/extract_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
-	  -artifact_prefix=$(SAN)/ $(SAN)/fuzz-corpus fuzz/corpus >$(SAN)/fuzz.log 2>&1 \
-	  || { tail -n 40 $(SAN)/fuzz.log; exit 1; }
-	@grep -h '^Done' $(SAN)/fuzz.log
+# The unit tests under the sanitizers and a bounded fuzzing run: CMake's sanitize target, which
+# builds them in $(BUILD)/sanitize (a crashing input lands in $(BUILD)/sanitize/crash-*).
+sanitize: build
+	@cmake --build $(BUILD) --target sanitize

@@ -5,7 +5,8 @@
 #include <map>
 #include <string>
 
-#include "extract.h"
+#include "extract_page.h"
+#include "normalise.h"
 
 namespace {
 

@@ -42,10 +42,10 @@ std::vector<std::string> form(int spread, int options) {
     return lines;
 }
 
-std::vector<std::string> autoFile() {
-    std::vector<std::string> lines;
-    for (int i = 0; i < 50; ++i) lines.push_back("f" + std::to_string(i * 997) + "=stored");
-    return lines;
+AutoList autoFile() {
+    std::string text;
+    for (int i = 0; i < 50; ++i) text += "f" + std::to_string(i * 997) + "=stored\r\n";
+    return AutoList(std::move(text));
 }
 
 void BM_Walk(benchmark::State& state) {
@@ -53,8 +53,7 @@ void BM_Walk(benchmark::State& state) {
         form(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     const std::vector<std::string_view> views(lines.begin(), lines.end());
     const VectorTagLines required(views);
-    const std::vector<std::string> stored = autoFile();
-    const std::vector<std::string_view> autoList(stored.begin(), stored.end());
+    const AutoList autoList = autoFile();
     for (auto _ : state) {
         const auto appended = walkAcceptingAll(required, autoList, true, cp932(),
                                                [](std::string_view, const Classification&) {});

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "extract.h"
+#include "find_targets.h"
 #include "memo_text.h"
+#include "normalise.h"
+#include "scan.h"
 #include "walk_check.h"
 
 namespace {

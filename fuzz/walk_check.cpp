@@ -1,10 +1,12 @@
 #include "walk_check.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "auto_list.h"
 #include "classify.h"
 #include "memo_text.h"
 #include "walk.h"
@@ -19,8 +21,8 @@ void require(bool holds, const char* what) {
     std::abort();
 }
 
-void checkWalk(const std::vector<std::string_view>& lines,
-               const std::vector<std::string_view>& autoList, bool getValue, const CodePage& cp) {
+void checkWalk(const std::vector<std::string_view>& lines, const AutoList& autoList, bool getValue,
+               const CodePage& cp) {
     const VectorTagLines required(lines);
     std::size_t loaded = 0;  // the index the walker loaded before this classification
     std::size_t steps = 0;
@@ -40,12 +42,31 @@ void checkWalk(const std::vector<std::string_view>& lines,
             }
             require(!tag.empty(), "only an empty line ends the walk");
             require(c.index < lines.size(), "the index stays on a line of the list");
-            require(c.proposal.row >= 0 && c.proposal.row <= 4, "a row or none");
-            if (c.proposal.row != 0) ++accepting;
+            const auto row = static_cast<int>(c.proposal.row);
+            require(row >= 0 && row <= static_cast<int>(Row::Auto), "a row or none");
+            if (c.proposal.row != Row::None) ++accepting;
             loaded = c.index + 1;
         });
     require(ended, "the walk ends");
     require(appended.size() == accepting, "one line per accepted row");
+}
+
+// The index answers as a scan of every line would: for the text before each of the first "="
+// of the list (a few, so that the scans stay cheap), and for its last few bytes.
+void checkLookups(const AutoList& autoList) {
+    std::size_t checked = 0;
+    for (const std::string_view line : autoList.lines()) {
+        std::size_t start = 0;
+        for (auto eq = line.find('='); eq != std::string_view::npos && checked < 64;
+             start = eq + 1, eq = line.find('=', start), ++checked) {
+            const std::string_view key = line.substr(start, eq - start);
+            const std::string_view tail =
+                key.substr(key.size() - std::min<std::size_t>(key.size(), 3));
+            for (const std::string_view name : {key, tail})
+                require(autoList.values(name) == autoList.scannedValues(name),
+                        "the auto list's index answers as a scan");
+        }
+    }
 }
 
 }  // namespace
@@ -54,7 +75,8 @@ void checkWalks(std::string_view requiredTags, std::string_view page, const Code
     const auto tags = splitLines(requiredTags);
     const auto pageLines = splitLines(page);
     // A short auto list keeps a long page from turning the lookups quadratic.
-    const auto autoList = autoListLines(page.substr(0, 4096));
+    const AutoList autoList{std::string(page.substr(0, 4096))};
+    checkLookups(autoList);
     checkWalk(tags, autoList, true, cp);
     checkWalk(pageLines, autoList, false, cp);
 }

@@ -9,7 +9,8 @@
 namespace verrimo {
 
 // Walks the extracted required-tag list, and the raw page lines as if they were one, accepting
-// every proposal; aborts when a step breaks the walker's rules.
+// every proposal, with the page's beginning as auto.txt; aborts when a step breaks the walker's
+// rules or the auto list's index answers otherwise than a scan of its lines.
 void checkWalks(std::string_view requiredTags, std::string_view page, const CodePage& cp);
 
 }  // namespace verrimo

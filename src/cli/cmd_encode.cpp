@@ -1,7 +1,7 @@
 // verrimo-cli encode TEXT: the value encoder on one value.
-#include "classify.h"
 #include "codepage.h"
 #include "commands.h"
+#include "encode_value.h"
 
 namespace verrimo::cli {
 

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "extraction_json.h"
 #include "fetch.h"
+#include "page_source.h"
 
 namespace verrimo::cli {
 
@@ -21,12 +22,12 @@ int runFetch(const Args& args, std::ostream& out) {
     const CodePage& cp = CodePage::program();
     // The URL box holds code-page text, and that is what the window downloads.
     const std::string urlBox = cp.fromUtf8(url);
-    const FetchResult page = downloadPage(urlBox);
+    FetchResult page = downloadPage(urlBox);
     // Like the window, go on with whatever was read; the reason only goes to the log.
     if (!page.error.empty()) std::cerr << "verrimo-cli: fetch: " << page.error << "\n";
     std::string json;
     JsonWriter writer(json);
-    writeExtraction(writer, pageSourceFromBody(page.body), urlBox, cp);
+    writeExtraction(writer, pageSourceFromBody(std::move(page.body)), urlBox, cp);
     json += '\n';
     out << json;
     return 0;

@@ -1,10 +1,11 @@
 // verrimo-cli walk [--auto FILE] [--no-getvalue] [FILE]: the tag walker on a saved page, with
 // "追加して次の行" pressed at every step.
 #include "arguments.h"
+#include "auto_list.h"
 #include "classify.h"
 #include "codepage.h"
 #include "commands.h"
-#include "extract.h"
+#include "extract_page.h"
 #include "input.h"
 #include "json.h"
 #include "memo_text.h"
@@ -41,7 +42,7 @@ void writeStep(std::string& json, std::string_view tag, const Classification& c,
     for (const auto& item : p.cb3Items) w.string(cp.toUtf8(item));
     w.endArray();
     w.key("row");
-    w.number(p.row);
+    w.number(static_cast<std::int64_t>(p.row));
     w.key("appended");
     if (const auto line = acceptedLine(p))
         w.string(cp.toUtf8(*line));
@@ -61,15 +62,15 @@ int runWalk(const Args& args, std::ostream& out) {
     }
     const CodePage& cp = CodePage::program();
     const auto autoFile = parsed.values.find("--auto");
-    const std::string autoText =
-        autoFile == parsed.values.end() ? std::string() : readInput(autoFile->second);
+    const AutoList autoList(autoFile == parsed.values.end() ? std::string()
+                                                            : readInput(autoFile->second));
     const std::string page = readInput(parsed.operand.value_or(""));
     const bool getValue = !parsed.flags.contains("--no-getvalue");
     const Extraction x = extractPage(page, "", cp);
     const VectorTagLines required(splitLines(x.lists.required));
 
     std::string json;
-    const auto appended = walkAcceptingAll(required, autoListLines(autoText), getValue, cp,
+    const auto appended = walkAcceptingAll(required, autoList, getValue, cp,
                                            [&](std::string_view tag, const Classification& c) {
                                                json.clear();
                                                writeStep(json, tag, c, cp);

@@ -1,6 +1,6 @@
 #include "extraction_json.h"
 
-#include "extract.h"
+#include "extract_page.h"
 #include "memo_text.h"
 
 namespace verrimo {

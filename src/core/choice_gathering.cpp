@@ -1,20 +1,20 @@
 #include "classify_steps.h"
-#include "extract.h"
+#include "definition.h"
+#include "encode_value.h"
+#include "replace_text.h"
 #include "tag_cuts.h"
 
 namespace verrimo {
 
 namespace {
 
-constexpr std::string_view kKeyword = "Zem-Select";
-
 void proposeChoices(Classification& out, std::string list, std::size_t lastLine) {
     Proposal& p = out.proposal;
     p.zem = std::move(list);
     p.cb2.clear();
-    p.cb1 = kKeyword;
+    p.cb1 = definition::kSelect;
     p.val.clear();
-    p.row = 3;
+    p.row = Row::Expression;
     out.index = lastLine;
 }
 

@@ -1,4 +1,4 @@
-// The value encoder and the tag classifier of the tag walker.
+// The tag classifier of the tag walker.
 #pragma once
 
 #include <cstddef>
@@ -10,12 +10,14 @@
 
 namespace verrimo {
 
-// URL-encodes a value taken from a page: twelve characters become escapes, nothing else changes.
-std::string encodeValue(std::string_view value, const CodePage& cp);
+class AutoList;
 
-// The walker's proposal: the texts of its controls. row is 0 when no row is selected, else 1 to
-// 4 for the identity, fixed-value, expression and auto rows. Every member has a default, so that
-// a proposal can be written naming only the controls it sets.
+// The walker's rows, in their order on the window; None when no row is selected. The numbers
+// are the ones the command-line tool prints.
+enum class Row { None = 0, Identity = 1, FixedValue = 2, Expression = 3, Auto = 4 };
+
+// The walker's proposal: the texts of its controls and the selected row. Every member has a
+// default, so that a proposal can be written naming only the controls it sets.
 struct Proposal {
     std::string hint{};
     std::string hint2{};
@@ -26,7 +28,7 @@ struct Proposal {
     std::string zem{};  // expression operand
     std::string cb3{};  // auto row
     std::vector<std::string> cb3Items{};
-    int row = 0;
+    Row row = Row::None;
 
     bool operator==(const Proposal&) const = default;
 };
@@ -60,7 +62,7 @@ struct Classification {
 // Classifies the tag text loaded at index. Fields that the tag's kind leaves alone keep what
 // current held.
 Classification classifyTag(std::string_view tag, std::size_t index, const TagLines& required,
-                           const std::vector<std::string_view>& autoList, bool getValueDefault,
-                           Proposal current, const CodePage& cp);
+                           const AutoList& autoList, bool getValueDefault, Proposal current,
+                           const CodePage& cp);
 
 }  // namespace verrimo

@@ -3,21 +3,21 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
 
+#include "auto_list.h"
 #include "classify.h"
 
 namespace verrimo {
 
 struct ClassifyInput {
     const TagLines& required;
-    const std::vector<std::string_view>& autoList;
+    const AutoList& autoList;
     const CodePage& cp;
 };
 
 // Offers the auto-list values stored for the proposal's field name in CB3: the first match
 // as its text, every later one in its item list.
-void autoLookup(Proposal& proposal, const std::vector<std::string_view>& autoList);
+void autoLookup(Proposal& proposal, const AutoList& autoList);
 
 // Gathers the select element from the current line on into one choice list and moves the
 // index onto the closing line, or onto the last line taken when none comes.

@@ -1,6 +1,8 @@
 #include <array>
 
 #include "classify_steps.h"
+#include "definition.h"
+#include "encode_value.h"
 #include "tag_cuts.h"
 
 namespace verrimo {
@@ -53,24 +55,24 @@ void fillInput(const InputKind& kind, WorkingCopies& work, bool getValueDefault,
     p.zem.clear();
     switch (kind.kind) {
         case Input::Hidden:
-            p.cb1 = "Zem-GetValue";
+            p.cb1 = definition::kGetValue;
             p.zem = p.name;
-            p.row = getValueDefault ? 3 : 2;
+            p.row = getValueDefault ? Row::Expression : Row::FixedValue;
             break;
         case Input::Text:
-            p.row = 0;
+            p.row = Row::None;
             break;
         case Input::Password:
-            p.cb2 = "Zem-Pass";
-            p.row = 1;
+            p.cb2 = definition::kPass;
+            p.row = Row::Identity;
             break;
         case Input::Submit:
-            p.row = 2;
+            p.row = Row::FixedValue;
             break;
         case Input::Checkbox:
             p.hint2 = in.cp.fromUtf8("value値が無く、常にチェックの時はonにしてください");
             p.cb2 = value.empty() ? std::string("on") : value;
-            p.row = 2;
+            p.row = Row::FixedValue;
             break;
     }
 }
@@ -84,14 +86,14 @@ void fillTextarea(WorkingCopies& work, Proposal& p, const CodePage& cp) {
     p.val.clear();
     p.cb1.clear();
     p.zem.clear();
-    p.row = 0;
+    p.row = Row::None;
 }
 
 }  // namespace
 
 Classification classifyTag(std::string_view tag, std::size_t index, const TagLines& required,
-                           const std::vector<std::string_view>& autoList, bool getValueDefault,
-                           Proposal current, const CodePage& cp) {
+                           const AutoList& autoList, bool getValueDefault, Proposal current,
+                           const CodePage& cp) {
     Classification out{std::move(current), index, false};
     Proposal& p = out.proposal;
     p.hint.clear();

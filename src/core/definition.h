@@ -15,10 +15,21 @@ inline constexpr std::string_view kKindChooseUtf8 = "選択";
 // The one kind whose dash and check-string lines wait in the holding area.
 inline constexpr std::string_view kKindAction = "action";
 
-inline constexpr std::array<std::string_view, 3> kIdentityKeywords = {"Zem-ID", "Zem-Pass",
-                                                                      "Zem-email"};
+// Identity keywords: a value the plug-in fills in from the user's own data.
+inline constexpr std::string_view kId = "Zem-ID";
+inline constexpr std::string_view kPass = "Zem-Pass";
+inline constexpr std::string_view kEmail = "Zem-email";
+inline constexpr std::array<std::string_view, 3> kIdentityKeywords = {kId, kPass, kEmail};
+
+// Expression keywords: the value is the keyword with an operand in brackets.
+inline constexpr std::string_view kRandom = "Zem-Random";
+inline constexpr std::string_view kGetValue = "Zem-GetValue";
+inline constexpr std::string_view kZip = "Zem-Zip";
+inline constexpr std::string_view kKeyCode = "Zem-KeyCode";
+inline constexpr std::string_view kSelect = "Zem-Select";
+inline constexpr std::string_view kRmoji = "Zem-Rmoji";
 inline constexpr std::array<std::string_view, 6> kExpressionKeywords = {
-    "Zem-Random", "Zem-GetValue", "Zem-Zip", "Zem-KeyCode", "Zem-Select", "Zem-Rmoji"};
+    kRandom, kGetValue, kZip, kKeyCode, kSelect, kRmoji};
 
 // Operand parts the value expression assistant offers.
 inline constexpr std::array<std::string_view, 9> kRandomFirst = {

@@ -1,8 +1,9 @@
+#include "encode_value.h"
+
 #include <array>
 #include <utility>
 
-#include "classify.h"
-#include "extract.h"
+#include "replace_text.h"
 
 namespace verrimo {
 

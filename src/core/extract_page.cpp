@@ -1,5 +1,7 @@
+#include "extract_page.h"
+
 #include "definition.h"
-#include "extract.h"
+#include "normalise.h"
 
 namespace verrimo {
 

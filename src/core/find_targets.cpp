@@ -1,4 +1,5 @@
-#include "extract.h"
+#include "find_targets.h"
+
 #include "memo_text.h"
 
 namespace verrimo {

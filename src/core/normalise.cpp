@@ -1,5 +1,7 @@
+#include "normalise.h"
+
 #include "case_rewrites.h"
-#include "extract.h"
+#include "replace_text.h"
 
 namespace verrimo {
 

@@ -1,4 +1,4 @@
-#include "extract.h"
+#include "replace_text.h"
 
 namespace verrimo {
 

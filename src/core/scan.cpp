@@ -1,7 +1,8 @@
+#include "scan.h"
+
 #include <algorithm>
 #include <array>
 
-#include "extract.h"
 #include "trim.h"
 
 namespace verrimo {

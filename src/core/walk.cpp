@@ -1,7 +1,6 @@
 #include "walk.h"
 
 #include "definition.h"
-#include "memo_text.h"
 
 namespace verrimo {
 
@@ -16,28 +15,22 @@ Proposal initialProposal() {
 
 std::optional<std::string> acceptedLine(const Proposal& p) {
     switch (p.row) {
-        case 1:
+        case Row::Identity:
             return definition::fieldLine(p.name, p.cb2);
-        case 2:
+        case Row::FixedValue:
             return definition::fieldLine(p.name, p.val);
-        case 3:
+        case Row::Expression:
             return definition::fieldLine(p.name, definition::expression(p.cb1, p.zem));
-        case 4:
+        case Row::Auto:
             return definition::fieldLine(p.name, p.cb3);
-        default:
-            return std::nullopt;
+        case Row::None:
+            break;
     }
-}
-
-std::vector<std::string_view> autoListLines(std::string_view text) {
-    std::vector<std::string_view> lines = splitLines(text);
-    std::erase_if(lines, [](std::string_view line) { return line.starts_with('#'); });
-    return lines;
+    return std::nullopt;
 }
 
 std::vector<std::string> walkAcceptingAll(
-    const TagLines& required, const std::vector<std::string_view>& autoList, bool getValueDefault,
-    const CodePage& cp,
+    const TagLines& required, const AutoList& autoList, bool getValueDefault, const CodePage& cp,
     const std::function<void(std::string_view tag, const Classification&)>& visit) {
     std::vector<std::string> appended;
     Classification state{initialProposal(), 0, false};

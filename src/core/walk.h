@@ -1,5 +1,5 @@
-// The tag walker's logic without its window: the accepted line, the auto list and a walk that
-// accepts every proposal.
+// The tag walker's logic without its window: the accepted line and a walk that accepts every
+// proposal.
 #pragma once
 
 #include <functional>
@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "auto_list.h"
 #include "classify.h"
 
 namespace verrimo {
@@ -18,16 +19,11 @@ Proposal initialProposal();
 // The definition line that accepting the proposal appends; none when no row is selected.
 std::optional<std::string> acceptedLine(const Proposal& proposal);
 
-// The auto list held by the walker: the lines of auto.txt without those beginning with "#".
-// The views point into text.
-std::vector<std::string_view> autoListLines(std::string_view text);
-
 // Shows the walker on the required-tag list and accepts every proposal until the walk ends.
 // visit sees the tag text and the outcome of each classification, the ending one included.
 // Returns the appended lines in order.
 std::vector<std::string> walkAcceptingAll(
-    const TagLines& required, const std::vector<std::string_view>& autoList, bool getValueDefault,
-    const CodePage& cp,
+    const TagLines& required, const AutoList& autoList, bool getValueDefault, const CodePage& cp,
     const std::function<void(std::string_view tag, const Classification&)>& visit);
 
 }  // namespace verrimo

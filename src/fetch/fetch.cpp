@@ -2,11 +2,11 @@
 
 #include <curl/curl.h>
 
-#include <algorithm>
-#include <exception>
+#include <cstdio>
 #include <memory>
 
 #include "curl_run.h"
+#include "transfer_loop.h"
 #include "trim.h"
 
 namespace verrimo {
@@ -18,56 +18,6 @@ struct EasyDeleter {
 struct UrlDeleter {
     void operator()(CURLU* url) const { curl_url_cleanup(url); }
 };
-
-struct Transfer {
-    Transfer(CURL* curl, const FetchProgress& progress, std::size_t maxBytes)
-        : curl(curl), progress(progress), maxBytes(maxBytes) {}
-
-    CURL* curl;
-    const FetchProgress& progress;
-    std::size_t maxBytes;
-    std::string body;
-    long answers = 0;  // final (not 1xx) answers whose headers ended, redirects included
-    bool cut = false;
-    bool cancelled = false;
-    std::exception_ptr failure;  // thrown by a callback; must not cross libcurl
-};
-
-std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
-    auto& transfer = *static_cast<Transfer*>(user);
-    const std::size_t length = size * count;
-    try {
-        const std::size_t room = transfer.maxBytes - transfer.body.size();
-        transfer.body.append(data, std::min(length, room));
-        if (length <= room) return length;
-        transfer.cut = true;
-    } catch (...) {
-        transfer.failure = std::current_exception();
-    }
-    return 0;
-}
-
-std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user) {
-    auto& transfer = *static_cast<Transfer*>(user);
-    const std::string_view line(data, size * count);
-    if (line == "\r\n" || line == "\n") {
-        long status = 0;
-        curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
-        if (status >= 200) ++transfer.answers;
-    }
-    return size * count;
-}
-
-int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    auto& transfer = *static_cast<Transfer*>(user);
-    try {
-        if (transfer.progress(transfer.body.size())) return 0;
-        transfer.cancelled = true;
-    } catch (...) {
-        transfer.failure = std::current_exception();
-    }
-    return 1;
-}
 
 void setOptions(CURL* curl, CURLU* url, const FetchOptions& options) {
     curl_easy_setopt(curl, CURLOPT_CURLU, url);
@@ -84,10 +34,16 @@ void setOptions(CURL* curl, CURLU* url, const FetchOptions& options) {
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, options.stallSeconds);
     // Time-outs without SIGALRM, which would hit whichever thread it likes.
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+}
+
+// Worded as libcurl words its own low-speed time-out.
+std::string stallMessage(std::chrono::milliseconds stall) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", std::chrono::duration<double>(stall).count());
+    return std::string("Operation too slow. Less than 1 bytes/sec transferred the last ") +
+           seconds + " seconds";
 }
 
 }  // namespace
@@ -113,34 +69,28 @@ FetchResult downloadPage(const std::string& url, const FetchProgress& progress,
         return result;
     }
 
-    Transfer transfer(curl.get(), progress, options.maxBytes);
+    Transfer transfer(curl.get(), options.maxBytes);
     setOptions(curl.get(), parsed.get(), options);
     curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, message);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &onBody);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, &onHeader);
-    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &transfer);
-    if (progress) {
-        curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, &onProgress);
-        curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &transfer);
-        curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
-    }
-
-    const CURLcode code = curl_easy_perform(curl.get());
-    if (transfer.failure) std::rethrow_exception(transfer.failure);
+    receiveInto(transfer);
+    const Ending ending = runTransfer(transfer, progress, options.stall);
 
     long redirects = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_REDIRECT_COUNT, &redirects);
     // An answer beyond the redirects followed is the page itself; a redirect that could not be
     // followed (another scheme, too many) leaves none.
-    result.opened = transfer.answers > redirects && code != CURLE_TOO_MANY_REDIRECTS;
+    result.opened = transfer.answers > redirects && ending.code != CURLE_TOO_MANY_REDIRECTS;
     result.body = std::move(transfer.body);
     if (transfer.cut) {
         result.error = "cut at the size limit";
-    } else if (transfer.cancelled) {
+    } else if (ending.how == Ending::Cancelled) {
         result.error = "cancelled";
-    } else if (code != CURLE_OK) {
-        result.error = message[0] ? message : curl_easy_strerror(code);
+    } else if (ending.how == Ending::Stalled) {
+        result.error = stallMessage(options.stall);
+    } else if (ending.how == Ending::Failed) {
+        result.error = curl_multi_strerror(ending.multiCode);
+    } else if (ending.code != CURLE_OK) {
+        result.error = message[0] ? message : curl_easy_strerror(ending.code);
     }
     return result;
 }

@@ -1,16 +1,17 @@
 // Downloads a page over HTTP(S) with libcurl, for the page fetcher.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
-#include <string_view>
 
 namespace verrimo {
 
 struct FetchOptions {
     long connectTimeoutSeconds = 30;
-    long stallSeconds = 30;  // give up when no data arrives for about this long
+    // Give up when no body byte has arrived for this long (before the first: since the start).
+    std::chrono::milliseconds stall{30'000};
     // The body is cut at this many bytes and the rest is not read, so that a huge or endless
     // page cannot exhaust memory; 256 MiB is far beyond any real page.
     std::size_t maxBytes = 256u << 20;
@@ -25,8 +26,9 @@ struct FetchResult {
     std::string error;  // empty when the whole page was read
 };
 
-// Called while the page downloads, at least about once a second also when no data arrives, with
-// the bytes received so far; returning false cancels and keeps what was read.
+// Called while the page downloads, on the thread that called downloadPage, with the bytes
+// received so far: before each turn of the transfer, so at least every 100 ms or so also when no
+// data arrives; returning false cancels and keeps what was read.
 using FetchProgress = std::function<bool(std::size_t received)>;
 
 // GET of url: agent "MyApp", no proxy (the proxy environment variables are ignored), redirects
@@ -34,9 +36,5 @@ using FetchProgress = std::function<bool(std::size_t received)>;
 // redirects; the scheme must be written out). The status code is not examined.
 FetchResult downloadPage(const std::string& url, const FetchProgress& progress = {},
                          const FetchOptions& options = {});
-
-// The page source for a downloaded body: the body as one text (its NUL bytes dropped), ended by
-// one line break; empty when nothing was read.
-std::string pageSourceFromBody(std::string_view body);
 
 }  // namespace verrimo

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "controls.h"
-#include "extract.h"
+#include "find_targets.h"
 #include "form.h"
 
 namespace verrimo {

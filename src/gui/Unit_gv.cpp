@@ -10,10 +10,10 @@ namespace verrimo {
 
 namespace {
 
-constexpr std::string_view kRandom = "Zem-Random";
-constexpr std::string_view kZip = "Zem-Zip";
-constexpr std::string_view kKeyCode = "Zem-KeyCode";
-constexpr std::string_view kRmoji = "Zem-Rmoji";
+using definition::kKeyCode;
+using definition::kRandom;
+using definition::kRmoji;
+using definition::kZip;
 
 constexpr int kOperandX = 136;
 

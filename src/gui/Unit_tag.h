@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "auto_list.h"
 #include "classify.h"
 #include "controls.h"
 #include "form.h"
@@ -32,9 +33,9 @@ class TForm_tag : public TForm {
     void Button5Click(QObject* Sender);
     void Button2Click(QObject* Sender);
 
-    // The selected row: 0 for none, 1 to 4 for RB1 to RB4.
-    int SelectedRow() const { return rows_->Selected(); }
-    void SelectRow(int row) { rows_->Select(row); }
+    // The selected row: RB1 to RB4 are the identity, fixed-value, expression and auto rows.
+    Row SelectedRow() const { return static_cast<Row>(rows_->Selected()); }
+    void SelectRow(Row row) { rows_->Select(static_cast<int>(row)); }
 
     // The expression row's keyword.
     std::string ExpressionKeyword() const { return CB1->Text(); }
@@ -89,8 +90,7 @@ class TForm_tag : public TForm {
     void ShowProposal(const Proposal& proposal);
 
     std::function<const TagLines&()> tags_;
-    std::string autoText_;
-    std::vector<std::string_view> autoList_;
+    AutoList autoList_;
     std::size_t line_ = 0;  // the current line of the required-tag list
     RadioGroup* rows_;
 };

@@ -5,7 +5,6 @@
 #include "Unit_tag.h"
 #include "codepage.h"
 #include "exception_display.h"
-#include "memo_text.h"
 #include "walk.h"
 
 namespace verrimo {
@@ -13,17 +12,15 @@ namespace verrimo {
 void TForm_tag::FormCreate(const std::string& programFolder) {
     const std::string path = programFolder + "auto.txt";
     Memo1->SetText(std::string_view());
-    autoText_.clear();
-    autoList_.clear();
+    autoList_ = AutoList();
     QFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
     const bool opened = file.open(QIODevice::ReadOnly);
     const QByteArray text = opened ? file.readAll() : QByteArray();
     if (!opened || file.error() != QFileDevice::NoError)
         throw UserError("ファイル " + file.fileName().toStdString() + " は開けません");
-    // The list is read once; the hidden memo holds it as the lines that remain.
-    autoText_.assign(text.data(), static_cast<std::size_t>(text.size()));
-    autoList_ = autoListLines(autoText_);
-    Memo1->SetText(joinLines(autoList_));
+    // The list is read and indexed once; the hidden memo holds it as the lines that remain.
+    autoList_ = AutoList(std::string(text.data(), static_cast<std::size_t>(text.size())));
+    Memo1->SetText(autoList_.memoText());
 }
 
 void TForm_tag::FormShow() {
@@ -51,7 +48,7 @@ void TForm_tag::Button2Click(QObject*) {
 void TForm_tag::SetExpression(std::string_view keyword, const std::optional<std::string>& operand) {
     if (operand) Edit_zem->SetText(*operand);
     CB1->SetText(keyword);
-    SelectRow(3);
+    SelectRow(Row::Expression);
 }
 
 void TForm_tag::Step() {

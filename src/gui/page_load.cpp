@@ -6,6 +6,7 @@
 #include "load_progress.h"
 #include "memo_text.h"
 #include "off_thread.h"
+#include "page_source.h"
 
 namespace verrimo {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "classify.h"
-#include "extract.h"
+#include "extract_page.h"
 #include "fetch.h"
 #include "shared_text.h"
 

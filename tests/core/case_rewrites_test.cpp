@@ -5,8 +5,8 @@
 #include <random>
 
 #include "case_rewrites.h"
-#include "extract.h"
 #include "extract_support.h"
+#include "replace_text.h"
 
 using namespace verrimo;
 using verrimo::testing::cp932;

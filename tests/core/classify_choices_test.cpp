@@ -37,8 +37,11 @@ void expectChoices(const Case& c, const std::string& hint) {
     Proposal old = initialProposal();
     old.cb2 = "Zem-ID";
     const Classification out = classifyAt(c.lines, c.start, {}, true, old);
-    const Proposal expected{
-        .hint = hint, .name = c.name, .cb1 = "Zem-Select", .zem = c.operand, .row = 3};
+    const Proposal expected{.hint = hint,
+                            .name = c.name,
+                            .cb1 = "Zem-Select",
+                            .zem = c.operand,
+                            .row = Row::Expression};
     EXPECT_EQ(out.proposal, expected) << c.lines[c.start];
     EXPECT_EQ(out.index, c.index) << c.lines[c.start];
 }
@@ -92,7 +95,7 @@ TEST(SelectElement, StrayClosingLineKeepsTheNameAndRunsNoLookup) {
     EXPECT_EQ(c.proposal.name, "old");
     EXPECT_EQ(c.proposal.zem, "");
     EXPECT_EQ(c.proposal.cb3, "");
-    EXPECT_EQ(c.proposal.row, 3);
+    EXPECT_EQ(c.proposal.row, Row::Expression);
 }
 
 TEST(SelectElement, EveryOpeningLineRunsTheLookup) {

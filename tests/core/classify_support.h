@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "auto_list.h"
 #include "classify.h"
+#include "memo_text.h"
 #include "walk.h"
 
 namespace verrimo {
@@ -20,7 +22,7 @@ inline void PrintTo(const Proposal& p, std::ostream* os) {
         << " name=" << PrintToString(p.name) << " cb2=" << PrintToString(p.cb2)
         << " val=" << PrintToString(p.val) << " cb1=" << PrintToString(p.cb1)
         << " zem=" << PrintToString(p.zem) << " cb3=" << PrintToString(p.cb3)
-        << " items=" << PrintToString(p.cb3Items) << " row=" << p.row << "}";
+        << " items=" << PrintToString(p.cb3Items) << " row=" << static_cast<int>(p.row) << "}";
 }
 
 }  // namespace verrimo
@@ -37,14 +39,15 @@ inline std::string sj(std::string_view utf8) {
     return sjis().fromUtf8(utf8);
 }
 
-// The line at index is the tag text, as the walker loads it.
+// The line at index is the tag text, as the walker loads it. The auto list is an auto.txt of
+// autoLines.
 inline Classification classifyAt(const std::vector<std::string>& lines, std::size_t index,
-                                 const std::vector<std::string_view>& autoList = {},
+                                 const std::vector<std::string_view>& autoLines = {},
                                  bool getValue = true, Proposal current = initialProposal()) {
     const std::vector<std::string_view> views(lines.begin(), lines.end());
     const VectorTagLines list(views);
-    return classifyTag(list.line(index), index, list, autoList, getValue, std::move(current),
-                       sjis());
+    return classifyTag(list.line(index), index, list, AutoList(joinLines(autoLines)), getValue,
+                       std::move(current), sjis());
 }
 
 // What a classification that writes nothing leaves: the old proposal without hints and auto row.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "classify_support.h"
+#include "encode_value.h"
 
 using namespace verrimo;
 using verrimo::testing::sj;

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "extract.h"
+#include "extract_page.h"
 #include "extract_support.h"
+#include "normalise.h"
 
 using namespace verrimo;
 using verrimo::testing::cp932;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "extract.h"
 #include "extract_support.h"
+#include "replace_text.h"
 
 using namespace verrimo;
 using verrimo::testing::cp932;

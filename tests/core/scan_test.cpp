@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "extract.h"
 #include "extract_support.h"
+#include "normalise.h"
+#include "scan.h"
 
 using namespace verrimo;
 using verrimo::testing::cp932;

@@ -47,11 +47,15 @@ class CountingLines : public TagLines {
 
 TEST(AcceptedLine, EachRowTakenVerbatim) {
     Proposal p{.name = " a b ", .cb2 = "Zem-ID", .val = "x/y =z", .cb1 = "Zem-Zip", .cb3 = ""};
-    const std::optional<std::string> expected[] = {std::nullopt, " a b =Zem-ID", " a b =x/y =z",
-                                                   " a b =Zem-Zip[]", " a b ="};
-    for (int row = 0; row <= 4; ++row) {
+    const std::pair<Row, std::optional<std::string>> expected[] = {
+        {Row::None, std::nullopt},
+        {Row::Identity, " a b =Zem-ID"},
+        {Row::FixedValue, " a b =x/y =z"},
+        {Row::Expression, " a b =Zem-Zip[]"},
+        {Row::Auto, " a b ="}};
+    for (const auto& [row, line] : expected) {
         p.row = row;
-        EXPECT_EQ(acceptedLine(p), expected[row]) << row;
+        EXPECT_EQ(acceptedLine(p), line) << static_cast<int>(row);
     }
 }
 

@@ -49,7 +49,7 @@ class AssistantTest : public WindowTest {
     struct Written {
         QString keyword;
         QString operand;
-        int row;
+        Row row;
         bool operator==(const Written&) const = default;
     };
     Written written() const {
@@ -117,7 +117,7 @@ class AssistantTest : public WindowTest {
             retype(a->CB_random2->lineEdit(), "4-6");
             click(a->Button1);
         });
-        QCOMPARE(written(), (Written{"Zem-Random", "1-12:4-6", 3}));
+        QCOMPARE(written(), (Written{"Zem-Random", "1-12:4-6", Row::Expression}));
         QVERIFY(!walker->RB1->isChecked());
         click(walker->Button1);
         QCOMPARE(bytes(form1->Memo1->Text()), QByteArray("pw=Zem-Random[1-12:4-6]\r\n"));
@@ -125,7 +125,7 @@ class AssistantTest : public WindowTest {
 
     void randomWithBothPartsEmptyIsAColon() {
         withAssistant([](TForm4* a) { click(a->Button1); });
-        QCOMPARE(written(), (Written{"Zem-Random", ":", 3}));
+        QCOMPARE(written(), (Written{"Zem-Random", ":", Row::Expression}));
     }
 
     void zipButton() {
@@ -133,12 +133,12 @@ class AssistantTest : public WindowTest {
             pick(a->CB_zip, "5,3");
             click(a->Button2);
         });
-        QCOMPARE(written(), (Written{"Zem-Zip", "5,3", 3}));
+        QCOMPARE(written(), (Written{"Zem-Zip", "5,3", Row::Expression}));
     }
 
     void keyCodeRightAfterOpening() {
         withAssistant([](TForm4* a) { click(a->Button3); });
-        QCOMPARE(written(), (Written{"Zem-KeyCode", "1,", 3}));
+        QCOMPARE(written(), (Written{"Zem-KeyCode", "1,", Row::Expression}));
     }
 
     void keyCodeOffersThePagesImageSources() {
@@ -155,7 +155,7 @@ class AssistantTest : public WindowTest {
             pick(a->CB_key2, "a.gif");
             click(a->Button3);
         });
-        QCOMPARE(written(), (Written{"Zem-KeyCode", "2,a.gif", 3}));
+        QCOMPARE(written(), (Written{"Zem-KeyCode", "2,a.gif", Row::Expression}));
     }
 
     void rmojiTakesTheTextAsTyped() {
@@ -163,7 +163,7 @@ class AssistantTest : public WindowTest {
             retype(a->Edit_rmoji, "あa b/=");
             click(a->Button4);
         });
-        QCOMPARE(written(), (Written{"Zem-Rmoji", "あa b/=", 3}));
+        QCOMPARE(written(), (Written{"Zem-Rmoji", "あa b/=", Row::Expression}));
         click(walker->Button1);
         QCOMPARE(bytes(form1->Memo1->Text()), bytes(programText("pw=Zem-Rmoji[あa b/=]\r\n")));
     }
@@ -208,7 +208,7 @@ class AssistantTest : public WindowTest {
             retype(a->Edit_rmoji, "r m");
             click(a->Button6);
         });
-        QCOMPARE(written(), (Written{keyword, operand, 3}));
+        QCOMPARE(written(), (Written{keyword, operand, Row::Expression}));
     }
 
     void okUsesOnlyTheChosenKeywordsRow() {
@@ -218,7 +218,7 @@ class AssistantTest : public WindowTest {
             pick(a->CB_random2, "1");
             click(a->Button6);
         });
-        QCOMPARE(written(), (Written{"Zem-Zip", "", 3}));
+        QCOMPARE(written(), (Written{"Zem-Zip", "", Row::Expression}));
     }
 
     void okWithAnUnlistedKeywordOnlySelectsTheExpressionRow_data() {
@@ -236,7 +236,7 @@ class AssistantTest : public WindowTest {
             pick(a->CB_random1, "0");
             click(a->Button6);
         });
-        QCOMPARE(written(), (Written{keyword, "kept", 3}));
+        QCOMPARE(written(), (Written{keyword, "kept", Row::Expression}));
     }
 
     void cancelChangesNothing() {

@@ -105,7 +105,7 @@ class DefinitionRoadTest : public WindowTest {
 
         // Text fields get their values from the assistant's keyword buttons.
         expectField("q");
-        QCOMPARE(walker->SelectedRow(), 0);
+        QCOMPARE(walker->SelectedRow(), Row::None);
         withAssistant([](TForm4* a) {
             a->CB_random1->setCurrentIndex(a->CB_random1->findText("1-12"));
             retype(a->CB_random2->lineEdit(), "4-6");
@@ -163,7 +163,7 @@ class DefinitionRoadTest : public WindowTest {
             QVERIFY(a->isVisible());
             click(a->Button5);
         });
-        QCOMPARE(walker->SelectedRow(), 0);
+        QCOMPARE(walker->SelectedRow(), Row::None);
         retype(walker->Edit_val, "東京 都/1");
         click(walker->RB2);
         click(walker->Button1);

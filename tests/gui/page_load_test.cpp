@@ -201,7 +201,7 @@ class PageLoadTest : public WindowTest {
 
     void stalledPageEndsAtTheTimeOutWithWhatCame() {
         server->route("/stall.html", Response{200, {}, kLoginPage + kLinkPage, kLoginPage.size()});
-        app->fetchOptions().stallSeconds = 1;
+        app->fetchOptions().stall = std::chrono::seconds(1);
         load(server->url("/stall.html"));
         QCOMPARE(form2->Memo_href->Lines(), programLines({"<a href=\"help.html\">"}));
         QCOMPARE(form2->Memo2->Lines().size(), std::size_t(3));
@@ -239,7 +239,7 @@ class PageLoadTest : public WindowTest {
     // answering: the event loop turns again and again.
     void theEventLoopTurnsDuringAStallAndAnExtraction() {
         server->route("/stall.html", Response{200, {}, kLoginPage + kLinkPage, kLoginPage.size()});
-        app->fetchOptions().stallSeconds = 1;
+        app->fetchOptions().stall = std::chrono::seconds(1);
         {
             LoopTurns turns;
             load(server->url("/stall.html"));

@@ -113,7 +113,7 @@ class WalkerTest : public WindowTest {
         // Clicking the selected one again keeps it selected.
         click(walker->RB4);
         QVERIFY(walker->RB4->isChecked());
-        QCOMPARE(walker->SelectedRow(), 4);
+        QCOMPARE(walker->SelectedRow(), Row::Auto);
     }
 
     void typedTextGoesIntoTheLineUnchanged() {

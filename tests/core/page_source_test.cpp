@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "fetch.h"
 #include "memo_text.h"
+#include "page_source.h"
 
 namespace verrimo {
 namespace {

@@ -1,0 +1,20 @@
+// The scanner, the extraction's second step. Page source and tag lists are memo-held texts
+// (lines separated by CR LF).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace verrimo {
+
+struct ScanResult {
+    std::string source;    // one piece per line, ending with the final empty piece
+    std::string required;  // form fields
+    std::string images;    // the caller empties its image-tag list and adds these
+    std::string links;
+};
+
+// Cuts the (normalised) page source into tags and text pieces and sorts the tags.
+ScanResult scan(std::string_view pageSource);
+
+}  // namespace verrimo
