@@ -1,5 +1,5 @@
 // The value expression assistant: composes the operand of one of the host's value
-// expressions and writes it into the tag walker.
+// expressions and hands it to the tag walker.
 #pragma once
 
 #include <QPushButton>

@@ -1,3 +1,5 @@
+// The byte-string controls: each converts at the widget boundary, and a memo fills its document
+// with a big text a slice at a time.
 #include "controls.h"
 
 #include <QApplication>
