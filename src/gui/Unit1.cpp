@@ -4,9 +4,11 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include "exception_display.h"
+#include "file_dialog.h"
 #include "make_controls.h"
 #include "memo_text.h"
 
@@ -24,6 +26,13 @@ TForm1::TForm1() {
     layout->setMenuBar(MainMenu1);
     File1 = MainMenu1->addMenu("ファイル");
     File1->setObjectName("File1");
+    Open1 = File1->addAction("開く…");
+    Open1->setObjectName("Open1");
+    Open1->setShortcut(QKeySequence::Open);
+    Save1 = File1->addAction("名前を付けて保存…");
+    Save1->setObjectName("Save1");
+    Save1->setShortcut(QKeySequence::Save);
+    File1->addSeparator();
     Close1 = File1->addAction("閉じる");
     Close1->setObjectName("Close1");
     Help1 = MainMenu1->addMenu("ヘルプ");
@@ -73,6 +82,8 @@ TForm1::TForm1() {
     connectClick(Button2, this, &TForm1::Button2Click);
     connectClick(Button3, this, &TForm1::Button3Click);
     connectClick(Button4, this, &TForm1::Button4Click);
+    connect(Open1, &QAction::triggered, this, [this] { guarded([this] { Open1Click(Open1); }); });
+    connect(Save1, &QAction::triggered, this, [this] { guarded([this] { Save1Click(Save1); }); });
     connect(Close1, &QAction::triggered, this,
             [this] { guarded([this] { Close1Click(Close1); }); });
     connect(About1, &QAction::triggered, this,
@@ -129,6 +140,27 @@ void TForm1::SetCurrentUrl(std::string_view url) {
 
 void TForm1::About1Click(QObject*) {
     emit AboutRequested();
+}
+
+void TForm1::Open1Click(QObject*) {
+    const QString path = fileDialog(this, QFileDialog::AcceptOpen, "開く");
+    if (!path.isEmpty()) emit PageFileChosen(QFile::encodeName(path).toStdString());
+}
+
+void TForm1::Save1Click(QObject*) {
+    const QString path = fileDialog(this, QFileDialog::AcceptSave, "名前を付けて保存");
+    if (!path.isEmpty()) SaveDefinition(path);
+}
+
+void TForm1::SaveDefinition(const QString& path) {
+    // The definition's own bytes, in the code page, undecodable ones included.
+    const SharedText text = Memo1->Bytes();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text->data(), static_cast<qint64>(text->size())) !=
+            static_cast<qint64>(text->size()) ||
+        !file.commit())
+        throw UserError("ファイル " + path.toStdString() + " を作成できません");
 }
 
 void TForm1::Close1Click(QObject*) {

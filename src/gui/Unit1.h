@@ -24,7 +24,12 @@ class TForm1 : public TForm {
     void Button3Click(QObject* Sender);
     void Button4Click(QObject* Sender);
     void About1Click(QObject* Sender);
+    void Open1Click(QObject* Sender);
+    void Save1Click(QObject* Sender);
     void Close1Click(QObject* Sender);
+
+    // Writes the definition text's bytes exactly to the file.
+    void SaveDefinition(const QString& path);
 
     // The executable's folder with its trailing separator, as the file system spells it.
     const std::string& ProgramFolder() const { return programFolder_; }
@@ -51,6 +56,8 @@ class TForm1 : public TForm {
     TMemo* Memo2;
     QMenuBar* MainMenu1;
     QMenu* File1;
+    QAction* Open1;
+    QAction* Save1;
     QAction* Close1;
     QMenu* Help1;
     QAction* About1;
@@ -60,6 +67,8 @@ class TForm1 : public TForm {
     void LoadRequested();
     void WalkRequested();
     void AboutRequested();
+    // A saved page to extract, as its file name's bytes.
+    void PageFileChosen(const std::string& path);
 
   protected:
     void FormShow() override;

@@ -1,6 +1,10 @@
 #include "Unit2.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
@@ -17,6 +21,12 @@ TMemo* listMemo(const QString& name, QWidget* parent, QRect place) {
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return memo;
+}
+
+// The file of a page dropped on the window: one local file.
+QString droppedFile(const QMimeData* mime) {
+    const QList<QUrl> urls = mime->urls();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
 }
 
 QWidget* tabSheet(const QString& name, QTabWidget* pages, const QString& caption) {
@@ -84,6 +94,12 @@ TForm2::TForm2() {
 
     PageControl1->setCurrentWidget(TabSheet3);
 
+    // A page file dropped anywhere on the window is opened, also over the texts and the browser.
+    setAcceptDrops(true);
+    CppWebBrowser1->setAcceptDrops(false);
+    for (TMemo* memo : {Memo1, Memo2, Memo_img, Memo_href})
+        memo->viewport()->installEventFilter(this);
+
     connectClick(Button1, this, &TForm2::Button1Click);
     connectClick(Button2, this, &TForm2::Button2Click);
 }
@@ -123,8 +139,43 @@ void TForm2::ClearLists(bool withSource) {
     Memo_img->SetText(std::string_view());
 }
 
+void TForm2::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm2::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty()) return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: the load turns the event loop, which a drop must not wait on.
+    QTimer::singleShot(0, this, [this, path = QFile::encodeName(file).toStdString()] {
+        emit PageFileDropped(path);
+    });
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+        event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!droppedFile(drop->mimeData()).isEmpty()) {
+            if (event->type() == QEvent::Drop)
+                dropEvent(drop);
+            else
+                drop->acceptProposedAction();
+            return true;
+        }
+    }
+    return TForm::eventFilter(watched, event);
+}
+
 void TForm2::ShowRequiredTags() {
     PageControl1->setCurrentWidget(TabSheet3);
+
+    // A page file dropped anywhere on the window is opened, also over the texts and the browser.
+    setAcceptDrops(true);
+    CppWebBrowser1->setAcceptDrops(false);
+    for (TMemo* memo : {Memo1, Memo2, Memo_img, Memo_href})
+        memo->viewport()->installEventFilter(this);
 }
 
 void TForm2::Navigate(const std::string& path) {

@@ -33,6 +33,7 @@ class TForm2 : public TForm {
     void Navigate(const std::string& path);
     void ShowRequiredTags();
 
+    void SetPageSource(SharedText source) { Memo1->SetText(std::move(source)); }
     SharedText PageSource() const { return Memo1->Bytes(); }
     SharedText RequiredTags() const { return Memo2->Bytes(); }
     SharedText ImageTags() const { return Memo_img->Bytes(); }
@@ -56,6 +57,13 @@ class TForm2 : public TForm {
 
   signals:
     void ExtractRequested();
+    // A saved page dropped on the window, as its file name's bytes.
+    void PageFileDropped(const std::string& path);
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWebEngineProfile* profile_;

@@ -26,8 +26,8 @@ class TForm_tag : public TForm {
     // tags: the required-tag list as it stands when the walker reads a line.
     explicit TForm_tag(std::function<const TagLines&()> tags);
 
-    // Loads the auto list from auto.txt in this folder.
-    void FormCreate(const std::string& programFolder);
+    // Loads the auto list from this auto.txt.
+    void FormCreate(const std::string& autoListPath);
     void Button1Click(QObject* Sender);
     void Button3Click(QObject* Sender);
     void Button5Click(QObject* Sender);

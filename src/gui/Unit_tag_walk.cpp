@@ -9,8 +9,7 @@
 
 namespace verrimo {
 
-void TForm_tag::FormCreate(const std::string& programFolder) {
-    const std::string path = programFolder + "auto.txt";
+void TForm_tag::FormCreate(const std::string& path) {
     Memo1->SetText(std::string_view());
     autoList_ = AutoList();
     QFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));

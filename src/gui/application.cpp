@@ -37,6 +37,7 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     form1_ = std::make_unique<TForm1>();
     forms_.Form1 = form1_.get();
     guarded([this] { form1_->FormCreate(); });
+    places_ = std::make_unique<FilePlaces>(runFolders(form1_->ProgramFolder()));
     form2_ = std::make_unique<TForm2>();
     forms_.Form2 = form2_.get();
     guarded([this] { form2_->FormCreate(); });
@@ -44,7 +45,7 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     forms_.Form3 = form3_.get();
     formTag_ = std::make_unique<TForm_tag>([this]() -> const TagLines& { return RequiredTags(); });
     forms_.Form_tag = formTag_.get();
-    guarded([this] { formTag_->FormCreate(form1_->ProgramFolder()); });
+    guarded([this] { formTag_->FormCreate(places_->autoList()); });
     form4_ = std::make_unique<TForm4>(formTag_.get());
     forms_.Form4 = form4_.get();
     aboutBox_ = std::make_unique<TAboutBox>();
@@ -73,6 +74,11 @@ void Application::Connect() {
 
     QObject::connect(viewer, &TForm2::ExtractRequested, main,
                      [this] { guarded([this] { LoadPage(std::nullopt); }); });
+    const auto openPageFile = [this](const std::string& path) {
+        guarded([&] { OpenPageFile(path); });
+    };
+    QObject::connect(main, &TForm1::PageFileChosen, viewer, openPageFile);
+    QObject::connect(viewer, &TForm2::PageFileDropped, viewer, openPageFile);
 
     QObject::connect(entry, &TForm3::LoadRequested, main,
                      [this, main] { guarded([&] { LoadPage(main->UrlText()); }); });
@@ -102,7 +108,7 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     LoadRequest request;
     request.url = url;
     request.urlBox = main.UrlText();
-    request.scratchPath = main.ProgramFolder() + "temp.html";
+    request.scratchPath = places_->scratch();
     request.fetch = fetchOptions_;
     if (url) {
         viewer.ClearLists(true);
@@ -124,6 +130,16 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     main.SetCurrentUrl(url ? *url : CodePage::program().fromUtf8(kPastedSourceUtf8));
     main.OfferTargets(page.targets.targets, page.targets.target);
     if (!url) viewer.ShowRequiredTags();
+}
+
+void Application::OpenPageFile(const std::string& path) {
+    QFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    if (!file.open(QIODevice::ReadOnly))
+        throw UserError("ファイル " + file.fileName().toStdString() + " は開けません");
+    const QByteArray bytes = file.readAll();
+    form2_->SetPageSource(
+        shareText(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    LoadPage(std::nullopt);
 }
 
 const TagLines& Application::RequiredTags() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fetch.h"
+#include "file_places.h"
 #include "forms.h"
 #include "page_load.h"
 
@@ -26,6 +27,7 @@ class Application {
     void Start();
 
     const Forms& forms() const { return forms_; }
+    const FilePlaces& places() const { return *places_; }
 
     // How pages are downloaded; the defaults suit any real site.
     FetchOptions& fetchOptions() { return fetchOptions_; }
@@ -38,12 +40,15 @@ class Application {
     // The one load path: downloads url when given, else extracts the page viewer's source;
     // then shows the page in every window.
     void LoadPage(const std::optional<std::string>& url);
+    // A saved page: its bytes become the page source, extracted as タグ抽出 does.
+    void OpenPageFile(const std::string& path);
     // The required-tag list as the walker reads it: the last load's, or the user's edit of it.
     const TagLines& RequiredTags();
 
     // Qt's own texts (the edit menus, the standard buttons) in Japanese, like the windows.
     QTranslator qtTexts_;
     Forms forms_;
+    std::unique_ptr<FilePlaces> places_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;

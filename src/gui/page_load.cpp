@@ -1,24 +1,15 @@
 #include "page_load.h"
 
-#include <fstream>
-
 #include "input_hold.h"
 #include "load_progress.h"
 #include "memo_text.h"
 #include "off_thread.h"
 #include "page_source.h"
+#include "replace_file.h"
 
 namespace verrimo {
 
 namespace {
-
-bool writeScratch(const std::string& path, std::string_view source) {
-    const std::string text = fileText(source);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    return !file.fail();
-}
 
 LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     // The windows' code page object is theirs alone: its tables fill as it decodes.
@@ -43,7 +34,7 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     page.links = shareText(std::move(extraction.lists.links));
     page.requiredLines = std::make_shared<const SharedTagLines>(page.required);
     page.targets = std::move(extraction.targets);
-    page.scratchWritten = writeScratch(request.scratchPath, *page.source);
+    page.scratchWritten = replaceFile(request.scratchPath, fileText(*page.source));
     return page;
 }
 

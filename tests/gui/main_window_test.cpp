@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -80,6 +81,30 @@ class MainWindowTest : public WindowTest {
             }
         }
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    }
+
+    // 名前を付けて保存… writes the definition's bytes exactly, also those no character stands
+    // for, and a file that cannot be written is said so.
+    void savingWritesTheDefinitionsExactBytes() {
+        const std::string definition = "Zem-Referer=http://a/\r\nq=\x82\xa0\x82\r\nx=\xff\xfe\rend";
+        form1->Memo1->SetText(definition);
+        form1->Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(form1->Memo1, "!");
+        QTemporaryDir folder;
+        const QString path = folder.filePath("定義.txt");
+        QCOMPARE(form1->Save1->shortcut(), QKeySequence(QKeySequence::Save));
+        chooseFileInNextDialog(path);
+        form1->Save1->trigger();
+        QCOMPARE(fileBytes(QFile::encodeName(path).toStdString()), bytes(definition + "!"));
+
+        const QString blocked = folder.filePath("blocked.txt");
+        QVERIFY(blockFile(QFile::encodeName(blocked).toStdString()));
+        try {
+            form1->SaveDefinition(blocked);
+            QFAIL("saved over a folder");
+        } catch (const UserError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()), "ファイル " + blocked + " を作成できません");
+        }
     }
 
     void windowHasFixedSizeAndFont() {

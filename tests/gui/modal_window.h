@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -16,6 +17,16 @@ inline void onNextModal(std::function<void(QWidget*)> act) {
         QTRY_VERIFY((modal = QApplication::activeModalWidget()) != nullptr);
         act(modal);
         if (QApplication::activeModalWidget() == modal) modal->close();
+    });
+}
+
+// Picks path in the next file dialog, as a user who types its name and presses Enter.
+inline void chooseFileInNextDialog(const QString& path) {
+    onNextModal([path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
     });
 }
 

@@ -1,8 +1,10 @@
 // The page viewer, driven as a user would: pasted source, "タグ抽出" and "ソースをクリア".
 #include <QClipboard>
 #include <QDir>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <atomic>
 
 #include "Unit1.h"
@@ -10,6 +12,7 @@
 #include "Unit3.h"
 #include "application.h"
 #include "http_test_server.h"
+#include "modal_window.h"
 #include "window_test.h"
 #include "window_test_support.h"
 
@@ -42,6 +45,21 @@ class PageViewerTest : public WindowTest {
     }
 
     void extract() { QTest::mouseClick(form2->Button2, Qt::LeftButton); }
+
+    // What the windows show after an extraction, to compare two ways of getting there.
+    struct Shown {
+        std::string source, required, images, links, currentUrl, urlBox, scratchCopy;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown() const {
+        return {form2->Memo1->Text(),
+                form2->Memo2->Text(),
+                form2->Memo_img->Text(),
+                form2->Memo_href->Text(),
+                form1->Edit_now_open->Text(),
+                form1->Edit1->Text(),
+                fileBytes(scratch).toStdString()};
+    }
 
   private slots:
     void init() {
@@ -112,6 +130,43 @@ class PageViewerTest : public WindowTest {
         QCOMPARE(form1->Edit_now_open->text(), QString("ソース貼り付けです"));
         QCOMPARE(form1->Edit1->Items(), targets);
         QCOMPARE(bytes(form1->Edit1->Text()), QByteArray("login.cgi"));
+    }
+
+    // 開く… and a file dropped on the window read the file's bytes as they are (undecodable
+    // ones included) and extract them as タグ抽出 does.
+    void openingOrDroppingAFileIsExtractingItsBytes() {
+        const std::string page = programText(
+            "<form action=\"a.cgi\"><INPUT NAME=q VALUE=\"テ\x82\">\n"
+            "<a href=\"x.html\">x</a><img src=\"i.gif\">\xff");
+        QTemporaryDir folder;
+        const QString path = folder.filePath("saved page.html");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes(page));
+        file.close();
+
+        form2->Memo1->SetText(page);
+        extract();
+        const Shown extracted = shown();
+        QVERIFY(!extracted.required.empty());
+
+        form2->Memo1->SetText(std::string("<p>other</p>"));
+        extract();
+        QCOMPARE(form1->Open1->shortcut(), QKeySequence(QKeySequence::Open));
+        chooseFileInNextDialog(path);
+        form1->Open1->trigger();
+        QVERIFY(shown() == extracted);
+
+        form2->Memo1->SetText(std::string("<p>other</p>"));
+        extract();
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter({10, 10}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(form2->Memo2->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop({10, 10}, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(form2->Memo2->viewport(), &drop);
+        QTRY_VERIFY(shown() == extracted);
     }
 
     void extractingAgainWorksOnTheRewrittenSourceAndShowsTheNewCopy() {

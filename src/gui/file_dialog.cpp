@@ -1,0 +1,20 @@
+#include "file_dialog.h"
+
+namespace verrimo {
+
+QString fileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption) {
+    QFileDialog dialog(parent, caption);
+    dialog.setObjectName("FileDialog");
+    dialog.setAcceptMode(mode);
+    // Qt's own dialog: the same on every desktop, and in Japanese like the windows.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (mode == QFileDialog::AcceptOpen) {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters({"HTML (*.html *.htm)", "すべてのファイル (*)"});
+    } else {
+        dialog.setNameFilters({"テキスト (*.txt)", "すべてのファイル (*)"});
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+}  // namespace verrimo

@@ -1,0 +1,12 @@
+// The file dialog of 開く… and 名前を付けて保存….
+#pragma once
+
+#include <QFileDialog>
+#include <QString>
+
+namespace verrimo {
+
+// Asks for a file to open or to save; empty when the user cancels.
+QString fileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption);
+
+}  // namespace verrimo

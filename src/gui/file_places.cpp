@@ -1,0 +1,88 @@
+#include "file_places.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdlib>
+
+namespace verrimo {
+
+namespace {
+
+QString fromBytes(const std::string& path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string toBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string environment(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value && *value == '/' ? std::string(value) : fallback;
+}
+
+// Whether a file can be made in the folder, tried by making one.
+bool canWrite(const std::string& folder) {
+    std::string probe = folder + ".verrimo-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0) return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+}
+
+}  // namespace
+
+FileFolders runFolders(const std::string& programFolder) {
+    FileFolders folders;
+    folders.programFolder = programFolder;
+    const QString installedBin = QDir::cleanPath(VERRIMO_INSTALL_BINDIR);
+    folders.installed =
+        QDir::cleanPath(fromBytes(programFolder)) == installedBin || !canWrite(programFolder);
+    const std::string home = environment("HOME", "/tmp");
+    folders.configHome = environment("XDG_CONFIG_HOME", home + "/.config");
+    folders.runtimeDir = environment("XDG_RUNTIME_DIR", "");
+    folders.cacheHome = environment("XDG_CACHE_HOME", home + "/.cache");
+    folders.sharedAutoList =
+        toBytes(QDir::cleanPath(fromBytes(programFolder) + "../share/verrimo/auto.txt"));
+    return folders;
+}
+
+FilePlaces::FilePlaces(const FileFolders& folders) {
+    if (!folders.installed) {
+        autoList_ = folders.programFolder + "auto.txt";
+        scratch_ = folders.programFolder + "temp.html";
+        lock_ = std::make_unique<QLockFile>(fromBytes(scratch_ + ".lock"));
+        lock_->setStaleLockTime(0);  // a copy that died leaves a lock that its pid tells is stale
+        if (!lock_->tryLock(0)) {
+            lock_.reset();
+            scratch_ = PrivateScratch(folders);
+        }
+        return;
+    }
+    const QString config = fromBytes(folders.configHome) + "/verrimo";
+    autoList_ = toBytes(config + "/auto.txt");
+    if (!QFileInfo::exists(fromBytes(autoList_)) && QDir().mkpath(config))
+        QFile::copy(fromBytes(folders.sharedAutoList), fromBytes(autoList_));
+    scratch_ = PrivateScratch(folders);
+}
+
+FilePlaces::~FilePlaces() = default;
+
+std::string FilePlaces::PrivateScratch(const FileFolders& folders) {
+    // Only this user can read the folder, and it goes when the run ends.
+    QString base = fromBytes(folders.runtimeDir);
+    if (base.isEmpty() || !QFileInfo(base).isDir()) {
+        base = fromBytes(folders.cacheHome) + "/verrimo";
+        QDir().mkpath(base);
+    }
+    runFolder_ = std::make_unique<QTemporaryDir>(base + "/verrimo-XXXXXX");
+    if (!runFolder_->isValid())
+        runFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/verrimo-XXXXXX");
+    return toBytes(runFolder_->filePath("temp.html"));
+}
+
+}  // namespace verrimo
