@@ -1,8 +1,10 @@
-# The two set-up commands: `make run` and `make test`. The build itself is CMake's.
+# The set-up commands: `make run`, `make test`, `make package` and `make install`. The build
+# itself is CMake's.
 BUILD := build
 JOBS := $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: run test deps build sanitize
+.PHONY: run test deps build sanitize install package
 
 deps:
 	@scripts/install-deps.sh
@@ -11,12 +13,14 @@ build: deps
 	@cmake -S . -B $(BUILD) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: deps
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "verrimo: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); try 'xvfb-run make run', or the command-line tool $(BUILD)/src/cli/verrimo-cli --help" >&2; \
 	  exit 1; \
 	fi
-	@$(BUILD)/src/gui/verrimo
+	@cmake -S . -B $(BUILD) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target verrimo verrimo_auto_txt -- --no-print-directory >/dev/null
+	@QT_LOGGING_RULES="qt.webenginecontext.info=false" $(BUILD)/src/gui/verrimo
 
 test: build
 	@cmake --build $(BUILD) --target sanitize
@@ -26,3 +30,20 @@ test: build
 # builds them in $(BUILD)/sanitize (a crashing input lands in $(BUILD)/sanitize/crash-*).
 sanitize: build
 	@cmake --build $(BUILD) --target sanitize
+
+# The programs and their files under PREFIX; DESTDIR, when set, is put in front of every path.
+install: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target verrimo verrimo-cli verrimo_auto_txt verrimo_package_docs
+	@cmake --install $(BUILD)
+
+# verrimo_VERSION_ARCH.deb in this folder, checked by lintian.
+package:
+	@scripts/install-deps.sh package
+	@cmake -S . -B $(BUILD)-package -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF \
+	  -DVERRIMO_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD)-package -j $(JOBS) -- --no-print-directory
+	@cd $(BUILD)-package && cpack -G DEB >/dev/null
+	@mv $(BUILD)-package/verrimo_*.deb .
+	@lintian --fail-on error verrimo_*.deb && echo "lintian: no errors"
+	@ls verrimo_*.deb

@@ -7,8 +7,12 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev libssl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
-  xvfb xauth
+  xvfb xauth desktop-file-utils appstream
 )
+# With "package": what builds and checks the .deb.
+if [ "${1:-}" = package ]; then
+  packages+=(dpkg-dev file lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
