@@ -20,7 +20,7 @@ run: deps
 	fi
 	@cmake -S . -B $(BUILD) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target verrimo verrimo_auto_txt -- --no-print-directory >/dev/null
-	@QT_LOGGING_RULES="qt.webenginecontext.info=false" $(BUILD)/src/gui/verrimo
+	@$(BUILD)/src/gui/verrimo
 
 test: build
 	@cmake --build $(BUILD) --target sanitize
