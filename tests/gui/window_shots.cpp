@@ -1,10 +1,12 @@
-// Puts the walker, or the assistant opened from it, on the screen with a sample page loaded,
-// for the screenshots in docs/. Usage: window_shots walker|assistant
-// The walker's window is placed at (0, 0), the assistant beside it at (530, 40); the pictures
-// are the screen of a virtual X server cut to those windows (520x356+0+0, 400x208+530+40).
+// Puts a window on the screen for the screenshots in docs/.
+// Usage: window_shots walker|assistant|about|progress
+// walker, assistant: the walker, or the assistant opened from it, with a sample page loaded; the
+// walker at (0, 0), the assistant beside it at (530, 40). about: the About window over the main
+// window at (0, 0). progress: the main window at (0, 0) while a page downloads slowly, the
+// progress window over it. The pictures are the screen of a virtual X server cut to the windows.
 #include <QApplication>
 #include <QTimer>
-#include <cstring>
+#include <string>
 
 #include "Unit1.h"
 #include "Unit2.h"
@@ -12,6 +14,7 @@
 #include "Unit_tag.h"
 #include "application.h"
 #include "codepage.h"
+#include "http_test_server.h"
 
 using namespace verrimo;
 
@@ -32,11 +35,26 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Verrimo");
-    const bool assistant = argc > 1 && std::strcmp(argv[1], "assistant") == 0;
+    const std::string mode = argc > 1 ? argv[1] : "walker";
+    const bool assistant = mode == "assistant";
 
     Application app;
     app.Start();
     const Forms& forms = app.forms();
+    test::HttpTestServer server;
+    if (mode == "about" || mode == "progress") {
+        forms.Form1->move(0, 0);
+        forms.Form2->move(1000, 0);
+        if (mode == "about") {
+            QTimer::singleShot(300, [&forms] { forms.Form1->About1->trigger(); });
+        } else {
+            const std::string page = CodePage::program().fromUtf8(kPage);
+            server.route("/slow.html", test::Response{200, {}, page + page, page.size()});
+            forms.Form1->Edit1->SetText(server.url("/slow.html"));
+            QTimer::singleShot(300, [&forms] { forms.Form1->Button1->click(); });
+        }
+        return qapp.exec();
+    }
     forms.Form1->move(1000, 0);
     forms.Form2->move(1000, 540);
     forms.Form2->Memo1->SetText(CodePage::program().fromUtf8(kPage));
