@@ -2,10 +2,13 @@
 
 #include <iconv.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <stdexcept>
 #include <unordered_map>
+#include <vector>
 
 namespace verrimo {
 
@@ -55,12 +58,41 @@ CodePage::CodePage(const std::string& name) : name_(name), iconv_(std::make_uniq
 
 CodePage::~CodePage() = default;
 
+namespace {
+
+// Every program code page of the run. One that was replaced stays: a caller may still hold it.
+struct ProgramPages {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<const CodePage>> pages;
+    std::atomic<const CodePage*> current{nullptr};
+};
+
+ProgramPages& programPages() {
+    static ProgramPages pages;
+    return pages;
+}
+
+}  // namespace
+
 const CodePage& CodePage::program() {
-    static const CodePage page([] {
+    ProgramPages& pages = programPages();
+    if (const CodePage* page = pages.current.load()) return *page;
+    std::lock_guard lock(pages.mutex);
+    if (!pages.current.load()) {
         const char* env = std::getenv("VERRIMO_CODEPAGE");
-        return std::string(env && *env ? env : "CP932");
-    }());
-    return page;
+        pages.pages.push_back(std::make_unique<const CodePage>(env && *env ? env : "CP932"));
+        pages.current = pages.pages.back().get();
+    }
+    return *pages.current.load();
+}
+
+const CodePage& CodePage::setProgram(const std::string& name) {
+    auto page = std::make_unique<const CodePage>(name);
+    ProgramPages& pages = programPages();
+    std::lock_guard lock(pages.mutex);
+    pages.pages.push_back(std::move(page));
+    pages.current = pages.pages.back().get();
+    return *pages.current.load();
 }
 
 char32_t CodePage::decodeOne(std::string_view bytes) const {

@@ -20,8 +20,12 @@ class CodePage {
     CodePage(const CodePage&) = delete;
     CodePage& operator=(const CodePage&) = delete;
 
-    // CP932 unless VERRIMO_CODEPAGE names another; created on first use.
+    // CP932 unless VERRIMO_CODEPAGE names another, or setProgram was called; created on first
+    // use.
     static const CodePage& program();
+    // Makes the named code page the program's from now on; throws as the constructor does, and
+    // then leaves the program's code page as it was. A code page replaced stays valid.
+    static const CodePage& setProgram(const std::string& name);
 
     const std::string& name() const { return name_; }
 

@@ -87,3 +87,16 @@ TEST(CodePage, UnknownOrNonAsciiCodePagesAreRefused) {
 TEST(CodePage, CharactersTheCodePageLacksEncodeAsQuestionMarks) {
     EXPECT_EQ(cp932().encode(U"a\U0001F600b"), "a?b");
 }
+
+TEST(CodePage, TheProgramsCodePageCanBeSwitchedAndTheOldOneStaysValid) {
+    const CodePage& before = CodePage::program();
+    const std::string name = before.name();
+    const CodePage& utf8 = CodePage::setProgram("UTF-8");
+    EXPECT_EQ(&CodePage::program(), &utf8);
+    EXPECT_EQ(utf8.toUtf8("\xe3\x81\x82"), "\xe3\x81\x82");
+    EXPECT_THROW(CodePage::setProgram("no-such-code-page"), std::runtime_error);
+    EXPECT_EQ(&CodePage::program(), &utf8);
+    EXPECT_EQ(before.name(), name);  // still usable by whoever holds it
+    CodePage::setProgram(name);
+    EXPECT_EQ(CodePage::program().name(), name);
+}
