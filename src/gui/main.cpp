@@ -6,6 +6,7 @@
 
 #include "application.h"
 #include "exception_display.h"
+#include "quit_on_signal.h"
 
 int main(int argc, char* argv[]) {
     // The embedded browser refuses to start as root with its sandbox on.
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     // The title of the taskbar entry and of the error box; not set as the display name, which
     // window systems would append to every window's caption.
     QApplication::setApplicationName("Verrimo");
+    verrimo::quitOnTerminationSignals();
     try {
         verrimo::Application windows;
         windows.Start();
