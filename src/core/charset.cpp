@@ -1,0 +1,272 @@
+#include "charset.h"
+
+#include <iconv.h>
+#include <uchardet/uchardet.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <memory>
+#include <utility>
+
+namespace verrimo {
+
+namespace {
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), lower);
+    return out;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+// The value after "charset" and "=" at pos in a lower-cased text: quoted or up to a separator.
+std::string charsetValueAt(std::string_view text, std::size_t pos) {
+    pos += 7;  // "charset"
+    while (pos < text.size() && isBlank(text[pos])) ++pos;
+    if (pos >= text.size() || text[pos] != '=') return {};
+    ++pos;
+    while (pos < text.size() && isBlank(text[pos])) ++pos;
+    if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) ++pos;
+    std::size_t end = pos;
+    while (end < text.size() && !isBlank(text[end]) && text[end] != '"' && text[end] != '\'' &&
+           text[end] != ';' && text[end] != '>' && text[end] != '/')
+        ++end;
+    return std::string(text.substr(pos, end - pos));
+}
+
+bool validUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    while (i < n) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int length;
+        unsigned char low = 0x80, high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            if (b == 0xE0) low = 0xA0;
+            if (b == 0xED) high = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            if (b == 0xF0) low = 0x90;
+            if (b == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (i + length > n) return false;
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        if (second < low || second > high) return false;
+        for (int k = 2; k < length; ++k) {
+            const auto c = static_cast<unsigned char>(bytes[i + k]);
+            if (c < 0x80 || c > 0xBF) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+bool validShiftJis(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
+        if (!((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) || i + 1 >= bytes.size())
+            return false;
+        const auto t = static_cast<unsigned char>(bytes[++i]);
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    }
+    return true;
+}
+
+bool validEucJp(std::string_view bytes) {
+    const auto high = [&](std::size_t i) {
+        return i < bytes.size() && static_cast<unsigned char>(bytes[i]) >= 0xA1 &&
+               static_cast<unsigned char>(bytes[i]) <= 0xFE;
+    };
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) continue;
+        if (b == 0x8E) {  // half-width katakana
+            const bool kana = i + 1 < bytes.size() &&
+                              static_cast<unsigned char>(bytes[i + 1]) >= 0xA1 &&
+                              static_cast<unsigned char>(bytes[i + 1]) <= 0xDF;
+            if (!kana) return false;
+            i += 1;
+        } else if (b == 0x8F) {  // JIS X 0212
+            if (!high(i + 1) || !high(i + 2)) return false;
+            i += 2;
+        } else if (b >= 0xA1 && b <= 0xFE) {
+            if (!high(i + 1)) return false;
+            i += 1;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool validByIconv(std::string_view bytes, const std::string& charset) {
+    const iconv_t cd = iconv_open("UTF-8", charset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    std::array<char, 4096> buffer;
+    bool clean = true;
+    while (inLeft > 0) {
+        char* out = buffer.data();
+        std::size_t outLeft = buffer.size();
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
+            errno != E2BIG) {
+            clean = false;
+            break;
+        }
+    }
+    iconv_close(cd);
+    return clean;
+}
+
+bool hasNonAscii(std::string_view bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+bool japaneseLegacy(std::string_view charset) {
+    return charset == "Shift_JIS" || charset == "EUC-JP" || charset == "ISO-2022-JP";
+}
+
+// Whether most double-byte characters of a Shift_JIS text are kana or common kanji, as in
+// Japanese prose, rather than accented Latin letters that happen to pair up.
+bool mostlyJapaneseShiftJis(std::string_view bytes) {
+    std::size_t japanese = 0, other = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
+        (b >= 0x81 && b <= 0x9F ? japanese : other) += 1;
+        ++i;
+    }
+    return japanese > other;
+}
+
+std::string uchardetGuess(std::string_view page) {
+    const std::unique_ptr<std::remove_pointer_t<uchardet_t>, void (*)(uchardet_t)> detector(
+        uchardet_new(), uchardet_delete);
+    if (!detector || uchardet_handle_data(detector.get(), page.data(), page.size()) != 0) return {};
+    uchardet_data_end(detector.get());
+    const std::string guess = canonicalCharset(uchardet_get_charset(detector.get()));
+    return guess == "US-ASCII" || !decodesCleanly(page, guess) ? std::string() : guess;
+}
+
+// What the bytes look like, for a page that says nothing true of itself. The pages this program
+// reads are mostly Japanese: the Japanese charsets are tried before a general guess.
+std::string guessedCharset(std::string_view page) {
+    if (!hasNonAscii(page) || validUtf8(page)) return "UTF-8";
+    const std::string guess = uchardetGuess(page);
+    if (japaneseLegacy(guess)) return guess;
+    // Shift_JIS Japanese nearly always holds a lead byte that EUC-JP lacks.
+    if (validEucJp(page)) return "EUC-JP";
+    if (validShiftJis(page) && mostlyJapaneseShiftJis(page)) return "Shift_JIS";
+    return guess.empty() ? "ISO-8859-1" : guess;
+}
+
+}  // namespace
+
+std::string canonicalCharset(std::string_view label) {
+    std::string name = lowered(label);
+    while (!name.empty() && isBlank(name.back())) name.pop_back();
+    name.erase(0, std::min(name.size(), name.find_first_not_of(" \t\r\n\"'")));
+    while (!name.empty() && (name.back() == '"' || name.back() == '\'')) name.pop_back();
+    static const std::pair<const char*, const char*> kAliases[] = {
+        {"shift_jis", "Shift_JIS"},
+        {"shift-jis", "Shift_JIS"},
+        {"sjis", "Shift_JIS"},
+        {"x-sjis", "Shift_JIS"},
+        {"s-jis", "Shift_JIS"},
+        {"ms_kanji", "Shift_JIS"},
+        {"csshiftjis", "Shift_JIS"},
+        {"windows-31j", "Shift_JIS"},
+        {"cp932", "Shift_JIS"},
+        {"ms932", "Shift_JIS"},
+        {"euc-jp", "EUC-JP"},
+        {"x-euc-jp", "EUC-JP"},
+        {"eucjp", "EUC-JP"},
+        {"euc_jp", "EUC-JP"},
+        {"ujis", "EUC-JP"},
+        {"cseucpkdfmtjapanese", "EUC-JP"},
+        {"utf-8", "UTF-8"},
+        {"utf8", "UTF-8"},
+        {"unicode-1-1-utf-8", "UTF-8"},
+        {"iso-2022-jp", "ISO-2022-JP"},
+        {"csiso2022jp", "ISO-2022-JP"},
+        {"iso-8859-1", "ISO-8859-1"},
+        {"iso8859-1", "ISO-8859-1"},
+        {"latin1", "ISO-8859-1"},
+        {"l1", "ISO-8859-1"},
+        {"ascii", "US-ASCII"},
+        {"us-ascii", "US-ASCII"},
+        {"utf-16le", "UTF-16LE"},
+        {"utf-16be", "UTF-16BE"},
+        {"utf-16", "UTF-16"},
+    };
+    for (const auto& [alias, canonical] : kAliases)
+        if (name == alias) return canonical;
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    return name;
+}
+
+std::string contentTypeCharset(std::string_view contentType) {
+    const std::string text = lowered(contentType);
+    const std::size_t at = text.find("charset");
+    return at == std::string::npos ? std::string() : charsetValueAt(contentType, at);
+}
+
+std::string metaCharset(std::string_view page) {
+    // Browsers look at the first 1024 bytes; pages with long heads are common, so a little more.
+    const std::string head = lowered(page.substr(0, 4096));
+    for (std::size_t meta = head.find("<meta"); meta != std::string::npos;
+         meta = head.find("<meta", meta + 5)) {
+        const std::size_t end = std::min(head.find('>', meta), head.size());
+        const std::size_t at = head.find("charset", meta);
+        if (at == std::string::npos || at > end) continue;
+        std::string value = charsetValueAt(page.substr(0, 4096), at);
+        if (!value.empty()) return value;
+    }
+    return {};
+}
+
+bool decodesCleanly(std::string_view bytes, std::string_view charset) {
+    if (charset == "UTF-8" || charset == "US-ASCII")
+        return charset == "UTF-8" ? validUtf8(bytes) : !hasNonAscii(bytes);
+    if (charset == "Shift_JIS") return validShiftJis(bytes);
+    if (charset == "EUC-JP") return validEucJp(bytes);
+    return validByIconv(bytes, std::string(charset));
+}
+
+std::string detectCharset(std::string_view page, std::string_view httpContentType) {
+    if (page.substr(0, 3) == "\xEF\xBB\xBF") return "UTF-8";
+    if (page.substr(0, 2) == "\xFF\xFE") return "UTF-16LE";
+    if (page.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
+    const bool utf8Text = hasNonAscii(page) && validUtf8(page);
+    for (const std::string& declared : {canonicalCharset(contentTypeCharset(httpContentType)),
+                                        canonicalCharset(metaCharset(page))}) {
+        if (declared.empty() || !decodesCleanly(page, declared)) continue;
+        // A template saved as UTF-8 often still declares the legacy charset it was made for.
+        if (utf8Text && japaneseLegacy(declared)) continue;
+        return declared == "US-ASCII" ? "UTF-8" : declared;
+    }
+    return guessedCharset(page);
+}
+
+}  // namespace verrimo

@@ -1,0 +1,29 @@
+// Which character set a page is written in, from its bytes and what is said of them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace verrimo {
+
+// The canonical name of a charset label ("shift_jis", "x-sjis", "Windows-31J" → "Shift_JIS";
+// "euc-jp", "x-euc-jp" → "EUC-JP"; "utf8" → "UTF-8"; ...); other labels upper-cased; empty for
+// an empty label.
+std::string canonicalCharset(std::string_view label);
+
+// The charset named by a Content-Type value ("text/html; charset=EUC-JP"), or by a
+// <meta charset=…> or <meta http-equiv="Content-Type" content="…; charset=…"> near the top of a
+// page, in any letter case, as written; empty when there is none.
+std::string contentTypeCharset(std::string_view contentType);
+std::string metaCharset(std::string_view page);
+
+// Whether the bytes are text in the charset (canonical name): no byte sequence it lacks.
+bool decodesCleanly(std::string_view bytes, std::string_view charset);
+
+// The page's charset, as a canonical name. A byte-order mark decides; then what the HTTP answer
+// and the page itself declare, each taken only when the bytes decode cleanly in it (and, for a
+// declared Japanese legacy charset, only when they are not UTF-8 text after all); otherwise what
+// the bytes themselves look like.
+std::string detectCharset(std::string_view page, std::string_view httpContentType = {});
+
+}  // namespace verrimo

@@ -1,0 +1,96 @@
+// Which charset a page is in: declared, undeclared, declared wrongly, with a byte-order mark.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "charset.h"
+#include "codepage.h"
+
+namespace {
+
+using verrimo::CodePage;
+using verrimo::detectCharset;
+
+// Japanese text long enough to tell the charsets apart, in UTF-8.
+const std::string kText =
+    "<p>ログインするには、会員登録の際に入力したメールアドレスとパスワードを入力してください。"
+    "パスワードを忘れた方はこちらから再設定できます。</p>"
+    "<p>お問い合わせは平日の午前十時から午後六時まで受け付けております。</p>";
+
+std::string in(const char* codePage, const std::string& utf8) {
+    return CodePage(codePage).fromUtf8(utf8);
+}
+
+std::string page(const std::string& head, const std::string& body) {
+    return "<html><head>" + head + "<title>t</title></head><body>" + body + "</body></html>";
+}
+
+struct Case {
+    const char* name;
+    std::string bytes;
+    std::string contentType;
+    std::string expected;
+};
+
+class DetectCharset : public testing::TestWithParam<Case> {};
+
+TEST_P(DetectCharset, NamesTheCharsetTheBytesAreIn) {
+    EXPECT_EQ(detectCharset(GetParam().bytes, GetParam().contentType), GetParam().expected);
+}
+
+const std::string kSjis = in("CP932", kText);
+const std::string kEuc = in("EUC-JP", kText);
+const std::string kUtf8 = kText;
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, DetectCharset,
+    testing::Values(
+        Case{"declared_sjis", page("<meta charset=\"Shift_JIS\">", kSjis), "", "Shift_JIS"},
+        Case{"declared_euc_http_equiv",
+             page("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=EUC-JP\">", kEuc),
+             "", "EUC-JP"},
+        Case{"declared_utf8_by_http", page("", kUtf8), "text/html; charset=utf-8", "UTF-8"},
+        Case{"x_sjis_label", page("<meta charset='x-sjis'>", kSjis), "", "Shift_JIS"},
+        Case{"undeclared_sjis", page("", kSjis), "", "Shift_JIS"},
+        Case{"undeclared_euc", page("", kEuc), "", "EUC-JP"},
+        Case{"undeclared_utf8", page("", kUtf8), "text/html", "UTF-8"},
+        Case{"utf8_template_declaring_sjis", page("<meta charset=\"Shift_JIS\">", kUtf8), "",
+             "UTF-8"},
+        Case{"sjis_page_saying_euc", page("<meta charset=\"EUC-JP\">", kSjis), "", "Shift_JIS"},
+        Case{"euc_page_saying_utf8_over_http", page("", kEuc), "text/html; charset=UTF-8",
+             "EUC-JP"},
+        Case{"http_wins_over_meta_when_both_fit", page("<meta charset=\"EUC-JP\">", kSjis),
+             "text/html;charset=Shift_JIS", "Shift_JIS"},
+        Case{"utf8_bom_beats_a_declaration", "\xEF\xBB\xBF" + page("<meta charset=euc-jp>", kUtf8),
+             "", "UTF-8"},
+        Case{"utf16_bom", std::string("\xFF\xFE<\0h\0", 6), "", "UTF-16LE"},
+        Case{"ascii_only_declared_latin1", page("<meta charset=iso-8859-1>", "<p>hello</p>"), "",
+             "ISO-8859-1"},
+        Case{"ascii_only_undeclared", page("", "<p>hello</p>"), "", "UTF-8"},
+        Case{"one_word_sjis", in("CP932", "<b>テスト</b>"), "", "Shift_JIS"},
+        Case{"one_word_euc", in("EUC-JP", "<b>テスト</b>"), "", "EUC-JP"},
+        Case{"half_width_kana_sjis", in("CP932", "<b>ｶﾀｶﾅの名前</b>"), "", "Shift_JIS"},
+        Case{"latin1_undeclared", "<p>Caf\xe9 cr\xe8me, na\xefve</p>", "", "WINDOWS-1252"},
+        Case{"empty", "", "", "UTF-8"}),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(CanonicalCharset, LabelsOfOneCharsetGiveOneName) {
+    for (const char* label : {"shift_jis", "SJIS", "Windows-31J", "cp932", " \"Shift-JIS\" "})
+        EXPECT_EQ(verrimo::canonicalCharset(label), "Shift_JIS") << label;
+    for (const char* label : {"euc-jp", "X-EUC-JP", "ujis"})
+        EXPECT_EQ(verrimo::canonicalCharset(label), "EUC-JP") << label;
+    EXPECT_EQ(verrimo::canonicalCharset("utf8"), "UTF-8");
+    EXPECT_EQ(verrimo::canonicalCharset("windows-1252"), "WINDOWS-1252");
+    EXPECT_EQ(verrimo::canonicalCharset(""), "");
+}
+
+TEST(DeclaredCharset, FoundInTheHeaderAndNearTheTopOfThePage) {
+    EXPECT_EQ(verrimo::contentTypeCharset("text/html; Charset = \"EUC-JP\""), "EUC-JP");
+    EXPECT_EQ(verrimo::contentTypeCharset("text/html"), "");
+    EXPECT_EQ(verrimo::metaCharset("<Meta CharSet=utf-8>"), "utf-8");
+    EXPECT_EQ(verrimo::metaCharset("<meta name=x content=y><meta charset='sjis'/>"), "sjis");
+    EXPECT_EQ(verrimo::metaCharset("<p>charset=utf-8</p>"), "");
+    EXPECT_EQ(verrimo::metaCharset(std::string(5000, ' ') + "<meta charset=utf-8>"), "");
+}
+
+}  // namespace
