@@ -81,6 +81,10 @@ FetchResult downloadPage(const std::string& url, const FetchProgress& progress,
     // followed (another scheme, too many) leaves none.
     result.opened = transfer.answers > redirects && ending.code != CURLE_TOO_MANY_REDIRECTS;
     result.body = std::move(transfer.body);
+    const char* contentType = nullptr;
+    if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
+        contentType)
+        result.contentType = contentType;
     if (transfer.cut) {
         result.error = "cut at the size limit";
     } else if (ending.how == Ending::Cancelled) {

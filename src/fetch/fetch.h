@@ -23,7 +23,8 @@ struct FetchResult {
     // does not count). False for a malformed URL, an unsupported scheme, a host that does not
     // resolve, a refused connection or a redirect that could not be followed.
     bool opened = false;
-    std::string error;  // empty when the whole page was read
+    std::string contentType;  // the answer's Content-Type header, where it gave one
+    std::string error;        // empty when the whole page was read
 };
 
 // Called while the page downloads, on the thread that called downloadPage, with the bytes

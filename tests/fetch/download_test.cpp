@@ -346,5 +346,15 @@ TEST_F(DownloadPage, IgnoresTheProxyEnvironment) {
     EXPECT_EQ(result.body, kPage);
 }
 
+TEST_F(DownloadPage, TheAnswersContentTypeComesWithThePage) {
+    server.route("/euc.html",
+                 Response{200, {{"Content-Type", "text/html; charset=EUC-JP"}}, "x", std::nullopt});
+    EXPECT_EQ(downloadPage(server.url("/euc.html")).contentType, "text/html; charset=EUC-JP");
+    // Through a redirect, the page's own header counts.
+    server.redirect("/to-euc", "/euc.html");
+    EXPECT_EQ(downloadPage(server.url("/to-euc")).contentType, "text/html; charset=EUC-JP");
+    EXPECT_EQ(downloadPage(server.url("/big")).contentType, "");
+}
+
 }  // namespace
 }  // namespace verrimo
