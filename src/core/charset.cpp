@@ -246,6 +246,10 @@ std::string metaCharset(std::string_view page) {
     return {};
 }
 
+std::string codePageFor(std::string_view charset) {
+    return charset == "Shift_JIS" ? "CP932" : std::string(charset);
+}
+
 bool decodesCleanly(std::string_view bytes, std::string_view charset) {
     if (charset == "UTF-8" || charset == "US-ASCII")
         return charset == "UTF-8" ? validUtf8(bytes) : !hasNonAscii(bytes);

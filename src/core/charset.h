@@ -1,6 +1,7 @@
 // Which character set a page is written in, from its bytes and what is said of them.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,12 @@ std::string canonicalCharset(std::string_view label);
 // page, in any letter case, as written; empty when there is none.
 std::string contentTypeCharset(std::string_view contentType);
 std::string metaCharset(std::string_view page);
+
+// The charsets the program's code page can be switched to while it runs.
+inline constexpr std::array<std::string_view, 3> kSwitchableCharsets = {"Shift_JIS", "EUC-JP",
+                                                                        "UTF-8"};
+// The code page (an iconv name) that reads a charset: Shift_JIS pages as Windows writes them.
+std::string codePageFor(std::string_view charset);
 
 // Whether the bytes are text in the charset (canonical name): no byte sequence it lacks.
 bool decodesCleanly(std::string_view bytes, std::string_view charset);

@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include "charset.h"
 #include "exception_display.h"
 #include "file_dialog.h"
 #include "make_controls.h"
@@ -35,6 +37,16 @@ TForm1::TForm1() {
     File1->addSeparator();
     Close1 = File1->addAction("閉じる");
     Close1->setObjectName("Close1");
+    CodePage1 = MainMenu1->addMenu("文字コード");
+    CodePage1->setObjectName("CodePage1");
+    auto* codePages = new QActionGroup(this);
+    for (const std::string_view charset : kSwitchableCharsets) {
+        QAction* choice = CodePage1->addAction(QString::fromLatin1(charset));
+        choice->setCheckable(true);
+        codePages->addAction(choice);
+        connect(choice, &QAction::triggered, this,
+                [this, charset] { emit CodePageChosen(std::string(charset)); });
+    }
     Help1 = MainMenu1->addMenu("ヘルプ");
     Help1->setObjectName("Help1");
     About1 = Help1->addAction("バージョン情報");
@@ -136,6 +148,11 @@ void TForm1::OfferTargets(const std::vector<std::string>& targets, std::string_v
 
 void TForm1::SetCurrentUrl(std::string_view url) {
     Edit_now_open->SetText(url);
+}
+
+void TForm1::ShowCodePage(const std::string& charset) {
+    for (QAction* choice : CodePage1->actions())
+        choice->setChecked(choice->text().toStdString() == charset);
 }
 
 void TForm1::About1Click(QObject*) {

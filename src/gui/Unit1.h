@@ -44,6 +44,8 @@ class TForm1 : public TForm {
     void OfferTargets(const std::vector<std::string>& targets, std::string_view chosen);
     // The URL of the page now shown, or what stands for pasted source.
     void SetCurrentUrl(std::string_view url);
+    // Checks the program's code page (a charset name) in the 文字コード menu.
+    void ShowCodePage(const std::string& charset);
 
     TLabel* Label13540;
     TEdit* Edit_now_open;
@@ -59,6 +61,7 @@ class TForm1 : public TForm {
     QAction* Open1;
     QAction* Save1;
     QAction* Close1;
+    QMenu* CodePage1;
     QMenu* Help1;
     QAction* About1;
 
@@ -69,6 +72,8 @@ class TForm1 : public TForm {
     void AboutRequested();
     // A saved page to extract, as its file name's bytes.
     void PageFileChosen(const std::string& path);
+    // The user chose to read every text in this charset.
+    void CodePageChosen(const std::string& charset);
 
   protected:
     void FormShow() override;

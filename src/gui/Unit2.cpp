@@ -8,7 +8,9 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
+#include <algorithm>
 
+#include "charset.h"
 #include "make_controls.h"
 
 namespace verrimo {
@@ -85,6 +87,26 @@ TForm2::TForm2() {
     Memo_img = listMemo("Memo_img", TabSheet3, {4, 250, 698, 120});
     Label3 = makeLabel("Label3", "通常のリンクタグの抽出", TabSheet3, {8, 376, 690, 18});
     Memo_href = listMemo("Memo_href", TabSheet3, {4, 396, 698, 122});
+
+    Label_charset = new QLabel(this);
+    Label_charset->setObjectName("Label_charset");
+    Label_charset->setGeometry(480, 6, 232, 20);
+    Label_charset->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Panel_charset = new QWidget(this);
+    Panel_charset->setObjectName("Panel_charset");
+    Panel_charset->setGeometry(0, 560, 720, 32);
+    Panel_charset->setAutoFillBackground(true);
+    QPalette quiet = Panel_charset->palette();
+    quiet.setColor(QPalette::Window, QColor(255, 248, 220));
+    Panel_charset->setPalette(quiet);
+    Label_offer = new QLabel(Panel_charset);
+    Label_offer->setObjectName("Label_offer");
+    Label_offer->setGeometry(8, 6, 500, 20);
+    Button_charset = makeButton("Button_charset", "", Panel_charset, {512, 3, 200, 26});
+    Button_charset->setAutoDefault(false);
+    Button_charset->setAccessibleName("ページの文字コードで表示する");
+    connect(Button_charset, &QPushButton::clicked, this, [this] { emit CodePageChosen(offered_); });
+    Panel_charset->hide();
 
     CppWebBrowser1->setAccessibleName("html表示");
     Memo1->setAccessibleName("htmlソース");
@@ -166,6 +188,23 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return TForm::eventFilter(watched, event);
+}
+
+void TForm2::ShowCharset(const std::string& pageCharset, const std::string& codePageCharset) {
+    Label_charset->setText(
+        pageCharset.empty() ? QString() : "文字コード: " + QString::fromStdString(pageCharset));
+    const bool switchable = std::find(kSwitchableCharsets.begin(), kSwitchableCharsets.end(),
+                                      pageCharset) != kSwitchableCharsets.end();
+    const bool offer = switchable && pageCharset != codePageCharset;
+    offered_ = offer ? pageCharset : std::string();
+    if (offer) {
+        const QString name = QString::fromStdString(pageCharset);
+        Label_offer->setText("このページは " + name + " で書かれています。");
+        Button_charset->setText(name + " で表示する");
+    }
+    // The bar adds a strip below the pages rather than covering any of them.
+    Panel_charset->setVisible(offer);
+    setFixedSize(720, offer ? 592 : 560);
 }
 
 void TForm2::ShowRequiredTags() {

@@ -32,6 +32,8 @@ class TForm2 : public TForm {
     // Shows the file at this absolute path, read afresh even when it is already shown.
     void Navigate(const std::string& path);
     void ShowRequiredTags();
+    // The current page's charset, and the switch to it when the program reads another.
+    void ShowCharset(const std::string& pageCharset, const std::string& codePageCharset);
 
     void SetPageSource(SharedText source) { Memo1->SetText(std::move(source)); }
     SharedText PageSource() const { return Memo1->Bytes(); }
@@ -54,11 +56,16 @@ class TForm2 : public TForm {
     TMemo* Memo_img;
     TLabel* Label3;
     TMemo* Memo_href;
+    QLabel* Label_charset;
+    QWidget* Panel_charset;  // the quiet bar that offers the page's own charset
+    QLabel* Label_offer;
+    QPushButton* Button_charset;
 
   signals:
     void ExtractRequested();
     // A saved page dropped on the window, as its file name's bytes.
     void PageFileDropped(const std::string& path);
+    void CodePageChosen(const std::string& charset);
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -67,6 +74,7 @@ class TForm2 : public TForm {
 
   private:
     QWebEngineProfile* profile_;
+    std::string offered_;
 };
 
 }  // namespace verrimo

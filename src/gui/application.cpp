@@ -11,6 +11,7 @@
 #include "Unit_about.h"
 #include "Unit_gv.h"
 #include "Unit_tag.h"
+#include "charset.h"
 #include "codepage.h"
 #include "exception_display.h"
 
@@ -78,6 +79,12 @@ void Application::Connect() {
         guarded([&] { OpenPageFile(path); });
     };
     QObject::connect(main, &TForm1::PageFileChosen, viewer, openPageFile);
+    const auto switchCodePage = [this](const std::string& charset) {
+        guarded([&] { SwitchCodePage(charset); });
+    };
+    QObject::connect(main, &TForm1::CodePageChosen, viewer, switchCodePage);
+    QObject::connect(viewer, &TForm2::CodePageChosen, viewer, switchCodePage);
+    main->ShowCodePage(canonicalCharset(CodePage::program().name()));
     QObject::connect(viewer, &TForm2::PageFileDropped, viewer, openPageFile);
 
     QObject::connect(entry, &TForm3::LoadRequested, main,
@@ -119,6 +126,8 @@ void Application::LoadPage(const std::optional<std::string>& url) {
 
     LoadedPage page = runLoad(request, &main);
     viewer.ShowExtraction(page.source, page.required, page.images, page.links);
+    pageCharset_ = page.charset;
+    viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
     requiredLines_ = std::move(page.requiredLines);
     if (!page.scratchWritten) {
         const QString shown = QFile::decodeName(QByteArray(
@@ -130,6 +139,25 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     main.SetCurrentUrl(url ? *url : CodePage::program().fromUtf8(kPastedSourceUtf8));
     main.OfferTargets(page.targets.targets, page.targets.target);
     if (!url) viewer.ShowRequiredTags();
+}
+
+void Application::SwitchCodePage(const std::string& charset) {
+    const CodePage& from = CodePage::program();
+    form1_->KeepTexts();
+    form2_->KeepTexts();
+    form3_->KeepTexts();
+    formTag_->KeepTexts();
+    form4_->KeepTexts();
+    aboutBox_->KeepTexts();
+    CodePage::setProgram(codePageFor(charset));
+    form1_->RecodeTexts(from);
+    form2_->RecodeTexts(from);
+    form3_->RecodeTexts(from);
+    formTag_->RecodeTexts(from);
+    form4_->RecodeTexts(from);
+    aboutBox_->RecodeTexts(from);
+    form1_->ShowCodePage(charset);
+    form2_->ShowCharset(pageCharset_, charset);
 }
 
 void Application::OpenPageFile(const std::string& path) {

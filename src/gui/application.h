@@ -40,6 +40,8 @@ class Application {
     // The one load path: downloads url when given, else extracts the page viewer's source;
     // then shows the page in every window.
     void LoadPage(const std::optional<std::string>& url);
+    // Every text of every window read again in the charset's code page; no byte changes.
+    void SwitchCodePage(const std::string& charset);
     // A saved page: its bytes become the page source, extracted as タグ抽出 does.
     void OpenPageFile(const std::string& path);
     // The required-tag list as the walker reads it: the last load's, or the user's edit of it.
@@ -58,6 +60,7 @@ class Application {
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;
+    std::string pageCharset_;
 };
 
 }  // namespace verrimo

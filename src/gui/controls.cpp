@@ -29,7 +29,12 @@ std::string TLabel::Text() const {
 }
 
 void TLabel::SetText(std::string_view bytes) {
+    holdsBytes_ = true;
     setText(toWidget(bytes));
+}
+
+void TLabel::Recode(const CodePage& from) {
+    if (holdsBytes_) SetText(fromWidget(text(), from));
 }
 
 TEdit::TEdit(const QString& name, QWidget* parent) : QLineEdit(parent) {
@@ -43,6 +48,10 @@ std::string TEdit::Text() const {
 
 void TEdit::SetText(std::string_view bytes) {
     setText(toWidget(bytes));
+}
+
+void TEdit::Recode(const CodePage& from) {
+    SetText(fromWidget(text(), from));
 }
 
 TComboBox::TComboBox(const QString& name, QWidget* parent) : QComboBox(parent) {
@@ -79,6 +88,30 @@ void TComboBox::SetItems(const std::vector<std::string>& items) {
     clear();
     addItems(list);
     setEditText(text);
+}
+
+void TComboBox::Recode(const CodePage& from) {
+    std::vector<std::string> items;
+    for (int i = 0; i < count(); ++i) items.push_back(fromWidget(itemText(i), from));
+    const std::string text = fromWidget(currentText(), from);
+    SetItems(items);
+    SetText(text);
+}
+
+void keepControlBytes(const QWidget* window) {
+    for (const TMemo* memo : window->findChildren<TMemo*>()) memo->KeepBytes();
+}
+
+void recodeControls(QWidget* window, const CodePage& from) {
+    const auto own = [window](QWidget* control) { return control->window() == window; };
+    for (TLabel* label : window->findChildren<TLabel*>())
+        if (own(label)) label->Recode(from);
+    for (TEdit* edit : window->findChildren<TEdit*>())
+        if (own(edit)) edit->Recode(from);
+    for (TComboBox* box : window->findChildren<TComboBox*>())
+        if (own(box)) box->Recode(from);
+    for (TMemo* memo : window->findChildren<TMemo*>())
+        if (own(memo)) memo->Recode();
 }
 
 void TComboBox::AddItem(std::string_view bytes) {

@@ -14,24 +14,44 @@
 
 namespace verrimo {
 
+class CodePage;
 class FillQueue;
 
+// Every text control of the window shows its bytes again after the program's code page changed
+// from `from`: the bytes stay, the characters they show change.
+void keepControlBytes(const QWidget* window);
+void recodeControls(QWidget* window, const CodePage& from);
+
+// Q_OBJECT: windows find these among their children by type.
 class TLabel : public QLabel {
+    Q_OBJECT
+
   public:
     TLabel(const QString& name, const QString& caption, QWidget* parent);
     std::string Text() const;
     void SetText(std::string_view bytes);
+    // Shows the same bytes in the program's code page, which was `from`; a caption of the
+    // window's own, never set as bytes, stays as it is.
+    void Recode(const CodePage& from);
+
+  private:
+    bool holdsBytes_ = false;
 };
 
 class TEdit : public QLineEdit {
+    Q_OBJECT
+
   public:
     TEdit(const QString& name, QWidget* parent);
     std::string Text() const;
     void SetText(std::string_view bytes);
+    void Recode(const CodePage& from);
 };
 
 // An editable combo box: a text the user may type, and an item list.
 class TComboBox : public QComboBox {
+    Q_OBJECT
+
   public:
     TComboBox(const QString& name, QWidget* parent);
     std::string Text() const;
@@ -39,6 +59,7 @@ class TComboBox : public QComboBox {
     std::vector<std::string> Items() const;
     void SetItems(const std::vector<std::string>& items);
     void AddItem(std::string_view bytes);
+    void Recode(const CodePage& from);
 };
 
 // A multi-line text: lines separated by CR LF. It keeps the bytes it was given and reads its
@@ -46,6 +67,8 @@ class TComboBox : public QComboBox {
 // slices between turns of the event loop, and only once the control can be seen, so that no
 // window freezes while a huge page fills it.
 class TMemo : public QPlainTextEdit {
+    Q_OBJECT
+
   public:
     TMemo(const QString& name, QWidget* parent);
     ~TMemo() override;
@@ -57,6 +80,10 @@ class TMemo : public QPlainTextEdit {
     std::vector<std::string> Lines() const;
     // The add-line rule, appended at the end without rebuilding the document.
     void AddLine(std::string_view line);
+    // Shows the same bytes again, in the program's code page; KeepBytes must have read them
+    // back under the code page they were typed in.
+    void Recode() { SetText(Bytes()); }
+    void KeepBytes() const { Bytes(); }
     // Whether the document still lacks part of the text (it is read-only meanwhile).
     bool Filling() const { return filled_ < fillEnd_; }
 

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QWidget>
 
+#include "controls.h"
 #include "exception_display.h"
 
 namespace verrimo {
@@ -31,6 +32,9 @@ class TForm : public QWidget {
     void Show();
     // Hides the window; inside FormShow, keeps it from appearing.
     void Close();
+    // Before and after the program's code page changes: the texts keep their bytes.
+    void KeepTexts() const { keepControlBytes(this); }
+    void RecodeTexts(const CodePage& from) { recodeControls(this, from); }
 
   protected:
     virtual void FormShow() {}
@@ -49,6 +53,8 @@ class TModalForm : public QDialog {
 
     // Runs FormShow, then the modal loop until the window closes.
     int ShowModal();
+    void KeepTexts() const { keepControlBytes(this); }
+    void RecodeTexts(const CodePage& from) { recodeControls(this, from); }
 
   protected:
     virtual void FormShow() {}

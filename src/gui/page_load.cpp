@@ -1,5 +1,6 @@
 #include "page_load.h"
 
+#include "charset.h"
 #include "input_hold.h"
 #include "load_progress.h"
 #include "memo_text.h"
@@ -15,15 +16,19 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     // The windows' code page object is theirs alone: its tables fill as it decodes.
     const CodePage cp(CodePage::program().name());
     std::string downloaded;
+    std::string contentType;
     if (request.url) {
         const auto progress = [&status](std::size_t received) {
             status.received = received;
             return !status.cancelled;
         };
-        downloaded = pageSourceFromBody(downloadPage(*request.url, progress, request.fetch).body);
+        FetchResult fetched = downloadPage(*request.url, progress, request.fetch);
+        contentType = std::move(fetched.contentType);
+        downloaded = pageSourceFromBody(std::move(fetched.body));
     }
     status.extracting = true;
     const std::string_view source = request.url ? downloaded : *request.pageSource;
+    const std::string charset = detectCharset(source, contentType);
     Extraction extraction = extractPage(source, request.urlBox, cp);
     std::string().swap(downloaded);
 
@@ -34,6 +39,7 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     page.links = shareText(std::move(extraction.lists.links));
     page.requiredLines = std::make_shared<const SharedTagLines>(page.required);
     page.targets = std::move(extraction.targets);
+    page.charset = charset;
     page.scratchWritten = replaceFile(request.scratchPath, fileText(*page.source));
     return page;
 }

@@ -46,6 +46,7 @@ struct LoadedPage {
     SharedText links;
     std::shared_ptr<const SharedTagLines> requiredLines;
     FinderResult targets;
+    std::string charset;  // what the page is written in
     bool scratchWritten = false;
 };
 

@@ -35,7 +35,11 @@ QString toWidget(std::string_view bytes) {
 }
 
 std::string fromWidget(const QString& text) {
-    return CodePage::program().encode(toUtf32(text));
+    return fromWidget(text, CodePage::program());
+}
+
+std::string fromWidget(const QString& text, const CodePage& cp) {
+    return cp.encode(toUtf32(text));
 }
 
 QString toDocument(std::string_view bytes) {
