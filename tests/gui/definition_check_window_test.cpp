@@ -81,6 +81,15 @@ class DefinitionCheckWindowTest : public WindowTest {
         QCOMPARE(bytes(form1->Memo1->Text()), QByteArray(kTwoMistakes));
     }
 
+    void bigTextFillsWholeWhileColoured() {
+        std::string text;
+        while (text.size() < (3u << 20) / 2) text += kTwoMistakes;
+        form1->Memo1->SetText(text);
+        QTRY_VERIFY(!form1->Memo1->Filling());
+        QCOMPARE(form1->Memo1->Text().size(), text.size());
+        QVERIFY(form1->Memo1->Text() == text);
+    }
+
     void underlineExplainsItself() {
         form1->Memo1->SetText(kTwoMistakes);
         QTRY_COMPARE(checkLine(), QString("警告 2 件"));
