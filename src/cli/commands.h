@@ -28,6 +28,7 @@ int runExtract(const Args& args, std::ostream& out);
 int runWalk(const Args& args, std::ostream& out);
 int runEncode(const Args& args, std::ostream& out);
 int runFetch(const Args& args, std::ostream& out);
+int runCheck(const Args& args, std::ostream& out);
 
 // Every command, in the order the usage lists them.
 inline constexpr Command kCommands[] = {
@@ -43,6 +44,10 @@ inline constexpr Command kCommands[] = {
     {"fetch", "URL",
      "download the page at URL (http or https) and print what extract --url URL prints for it",
      runFetch},
+    {"check", "[FILE]",
+     "check a definition (FILE, or standard input) and print its warnings as JSON lines; exit "
+     "status 1 when there are any",
+     runCheck},
 };
 
 // The usage text for one command or, without a name, for all of them.

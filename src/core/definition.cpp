@@ -13,7 +13,7 @@ std::string join(std::string_view a, std::string_view b, std::string_view c = {}
 }  // namespace
 
 std::string referrerLine(std::string_view referrer) {
-    return join("Zem-Referer=", referrer);
+    return join(kReferrerKey, "=", referrer);
 }
 
 std::string targetLine(std::string_view kind, std::string_view target) {
@@ -21,7 +21,7 @@ std::string targetLine(std::string_view kind, std::string_view target) {
 }
 
 std::string checkStringLine(std::string_view checkString) {
-    return join("chk-moji=", checkString);
+    return join(kCheckStringKey, "=", checkString);
 }
 
 std::string fieldLine(std::string_view name, std::string_view value) {

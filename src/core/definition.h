@@ -8,8 +8,14 @@
 
 namespace verrimo::definition {
 
+// The keys of the referrer and check-string lines.
+inline constexpr std::string_view kReferrerKey = "Zem-Referer";
+inline constexpr std::string_view kCheckStringKey = "chk-moji";
+
 // Kinds of the target line, as the action entry dialog offers them.
-inline constexpr std::array<std::string_view, 3> kTargetKinds = {"action", "Zem-Open", "Zem-Fasy"};
+inline constexpr std::string_view kKindOpen = "Zem-Open";
+inline constexpr std::string_view kKindFasy = "Zem-Fasy";
+inline constexpr std::array<std::string_view, 3> kTargetKinds = {"action", kKindOpen, kKindFasy};
 // The kind box's text before the user chooses (UTF-8; "choose").
 inline constexpr std::string_view kKindChooseUtf8 = "選択";
 // The one kind whose dash and check-string lines wait in the holding area.
@@ -30,6 +36,13 @@ inline constexpr std::string_view kSelect = "Zem-Select";
 inline constexpr std::string_view kRmoji = "Zem-Rmoji";
 inline constexpr std::array<std::string_view, 6> kExpressionKeywords = {
     kRandom, kGetValue, kZip, kKeyCode, kSelect, kRmoji};
+
+// Every word of the host's that begins with "Zem-".
+inline constexpr std::array<std::string_view, 12> kHostKeywords = {
+    kReferrerKey, kKindOpen, kKindFasy, kId,      kPass,   kEmail,
+    kRandom,      kGetValue, kZip,      kKeyCode, kSelect, kRmoji};
+// The prefix those words share.
+inline constexpr std::string_view kHostKeywordPrefix = "Zem-";
 
 // Operand parts the value expression assistant offers.
 inline constexpr std::array<std::string_view, 9> kRandomFirst = {

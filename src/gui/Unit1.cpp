@@ -34,6 +34,10 @@ TForm1::TForm1() {
     Save1 = File1->addAction("名前を付けて保存…");
     Save1->setObjectName("Save1");
     Save1->setShortcut(QKeySequence::Save);
+    Check1 = File1->addAction("定義の点検");
+    Check1->setObjectName("Check1");
+    Check1->setCheckable(true);
+    Check1->setChecked(true);
     File1->addSeparator();
     Close1 = File1->addAction("閉じる");
     Close1->setObjectName("Close1");
@@ -76,6 +80,7 @@ TForm1::TForm1() {
     Memo2->setToolTip("actionの場合の「chk-moji」用です。");
     Memo2->installEventFilter(this);
     Memo2->viewport()->installEventFilter(this);
+    SetUpCheck(panel);
 
     Label13540->setBuddy(Edit_now_open);
     Edit1->setAccessibleName("ＵＲＬ");
@@ -96,6 +101,8 @@ TForm1::TForm1() {
     connectClick(Button4, this, &TForm1::Button4Click);
     connect(Open1, &QAction::triggered, this, [this] { guarded([this] { Open1Click(Open1); }); });
     connect(Save1, &QAction::triggered, this, [this] { guarded([this] { Save1Click(Save1); }); });
+    connect(Check1, &QAction::triggered, this,
+            [this] { guarded([this] { Check1Click(Check1); }); });
     connect(Close1, &QAction::triggered, this,
             [this] { guarded([this] { Close1Click(Close1); }); });
     connect(About1, &QAction::triggered, this,
@@ -190,8 +197,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    // The holding area carries a tooltip text, but tooltips are off in this window.
-    if (event->type() == QEvent::ToolTip) return true;
+    // The holding area carries a tooltip text, but tooltips are off in this window; only the
+    // warnings in the definition text explain themselves.
+    if (event->type() == QEvent::ToolTip) {
+        if (watched == Memo1->viewport()) ShowFindingTip(static_cast<QHelpEvent*>(event));
+        return true;
+    }
     return TForm::eventFilter(watched, event);
 }
 

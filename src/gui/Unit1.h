@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "clickable_label.h"
 #include "controls.h"
+#include "definition_highlighter.h"
 #include "form.h"
 
 namespace verrimo {
@@ -27,6 +29,8 @@ class TForm1 : public TForm {
     void Open1Click(QObject* Sender);
     void Save1Click(QObject* Sender);
     void Close1Click(QObject* Sender);
+    void Check1Click(QObject* Sender);
+    void Label_checkClick(QObject* Sender);
 
     // Writes the definition text's bytes exactly to the file.
     void SaveDefinition(const QString& path);
@@ -38,6 +42,8 @@ class TForm1 : public TForm {
 
     // A new last line of the definition text.
     void AppendLine(std::string_view line);
+    // A field line the walker accepted: a new last line of the definition text.
+    void AppendField(std::string_view line);
     // A new last line of the holding area.
     void HoldLine(std::string_view line);
     // After a load: the targets found become the URL box's list, the chosen one its text.
@@ -60,10 +66,14 @@ class TForm1 : public TForm {
     QMenu* File1;
     QAction* Open1;
     QAction* Save1;
+    QAction* Check1;
     QAction* Close1;
     QMenu* CodePage1;
     QMenu* Help1;
     QAction* About1;
+    // Under the definition text: the number of warnings and lines left in the holding area;
+    // hidden when there is nothing to say.
+    ClickableLabel* Label_check;
 
   signals:
     void Shown();
@@ -81,7 +91,14 @@ class TForm1 : public TForm {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void SetUpCheck(QWidget* panel);
+    void UpdateCheckLine();
+    void ShowFindingTip(const QHelpEvent* event);
+
     std::string programFolder_;
+    DefinitionHighlighter* highlighter_ = nullptr;
+    // The walker added fields while the holding area held lines, which are still there.
+    bool heldAfterWalk_ = false;
 };
 
 }  // namespace verrimo

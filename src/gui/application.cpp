@@ -95,7 +95,7 @@ void Application::Connect() {
                      [main](const std::string& line) { main->HoldLine(line); });
 
     QObject::connect(walker, &TForm_tag::LineAccepted, main,
-                     [main](const std::string& line) { main->AppendLine(line); });
+                     [main](const std::string& line) { main->AppendField(line); });
     QObject::connect(walker, &TForm_tag::AssistantRequested, assistant,
                      [viewer, walker, assistant] {
                          assistant->Prepare(viewer->ImageTags(), walker->ExpressionKeyword());

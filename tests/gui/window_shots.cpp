@@ -1,10 +1,13 @@
 // Puts a window on the screen for the screenshots in docs/.
-// Usage: window_shots walker|assistant|about|progress
+// Usage: window_shots walker|assistant|about|progress|check
 // walker, assistant: the walker, or the assistant opened from it, with a sample page loaded; the
 // walker at (0, 0), the assistant beside it at (530, 40). about: the About window over the main
 // window at (0, 0). progress: the main window at (0, 0) while a page downloads slowly, the
-// progress window over it. The pictures are the screen of a virtual X server cut to the windows.
+// progress window over it. check: the main window at (0, 0) with a definition of two mistakes,
+// the mouse over one of them. The pictures are the screen of a virtual X server cut to the windows.
 #include <QApplication>
+#include <QCursor>
+#include <QHelpEvent>
 #include <QTimer>
 #include <string>
 
@@ -29,6 +32,23 @@ const char* const kPage =
     "<img src=\"logo.gif\"><img src=\"cap.png\">\n"
     "</form>";
 
+// A definition with the kind left at 選択 and a misspelt keyword.
+const char* const kDefinition =
+    "Zem-Referer=http://www.example.org/entry.html\r\n選択=entry.cgi\r\n"
+    "sid=Zem-GetValue[sid]\r\nnick=Zem-ID\r\npass=Zem-Pas\r\n"
+    "pref=Zem-Select[%E6%9D%B1%E4%BA%AC,%E5%A4%A7%E9%98%AA]\r\n-\r\nchk-moji=ようこそ\r\n";
+
+// Rests the mouse over a character of the definition text until its tooltip shows.
+void hoverOver(TForm1* main, int position) {
+    QTextCursor cursor(main->Memo1->document());
+    cursor.setPosition(position);
+    QWidget* viewport = main->Memo1->viewport();
+    const QPoint at = main->Memo1->cursorRect(cursor).center() + QPoint(3, 0);
+    QCursor::setPos(viewport->mapToGlobal(at));
+    QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &help);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -42,6 +62,17 @@ int main(int argc, char* argv[]) {
     app.Start();
     const Forms& forms = app.forms();
     test::HttpTestServer server;
+    if (mode == "check") {
+        TForm1* main = forms.Form1;
+        main->move(0, 0);
+        forms.Form2->move(1000, 0);
+        main->Memo1->SetText(CodePage::program().fromUtf8(kDefinition));
+        QTimer::singleShot(800, [main] {
+            const int misspelt = main->Memo1->document()->findBlockByNumber(4).position() + 6;
+            hoverOver(main, misspelt);
+        });
+        return qapp.exec();
+    }
     if (mode == "about" || mode == "progress") {
         forms.Form1->move(0, 0);
         forms.Form2->move(1000, 0);

@@ -1,0 +1,55 @@
+// verrimo-cli check [FILE]: the warnings on a definition, one JSON line each; exit status 1 when
+// there are any.
+#include "arguments.h"
+#include "codepage.h"
+#include "commands.h"
+#include "definition_check.h"
+#include "input.h"
+#include "json.h"
+#include "memo_text.h"
+
+namespace verrimo::cli {
+
+namespace {
+
+// The one-based column of a byte offset, counting double-byte characters once.
+std::int64_t column(std::string_view line, std::size_t offset, const CodePage& cp) {
+    std::int64_t characters = 0;
+    for (std::size_t i = 0; i < offset && i < line.size(); ++i, ++characters)
+        if (cp.isLeadByte(static_cast<unsigned char>(line[i]))) ++i;
+    return characters + 1;
+}
+
+}  // namespace
+
+int runCheck(const Args& args, std::ostream& out) {
+    const Arguments parsed = parseArguments(args, "check", {}, {}, "FILE");
+    if (parsed.help) {
+        out << usage("check");
+        return 0;
+    }
+    const CodePage& cp = CodePage::program();
+    const std::string text = readInput(parsed.operand.value_or(""));
+    const std::vector<std::string_view> lines = splitLines(text);
+    const DefinitionReport report = checkDefinition(text, cp);
+    std::string json;
+    for (const Finding& f : report.findings) {
+        json.clear();
+        JsonWriter w(json);
+        w.beginObject();
+        w.key("line");
+        w.number(static_cast<std::int64_t>(f.line + 1));
+        w.key("column");
+        w.number(column(lines[f.line], f.span.begin, cp));
+        w.key("rule");
+        w.string(f.rule);
+        w.key("message");
+        w.string(f.message);
+        w.endObject();
+        json += '\n';
+        out << json;
+    }
+    return report.findings.empty() ? 0 : 1;
+}
+
+}  // namespace verrimo::cli

@@ -1,0 +1,51 @@
+// Colours the definition text line by line and underlines what the checker warns about. Only
+// changed lines are read again; a referrer line learns whether a target follows it from the
+// line after it. The text itself is never touched.
+#pragma once
+
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+#include <QTimer>
+#include <array>
+#include <cstddef>
+#include <memory>
+
+namespace verrimo {
+
+class DefinitionHighlighter : public QSyntaxHighlighter {
+    Q_OBJECT
+
+  public:
+    explicit DefinitionHighlighter(QObject* parent);
+
+    // Warnings in the whole document as it was last coloured.
+    std::size_t FindingCount() const { return *total_; }
+    // The message of the warning under a document position; empty when there is none.
+    QString MessageAt(int position) const;
+    // Where the first warning after position starts, from the top again past the end; -1 when
+    // there is none.
+    int NextFinding(int position) const;
+
+  signals:
+    // The number of warnings changed; sent once the edits of a turn are coloured.
+    void FindingsChanged();
+
+  protected:
+    void highlightBlock(const QString& text) override;
+
+  private:
+    enum Role { Plain, Keyword, Key, Equals, Value, Operand, HeldLine, kRoles };
+
+    // Asks for the referrer line that this line answers to be coloured again, when its warning
+    // about a missing target no longer fits.
+    void RecheckReferrer(const QTextBlock& block);
+    void ReportLater();
+
+    std::array<QTextCharFormat, kRoles> formats_;
+    std::array<QTextCharFormat, kRoles> underlined_;
+    std::shared_ptr<std::size_t> total_ = std::make_shared<std::size_t>(0);
+    std::size_t reported_ = 0;
+    QTimer report_;
+};
+
+}  // namespace verrimo

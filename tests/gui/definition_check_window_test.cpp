@@ -1,0 +1,149 @@
+// The definition text checked in the main window: the warning line, its click, the underline's
+// tooltip, the note about held lines and the switch that turns it all off.
+#include <QHelpEvent>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QToolTip>
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit_tag.h"
+#include "application.h"
+#include "user_input.h"
+#include "window_test.h"
+#include "window_test_support.h"
+
+using namespace verrimo;
+using namespace verrimo::test;
+
+namespace {
+
+// Two mistakes: a misspelt keyword on line 2 and blanks around "=" on line 3.
+const char* const kTwoMistakes = "user=Zem-ID\r\npass=Zem-Pas\r\nq = 1\r\n";
+constexpr int kMisspelt = 17;  // "Zem-Pas"
+constexpr int kBlanks = 26;    // " = "
+
+}  // namespace
+
+class DefinitionCheckWindowTest : public WindowTest {
+    Q_OBJECT
+
+    QString checkLine() const {
+        return form1->Label_check->isVisible() ? form1->Label_check->text() : QString();
+    }
+
+    QString tooltipAt(int position) {
+        // A tip shown before goes away only after a moment.
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return "still shown";
+        QTextCursor cursor(form1->Memo1->document());
+        cursor.setPosition(position);
+        const QPoint at = form1->Memo1->cursorRect(cursor).center() + QPoint(2, 0);
+        QWidget* viewport = form1->Memo1->viewport();
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+
+    int cursorAfterClick() {
+        QTest::mouseClick(form1->Label_check, Qt::LeftButton);
+        return form1->Memo1->textCursor().position();
+    }
+
+  private slots:
+    void init() { startProgram(); }
+
+    void cleanup() {
+        QToolTip::hideText();
+        endProgram();
+    }
+
+    void cleanDefinitionLooksAsBefore() {
+        const std::string text = programText(
+            "Zem-Referer=top.html\r\naction=post.cgi\r\nsid=Zem-GetValue[sid]\r\n-\r\nchk-moji="
+            "\r\n");
+        form1->Memo1->SetText(text);
+        QCoreApplication::processEvents();
+        QVERIFY(form1->Label_check->isHidden());
+        QCOMPARE(bytes(form1->Memo1->Text()), bytes(text));
+        QVERIFY(tooltipAt(3).isEmpty());
+    }
+
+    void countLineAndItsClickWalkTheWarnings() {
+        form1->Memo1->SetText(kTwoMistakes);
+        QTRY_COMPARE(checkLine(), QString("警告 2 件"));
+        QCOMPARE(form1->Label_check->geometry().top(), form1->Button2->geometry().top());
+        QCOMPARE(cursorAfterClick(), kMisspelt);
+        QCOMPARE(cursorAfterClick(), kBlanks);
+        QCOMPARE(cursorAfterClick(), kMisspelt);  // from the top again
+        QVERIFY(form1->Memo1->hasFocus());
+        // Colouring never touches the text.
+        QCOMPARE(bytes(form1->Memo1->Text()), QByteArray(kTwoMistakes));
+    }
+
+    void bigTextFillsWholeWhileColoured() {
+        std::string text;
+        while (text.size() < (3u << 20) / 2) text += kTwoMistakes;
+        form1->Memo1->SetText(text);
+        QTRY_VERIFY(!form1->Memo1->Filling());
+        QCOMPARE(form1->Memo1->Text().size(), text.size());
+        QVERIFY(form1->Memo1->Text() == text);
+    }
+
+    void underlineExplainsItself() {
+        form1->Memo1->SetText(kTwoMistakes);
+        QTRY_COMPARE(checkLine(), QString("警告 2 件"));
+        QCOMPARE(tooltipAt(kMisspelt + 2), QString("Zem- で始まる語がキーワードにありません"));
+        QCOMPARE(tooltipAt(kBlanks + 1), QString("「=」の前後に空白があります"));
+        QVERIFY(tooltipAt(2).isEmpty());
+    }
+
+    void referrerWaitsForItsTarget() {
+        form1->AppendLine("Zem-Referer=top.html");
+        QTRY_COMPARE(checkLine(), QString("警告 1 件"));
+        QTest::keyClick(form1->Memo1, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(form1->Memo1, Qt::Key_Return);
+        QTest::keyClicks(form1->Memo1, "action=post.cgi");
+        QTRY_VERIFY(checkLine().isEmpty());
+        form1->AppendLine("-");
+        QCoreApplication::processEvents();
+        QVERIFY(form1->Label_check->isHidden());
+    }
+
+    void switchedOffTheWindowIsAsBefore() {
+        form1->Memo1->SetText(kTwoMistakes);
+        QTRY_COMPARE(checkLine(), QString("警告 2 件"));
+        QVERIFY(form1->Check1->isChecked());
+        form1->Check1->trigger();
+        QVERIFY(form1->Label_check->isHidden());
+        for (QTextBlock b = form1->Memo1->document()->begin(); b.isValid(); b = b.next())
+            QVERIFY(b.layout()->formats().isEmpty());
+        QVERIFY(tooltipAt(kMisspelt + 2).isEmpty());
+        form1->Check1->trigger();
+        QTRY_COMPARE(checkLine(), QString("警告 2 件"));
+        QCOMPARE(bytes(form1->Memo1->Text()), QByteArray(kTwoMistakes));
+    }
+
+    void heldLinesAfterTheWalkAreMentioned() {
+        form1->HoldLine("-");
+        form1->HoldLine("chk-moji=");
+        QCoreApplication::processEvents();
+        QVERIFY(form1->Label_check->isHidden());
+        form2->Memo2->SetText(R"(<input type="hidden" name="sid" value="x">)");
+        click(form1->Button3);
+        click(walker->Button1);
+        QCOMPARE(form1->Memo1->Text(), std::string("sid=Zem-GetValue[sid]\r\n"));
+        QVERIFY(checkLine().contains("待避中の文字列"));
+        QVERIFY(!checkLine().contains("警告"));
+        click(form1->Button2);
+        QCoreApplication::processEvents();
+        QVERIFY(form1->Label_check->isHidden());
+        QCOMPARE(form1->Memo1->Text(),
+                 std::string("sid=Zem-GetValue[sid]\r\n-\r\nchk-moji=\r\n\r\n"));
+    }
+};
+
+int main(int argc, char** argv) {
+    return runWindowTest<DefinitionCheckWindowTest>(argc, argv);
+}
+#include "definition_check_window_test.moc"
