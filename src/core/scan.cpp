@@ -63,17 +63,17 @@ void addPiece(ScanResult& result, std::string_view piece) {
 }  // namespace
 
 ScanResult scan(std::string_view pageSource) {
+    return scanOwned(std::string(pageSource));
+}
+
+ScanResult scanOwned(std::string pageSource) {
     // The lines run together with nothing between them.
-    std::string work;
-    work.reserve(pageSource.size());
-    for (std::size_t from = 0; from < pageSource.size();) {
-        const auto br = std::min(pageSource.find_first_of("\r\n", from), pageSource.size());
-        work.append(pageSource, from, br - from);
-        from = br + 1;
-    }
+    pageSource.erase(std::remove_if(pageSource.begin(), pageSource.end(),
+                                    [](char c) { return c == '\r' || c == '\n'; }),
+                     pageSource.end());
 
     ScanResult result;
-    const std::string_view rest(work);
+    const std::string_view rest(pageSource);
     std::size_t pos = 0;
     for (std::size_t cycle = 1;; ++cycle) {
         bool last = false;
@@ -89,7 +89,12 @@ ScanResult scan(std::string_view pageSource) {
         } else {
             last = true;
         }
-        if (last || cycle == kMaxCycles) break;
+        if (last) break;
+        if (cycle == kMaxCycles) {
+            // Another cycle would still have cut a piece.
+            result.cut = rest.find_first_of("<>", pos) != std::string_view::npos;
+            break;
+        }
     }
     // What is left after the last cut is dropped; the piece list ends with an empty piece.
     result.source += "\r\n";
