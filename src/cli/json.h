@@ -1,4 +1,4 @@
-// A small writer of compact JSON with no blanks between tokens.
+// A small writer of compact JSON with no blanks between tokens, streaming into an Output.
 #pragma once
 
 #include <cstdint>
@@ -6,11 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "codepage.h"
+#include "output.h"
+
 namespace verrimo {
 
 class JsonWriter {
   public:
-    explicit JsonWriter(std::string& out) : out_(out) {}
+    explicit JsonWriter(cli::Output& out) : out_(out) {}
 
     void beginObject();
     void endObject();
@@ -19,7 +22,10 @@ class JsonWriter {
     // The name of the next member of the current object.
     void key(std::string_view utf8);
     void string(std::string_view utf8);
-    void stringArray(const std::vector<std::string>& utf8);
+    // A string of code-page text, decoded on the way.
+    void string(std::string_view bytes, const CodePage& cp);
+    // An array of the lines of a memo-held text, each decoded from the code page.
+    void lines(std::string_view memoText, const CodePage& cp);
     void number(std::int64_t value);
     void boolean(bool value);
     void null();
@@ -27,10 +33,12 @@ class JsonWriter {
   private:
     void beforeValue();
     void quoted(std::string_view utf8);
+    void raw(std::string_view text);
 
-    std::string& out_;
+    cli::Output& out_;
     std::vector<bool> empty_;  // per open object or array: nothing written into it yet
     bool afterKey_ = false;
+    std::string decoded_;  // reused for every decoded text
 };
 
 }  // namespace verrimo
