@@ -26,6 +26,16 @@ const std::array<std::string, 256>& escapes() {
     return table;
 }
 
+// Per byte: whether it goes into a JSON string as it is.
+const std::array<bool, 256>& plainBytes() {
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> t;
+        for (int b = 0; b < 256; ++b) t[b] = escapes()[b].empty();
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 void JsonWriter::raw(std::string_view text) {
@@ -105,15 +115,15 @@ void JsonWriter::null() {
 }
 
 void JsonWriter::quoted(std::string_view utf8) {
-    const auto& escape = escapes();
+    const auto& isPlain = plainBytes();
     std::string& out = out_.buffer();
     out += '"';
     std::size_t plain = 0;  // start of the bytes not yet copied
     for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const std::string& e = escape[static_cast<unsigned char>(utf8[i])];
-        if (e.empty()) continue;
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (isPlain[b]) continue;
         out.append(utf8, plain, i - plain);
-        out += e;
+        out += escapes()[b];
         plain = i + 1;
     }
     out.append(utf8, plain);

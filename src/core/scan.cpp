@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
+#include "memo_text.h"
 #include "trim.h"
 
 namespace verrimo {
@@ -68,11 +70,21 @@ ScanResult scan(std::string_view pageSource) {
 
 ScanResult scanOwned(std::string pageSource) {
     // The lines run together with nothing between them.
-    pageSource.erase(std::remove_if(pageSource.begin(), pageSource.end(),
-                                    [](char c) { return c == '\r' || c == '\n'; }),
-                     pageSource.end());
+    std::size_t joined = 0;
+    for (std::size_t from = 0; from < pageSource.size();) {
+        const std::size_t br = std::min(findLineBreak(pageSource, from), pageSource.size());
+        std::memmove(pageSource.data() + joined, pageSource.data() + from, br - from);
+        joined += br - from;
+        from = br + 1;
+    }
+    pageSource.resize(joined);
 
     ScanResult result;
+    // Each cycle cuts at most two pieces, each followed by CR LF, and takes a < or ends the cut:
+    // room for all of them at once, so that a big page's piece list is never moved.
+    const auto opens =
+        static_cast<std::size_t>(std::count(pageSource.begin(), pageSource.end(), '<'));
+    result.source.reserve(pageSource.size() + 4 * (std::min(opens, kMaxCycles) + 1) + 2);
     const std::string_view rest(pageSource);
     std::size_t pos = 0;
     for (std::size_t cycle = 1;; ++cycle) {
