@@ -1,5 +1,6 @@
 #include "json.h"
 
+#include <algorithm>
 #include <array>
 
 #include "memo_text.h"
@@ -88,6 +89,20 @@ void JsonWriter::string(std::string_view utf8) {
 }
 
 void JsonWriter::string(std::string_view bytes, const CodePage& cp) {
+    // Most texts are ASCII that neither the decoding nor the quoting changes.
+    const auto& isPlain = plainBytes();
+    if (std::all_of(bytes.begin(), bytes.end(), [&](char c) {
+            const auto b = static_cast<unsigned char>(c);
+            return isPlain[b] && cp.standsForItself(b);
+        })) {
+        beforeValue();
+        std::string& out = out_.buffer();
+        out += '"';
+        out += bytes;
+        out += '"';
+        out_.written();
+        return;
+    }
     decoded_.clear();
     cp.appendUtf8(bytes, decoded_);
     string(decoded_);

@@ -25,6 +25,8 @@ class CodePage {
 
     const std::string& name() const { return name_; }
 
+    // True when b is ASCII that decodes to the same code point.
+    bool standsForItself(unsigned char b) const { return plain_[b]; }
     // True when b begins a character of two or more bytes.
     bool isLeadByte(unsigned char b) const { return lead_[b]; }
 
