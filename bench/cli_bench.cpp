@@ -3,7 +3,7 @@
 //   cli_bench extract [MB ...]  verrimo-cli extract FILE > /dev/null on generated pages (default
 //                               1 2 5 10 20 50 MB), each run paired with xmllint --html --noout on
 //                               the same file; best of three of each
-//   cli_bench fetch [MiB]       verrimo-cli fetch of a body of that size (default 300) from a
+//   cli_bench fetch [MiB]       verrimo-cli fetch of bodies of that size (default 300) from a
 //                               loopback server, cut at the 256 MiB size limit
 // VERRIMO_CLI in the environment names another verrimo-cli to measure, such as an older build.
 #include <fcntl.h>
@@ -87,17 +87,23 @@ void benchExtract(const std::vector<int>& sizes) {
     std::remove(path.c_str());
 }
 
+// The generated shop page, and the same size of short tags one to a line, which gives the most
+// lines and pieces per byte.
 void benchFetch(int mebibytes) {
+    const std::size_t size = static_cast<std::size_t>(mebibytes) << 20;
+    std::string shortLines;
+    shortLines.reserve(size);
+    while (shortLines.size() < size) shortLines += "<a>\n";
     verrimo::test::HttpTestServer server;
-    server.route("/big.html",
-                 verrimo::test::Response{
-                     200,
-                     {},
-                     verrimo::bench::generatedPage(static_cast<std::size_t>(mebibytes) << 20),
-                     std::nullopt});
-    const Run run = timed({program(), "fetch", server.url("/big.html")});
-    std::printf("fetch of %d MiB: status %d, %.2f s, peak %.1f MB\n", mebibytes, run.status,
-                run.seconds, run.peakMb);
+    server.route("/shop.html", verrimo::test::Response{
+                                   200, {}, verrimo::bench::generatedPage(size), std::nullopt});
+    server.route("/lines.html",
+                 verrimo::test::Response{200, {}, std::move(shortLines), std::nullopt});
+    for (const char* path : {"/shop.html", "/lines.html"}) {
+        const Run run = timed({program(), "fetch", server.url(path)});
+        std::printf("fetch of %d MiB (%s): status %d, %.2f s, peak %.1f MB\n", mebibytes, path,
+                    run.status, run.seconds, run.peakMb);
+    }
 }
 
 }  // namespace
