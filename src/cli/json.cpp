@@ -89,23 +89,31 @@ void JsonWriter::string(std::string_view utf8) {
 }
 
 void JsonWriter::string(std::string_view bytes, const CodePage& cp) {
-    // Most texts are ASCII that neither the decoding nor the quoting changes.
+    // One pass: runs of ASCII that neither the decoding nor the quoting changes are copied as
+    // they are, everything else is decoded and escaped on the way.
     const auto& isPlain = plainBytes();
-    if (std::all_of(bytes.begin(), bytes.end(), [&](char c) {
-            const auto b = static_cast<unsigned char>(c);
-            return isPlain[b] && cp.standsForItself(b);
-        })) {
-        beforeValue();
-        std::string& out = out_.buffer();
-        out += '"';
-        out += bytes;
-        out += '"';
-        out_.written();
-        return;
+    beforeValue();
+    std::string& out = out_.buffer();
+    out += '"';
+    std::size_t run = 0;  // the first byte not yet written
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (isPlain[b] && cp.standsForItself(b)) {
+            ++i;
+            continue;
+        }
+        out.append(bytes, run, i - run);
+        char32_t c;
+        i += cp.decodeAt(bytes, i, c);
+        if (c < 0x80 && !isPlain[c])
+            out += escapes()[c];
+        else
+            CodePage::appendCodePoint(c, out);
+        run = i;
     }
-    decoded_.clear();
-    cp.appendUtf8(bytes, decoded_);
-    string(decoded_);
+    out.append(bytes, run);
+    out += '"';
+    out_.written();
 }
 
 void JsonWriter::lines(std::string_view memoText, const CodePage& cp) {

@@ -36,9 +36,8 @@ class JsonWriter {
     void raw(std::string_view text);
 
     cli::Output& out_;
-    std::vector<bool> empty_;  // per open object or array: nothing written into it yet
+    std::vector<char> empty_;  // per open object or array: nothing written into it yet
     bool afterKey_ = false;
-    std::string decoded_;  // reused for every decoded text
 };
 
 }  // namespace verrimo

@@ -31,6 +31,8 @@ class CodePage {
     bool isLeadByte(unsigned char b) const { return lead_[b]; }
 
     std::u32string decode(std::string_view bytes) const;
+    // Decodes the character at pos into out; returns how many bytes it takes.
+    std::size_t decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const;
     // Inverse of decode; a character the code page lacks becomes "?".
     std::string encode(std::u32string_view text) const;
 
@@ -50,7 +52,6 @@ class CodePage {
     // round-tripping character.
     char32_t decodeOne(std::string_view bytes) const;
     bool encodeOne(char32_t c, std::string& out) const;
-    std::size_t decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const;
     char32_t doubleChar(unsigned char lead, unsigned char trail) const;
 
     std::string name_;
