@@ -87,3 +87,15 @@ TEST(CodePage, UnknownOrNonAsciiCodePagesAreRefused) {
 TEST(CodePage, CharactersTheCodePageLacksEncodeAsQuestionMarks) {
     EXPECT_EQ(cp932().encode(U"a\U0001F600b"), "a?b");
 }
+
+TEST(CodePage, AppendUtf8IsToUtf8AddedToTheText) {
+    for (const char* name : {"CP932", "UTF-8", "EUC-JP"}) {
+        const CodePage cp(name);
+        for (int seed = 0; seed < 20; ++seed) {
+            const std::string bytes = randomBytes(200, seed);
+            std::string text = "kept";
+            cp.appendUtf8(bytes, text);
+            EXPECT_EQ(text, "kept" + CodePage::utf32ToUtf8(cp.decode(bytes))) << name << seed;
+        }
+    }
+}
