@@ -91,27 +91,26 @@ void JsonWriter::string(std::string_view utf8) {
 void JsonWriter::string(std::string_view bytes, const CodePage& cp) {
     // One pass: runs of ASCII that neither the decoding nor the quoting changes are copied as
     // they are, everything else is decoded and escaped on the way.
-    const auto& isPlain = plainBytes();
+    if (plainFor_ != &cp) {
+        for (int b = 0; b < 256; ++b)
+            plain_[b] = plainBytes()[b] && cp.standsForItself(static_cast<unsigned char>(b));
+        plainFor_ = &cp;
+    }
     beforeValue();
     std::string& out = out_.buffer();
     out += '"';
-    std::size_t run = 0;  // the first byte not yet written
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (isPlain[b] && cp.standsForItself(b)) {
-            ++i;
-            continue;
-        }
-        out.append(bytes, run, i - run);
+        std::size_t run = i;
+        while (run < bytes.size() && plain_[static_cast<unsigned char>(bytes[run])]) ++run;
+        out.append(bytes, i, run - i);
+        if (run == bytes.size()) break;
         char32_t c;
-        i += cp.decodeAt(bytes, i, c);
-        if (c < 0x80 && !isPlain[c])
+        i = run + cp.decodeAt(bytes, run, c);
+        if (c < 0x80 && !plainBytes()[c])
             out += escapes()[c];
         else
             CodePage::appendCodePoint(c, out);
-        run = i;
     }
-    out.append(bytes, run);
     out += '"';
     out_.written();
 }

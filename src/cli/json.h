@@ -1,6 +1,7 @@
 // A small writer of compact JSON with no blanks between tokens, streaming into an Output.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,6 +39,9 @@ class JsonWriter {
     cli::Output& out_;
     std::vector<char> empty_;  // per open object or array: nothing written into it yet
     bool afterKey_ = false;
+    // Per byte: whether it stands for itself in the code page and in JSON, for plainFor_.
+    std::array<bool, 256> plain_{};
+    const CodePage* plainFor_ = nullptr;
 };
 
 }  // namespace verrimo
