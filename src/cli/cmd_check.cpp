@@ -22,20 +22,18 @@ std::int64_t column(std::string_view line, std::size_t offset, const CodePage& c
 
 }  // namespace
 
-int runCheck(const Args& args, std::ostream& out) {
+int runCheck(const Args& args, Output& out) {
     const Arguments parsed = parseArguments(args, "check", {}, {}, "FILE");
     if (parsed.help) {
-        out << usage("check");
+        out.write(usage("check"));
         return 0;
     }
     const CodePage& cp = CodePage::program();
     const std::string text = readInput(parsed.operand.value_or(""));
     const std::vector<std::string_view> lines = splitLines(text);
     const DefinitionReport report = checkDefinition(text, cp);
-    std::string json;
     for (const Finding& f : report.findings) {
-        json.clear();
-        JsonWriter w(json);
+        JsonWriter w(out);
         w.beginObject();
         w.key("line");
         w.number(static_cast<std::int64_t>(f.line + 1));
@@ -46,8 +44,7 @@ int runCheck(const Args& args, std::ostream& out) {
         w.key("message");
         w.string(f.message);
         w.endObject();
-        json += '\n';
-        out << json;
+        out.put('\n');
     }
     return report.findings.empty() ? 0 : 1;
 }

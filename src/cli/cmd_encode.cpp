@@ -5,9 +5,9 @@
 
 namespace verrimo::cli {
 
-int runEncode(const Args& args, std::ostream& out) {
+int runEncode(const Args& args, Output& out) {
     if (args.size() == 1 && args[0] == "--help") {
-        out << usage("encode");
+        out.write(usage("encode"));
         return 0;
     }
     // "--" lets a value begin with "--".
@@ -15,7 +15,8 @@ int runEncode(const Args& args, std::ostream& out) {
     if (args.size() != (separated ? 2u : 1u)) throw UsageError("encode takes one TEXT");
     const CodePage& cp = CodePage::program();
     // The command line is UTF-8; values are code-page text.
-    out << cp.toUtf8(encodeValue(cp.fromUtf8(args.back()), cp)) << '\n';
+    out.write(cp.toUtf8(encodeValue(cp.fromUtf8(args.back()), cp)));
+    out.put('\n');
     return 0;
 }
 

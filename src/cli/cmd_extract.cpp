@@ -7,21 +7,17 @@
 
 namespace verrimo::cli {
 
-int runExtract(const Args& args, std::ostream& out) {
+int runExtract(const Args& args, Output& out) {
     const Arguments parsed = parseArguments(args, "extract", {{"--url", "a value"}}, {}, "FILE");
     if (parsed.help) {
-        out << usage("extract");
+        out.write(usage("extract"));
         return 0;
     }
     const auto url = parsed.values.find("--url");
     const CodePage& cp = CodePage::program();
-    const std::string page = readInput(parsed.operand.value_or(""));
-    std::string json;
-    JsonWriter writer(json);
     // The command line is UTF-8; the URL box holds code-page text.
-    writeExtraction(writer, page, cp.fromUtf8(url == parsed.values.end() ? "" : url->second), cp);
-    json += '\n';
-    out << json;
+    printExtraction(out, readInput(parsed.operand.value_or("")),
+                    cp.fromUtf8(url == parsed.values.end() ? "" : url->second), cp);
     return 0;
 }
 

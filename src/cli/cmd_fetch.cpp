@@ -1,4 +1,7 @@
-// verrimo-cli fetch URL: the page fetcher's download, then the extract command on its page.
+// verrimo-cli fetch [--timeout SECONDS] URL: the page fetcher's download, then the extract
+// command on its page.
+#include <charconv>
+#include <cmath>
 #include <iostream>
 
 #include "arguments.h"
@@ -10,27 +13,45 @@
 
 namespace verrimo::cli {
 
-int runFetch(const Args& args, std::ostream& out) {
-    const Arguments parsed = parseArguments(args, "fetch", {}, {}, "URL");
+namespace {
+
+std::chrono::milliseconds stallTimeOut(const std::string& seconds) {
+    double value = 0;
+    const char* end = seconds.data() + seconds.size();
+    const auto [at, error] = std::from_chars(seconds.data(), end, value);
+    if (error != std::errc() || at != end || !(value > 0) || value > 1e6)
+        throw UsageError("--timeout needs a number of seconds above 0, got " + seconds);
+    return std::chrono::milliseconds(std::llround(value * 1000));
+}
+
+}  // namespace
+
+int runFetch(const Args& args, Output& out) {
+    const Arguments parsed =
+        parseArguments(args, "fetch", {{"--timeout", "a number of seconds"}}, {}, "URL");
     if (parsed.help) {
-        out << usage("fetch");
+        out.write(usage("fetch"));
         return 0;
     }
     if (!parsed.operand) throw UsageError("fetch needs a URL");
     const std::string& url = *parsed.operand;
+    FetchOptions options;
+    if (const auto timeout = parsed.values.find("--timeout"); timeout != parsed.values.end())
+        options.stall = stallTimeOut(timeout->second);
 
     const CodePage& cp = CodePage::program();
     // The URL box holds code-page text, and that is what the window downloads.
     const std::string urlBox = cp.fromUtf8(url);
-    FetchResult page = downloadPage(urlBox);
-    // Like the window, go on with whatever was read; the reason only goes to the log.
-    if (!page.error.empty()) std::cerr << "verrimo-cli: fetch: " << page.error << "\n";
-    std::string json;
-    JsonWriter writer(json);
-    writeExtraction(writer, pageSourceFromBody(std::move(page.body)), urlBox, cp);
-    json += '\n';
-    out << json;
-    return 0;
+    FetchResult page = downloadPage(urlBox, {}, options);
+    // Like the window, go on with whatever was read. Nothing read at all is a failure the
+    // status tells; a page that was only cut short is a warning.
+    const bool failed = !page.error.empty() && (!page.opened || page.body.empty());
+    if (failed)
+        std::cerr << "verrimo-cli: fetch: " << page.error << "\n";
+    else if (!page.error.empty())
+        std::cerr << "verrimo-cli: warning: fetch: " << page.error << "\n";
+    printExtraction(out, pageSourceFromBody(std::move(page.body)), urlBox, cp);
+    return failed ? kNotFetched : 0;
 }
 
 }  // namespace verrimo::cli

@@ -6,6 +6,7 @@
 #include "codepage.h"
 #include "commands.h"
 #include "extract_page.h"
+#include "extraction_json.h"
 #include "input.h"
 #include "json.h"
 #include "memo_text.h"
@@ -15,9 +16,8 @@ namespace verrimo::cli {
 
 namespace {
 
-void writeStep(std::string& json, std::string_view tag, const Classification& c,
-               const CodePage& cp) {
-    JsonWriter w(json);
+void writeStep(Output& out, std::string_view tag, const Classification& c, const CodePage& cp) {
+    JsonWriter w(out);
     w.beginObject();
     if (c.end) {
         w.key("end");
@@ -35,17 +35,17 @@ void writeStep(std::string& json, std::string_view tag, const Classification& c,
         {"val", p.val}, {"cb1", p.cb1},   {"zem", p.zem},     {"cb3", p.cb3}};
     for (const auto& [name, text] : texts) {
         w.key(name);
-        w.string(cp.toUtf8(text));
+        w.string(text, cp);
     }
     w.key("cb3_items");
     w.beginArray();
-    for (const auto& item : p.cb3Items) w.string(cp.toUtf8(item));
+    for (const auto& item : p.cb3Items) w.string(item, cp);
     w.endArray();
     w.key("row");
     w.number(static_cast<std::int64_t>(p.row));
     w.key("appended");
     if (const auto line = acceptedLine(p))
-        w.string(cp.toUtf8(*line));
+        w.string(*line, cp);
     else
         w.null();
     w.endObject();
@@ -53,41 +53,36 @@ void writeStep(std::string& json, std::string_view tag, const Classification& c,
 
 }  // namespace
 
-int runWalk(const Args& args, std::ostream& out) {
+int runWalk(const Args& args, Output& out) {
     const Arguments parsed =
         parseArguments(args, "walk", {{"--auto", "a file"}}, {"--no-getvalue"}, "FILE");
     if (parsed.help) {
-        out << usage("walk");
+        out.write(usage("walk"));
         return 0;
     }
     const CodePage& cp = CodePage::program();
     const auto autoFile = parsed.values.find("--auto");
     const AutoList autoList(autoFile == parsed.values.end() ? std::string()
                                                             : readInput(autoFile->second));
-    const std::string page = readInput(parsed.operand.value_or(""));
     const bool getValue = !parsed.flags.contains("--no-getvalue");
-    const Extraction x = extractPage(page, "", cp);
+    const Extraction x = extractOwnedPage(readInput(parsed.operand.value_or("")), "", cp);
+    warnWhenCut(x.lists);
     const VectorTagLines required(splitLines(x.lists.required));
 
-    std::string json;
     const auto appended = walkAcceptingAll(required, autoList, getValue, cp,
                                            [&](std::string_view tag, const Classification& c) {
-                                               json.clear();
-                                               writeStep(json, tag, c, cp);
-                                               json += '\n';
-                                               out << json;
+                                               writeStep(out, tag, c, cp);
+                                               out.put('\n');
                                            });
 
-    json.clear();
-    JsonWriter w(json);
+    JsonWriter w(out);
     w.beginObject();
     w.key("definition");
     w.beginArray();
-    for (const auto& line : appended) w.string(cp.toUtf8(line));
+    for (const auto& line : appended) w.string(line, cp);
     w.endArray();
     w.endObject();
-    json += '\n';
-    out << json;
+    out.put('\n');
     return 0;
 }
 

@@ -1,13 +1,15 @@
 // The commands of verrimo-cli. Each takes the arguments after its name, writes its result to
-// out and returns the exit status; a wrong command line throws UsageError, any other failure
-// another std::exception, which main reports in one line with status 2.
+// out and returns the exit status; a wrong command line throws UsageError, a failed write
+// WriteError (status 1), any other failure another std::exception, which main reports in one
+// line with status 2.
 #pragma once
 
-#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "output.h"
 
 namespace verrimo::cli {
 
@@ -21,14 +23,14 @@ struct Command {
     std::string_view name;
     std::string_view synopsis;  // the arguments, for the usage text
     std::string_view summary;
-    int (*run)(const Args& args, std::ostream& out);
+    int (*run)(const Args& args, Output& out);
 };
 
-int runExtract(const Args& args, std::ostream& out);
-int runWalk(const Args& args, std::ostream& out);
-int runEncode(const Args& args, std::ostream& out);
-int runFetch(const Args& args, std::ostream& out);
-int runCheck(const Args& args, std::ostream& out);
+int runExtract(const Args& args, Output& out);
+int runWalk(const Args& args, Output& out);
+int runEncode(const Args& args, Output& out);
+int runFetch(const Args& args, Output& out);
+int runCheck(const Args& args, Output& out);
 
 // Every command, in the order the usage lists them.
 inline constexpr Command kCommands[] = {
@@ -52,5 +54,9 @@ inline constexpr Command kCommands[] = {
 
 // The usage text for one command or, without a name, for all of them.
 std::string usage(std::string_view command = {});
+
+// Exit statuses besides 0 and the 2 of a wrong command line or unreadable input.
+inline constexpr int kWriteFailed = 1;
+inline constexpr int kNotFetched = 3;
 
 }  // namespace verrimo::cli

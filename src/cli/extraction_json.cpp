@@ -1,43 +1,44 @@
 #include "extraction_json.h"
 
+#include <iostream>
+
 #include "extract_page.h"
-#include "memo_text.h"
+#include "json.h"
 
 namespace verrimo {
 
-namespace {
-
-std::vector<std::string> decodedLines(std::string_view memoText, const CodePage& cp) {
-    std::vector<std::string> lines;
-    for (const auto line : splitLines(memoText)) lines.push_back(cp.toUtf8(line));
-    return lines;
-}
-
-}  // namespace
-
-void writeExtraction(JsonWriter& json, std::string_view pageSource, std::string_view urlBox,
+void printExtraction(cli::Output& out, std::string pageSource, std::string_view urlBox,
                      const CodePage& cp) {
-    const Extraction x = extractPage(pageSource, urlBox, cp);
+    const Extraction x = extractOwnedPage(std::move(pageSource), urlBox, cp);
+    warnWhenCut(x.lists);
+    JsonWriter json(out);
     json.beginObject();
     json.key("source");
-    json.stringArray(decodedLines(x.lists.source, cp));
+    json.lines(x.lists.source, cp);
     json.key("required");
-    json.stringArray(decodedLines(x.lists.required, cp));
+    json.lines(x.lists.required, cp);
     json.key("images");
-    json.stringArray(decodedLines(x.lists.images, cp));
+    json.lines(x.lists.images, cp);
     json.key("links");
-    json.stringArray(decodedLines(x.lists.links, cp));
+    json.lines(x.lists.links, cp);
     json.key("referrer");
-    json.string(cp.toUtf8(x.targets.referrer));
+    json.string(x.targets.referrer, cp);
     json.key("targets");
-    std::vector<std::string> targets;
-    for (const auto& t : x.targets.targets) targets.push_back(cp.toUtf8(t));
-    json.stringArray(targets);
+    json.beginArray();
+    for (const auto& t : x.targets.targets) json.string(t, cp);
+    json.endArray();
     json.key("target");
-    json.string(cp.toUtf8(x.targets.target));
+    json.string(x.targets.target, cp);
     json.key("kind");
-    json.string(cp.toUtf8(x.targets.kind));
+    json.string(x.targets.kind, cp);
     json.endObject();
+    out.put('\n');
+}
+
+void warnWhenCut(const ScanResult& lists) {
+    if (lists.cut)
+        std::cerr << "verrimo-cli: warning: the page has more pieces than the scanner's cycle "
+                     "limit takes; the rest of it is left out\n";
 }
 
 }  // namespace verrimo

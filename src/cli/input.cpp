@@ -1,6 +1,7 @@
 #include "input.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,10 @@ std::string readInput(const std::string& path) {
     const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY);
     if (fd < 0) throw std::runtime_error("cannot open " + name + ": " + std::strerror(errno));
     std::string bytes;
+    // A file is read into a buffer of its size, so that a big page is never moved.
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
+        bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

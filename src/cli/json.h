@@ -1,16 +1,20 @@
-// A small writer of compact JSON with no blanks between tokens.
+// A small writer of compact JSON with no blanks between tokens, streaming into an Output.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "codepage.h"
+#include "output.h"
+
 namespace verrimo {
 
 class JsonWriter {
   public:
-    explicit JsonWriter(std::string& out) : out_(out) {}
+    explicit JsonWriter(cli::Output& out) : out_(out) {}
 
     void beginObject();
     void endObject();
@@ -19,7 +23,10 @@ class JsonWriter {
     // The name of the next member of the current object.
     void key(std::string_view utf8);
     void string(std::string_view utf8);
-    void stringArray(const std::vector<std::string>& utf8);
+    // A string of code-page text, decoded on the way.
+    void string(std::string_view bytes, const CodePage& cp);
+    // An array of the lines of a memo-held text, each decoded from the code page.
+    void lines(std::string_view memoText, const CodePage& cp);
     void number(std::int64_t value);
     void boolean(bool value);
     void null();
@@ -27,10 +34,14 @@ class JsonWriter {
   private:
     void beforeValue();
     void quoted(std::string_view utf8);
+    void raw(std::string_view text);
 
-    std::string& out_;
-    std::vector<bool> empty_;  // per open object or array: nothing written into it yet
+    cli::Output& out_;
+    std::vector<char> empty_;  // per open object or array: nothing written into it yet
     bool afterKey_ = false;
+    // Per byte: whether it stands for itself in the code page and in JSON, for plainFor_.
+    std::array<bool, 256> plain_{};
+    const CodePage* plainFor_ = nullptr;
 };
 
 }  // namespace verrimo

@@ -1,4 +1,7 @@
 // verrimo-cli: the extraction steps of Verrimo for scripts and for pages saved to disk.
+#include <unistd.h>
+
+#include <csignal>
 #include <iostream>
 
 #include "commands.h"
@@ -17,14 +20,14 @@ std::string usage(std::string_view command) {
 
 namespace {
 
-int dispatch(const Args& args) {
+int dispatch(const Args& args, Output& out) {
     if (args.empty()) throw UsageError("no command given; try verrimo-cli --help");
     if (args[0] == "--help" || args[0] == "-h") {
-        std::cout << usage();
+        out.write(usage());
         return 0;
     }
     for (const auto& c : kCommands)
-        if (c.name == args[0]) return c.run(Args(args.begin() + 1, args.end()), std::cout);
+        if (c.name == args[0]) return c.run(Args(args.begin() + 1, args.end()), out);
     throw UsageError("unknown command: " + args[0]);
 }
 
@@ -33,10 +36,19 @@ int dispatch(const Args& args) {
 }  // namespace verrimo::cli
 
 int main(int argc, char** argv) {
+    using namespace verrimo::cli;
+    // A closed pipe shows as EPIPE on the write, which ends the run quietly.
+    std::signal(SIGPIPE, SIG_IGN);
+    Output out(STDOUT_FILENO);
     try {
-        const int status = verrimo::cli::dispatch(verrimo::cli::Args(argv + 1, argv + argc));
-        std::cout.flush();
+        const int status = dispatch(Args(argv + 1, argv + argc), out);
+        out.flush();
         return status;
+    } catch (const OutputClosed&) {
+        return 0;
+    } catch (const WriteError& e) {
+        std::cerr << "verrimo-cli: " << e.what() << "\n";
+        return kWriteFailed;
     } catch (const std::exception& e) {
         std::cerr << "verrimo-cli: " << e.what() << "\n";
         return 2;

@@ -84,7 +84,7 @@ constexpr std::uint64_t kCapitalBits = bitsOf("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 }  // namespace
 
 std::string applyCaseRewrites(std::string_view pageSource, const CodePage& cp) {
-    std::string text = joinLines(splitLines(pageSource));
+    std::string text = crLfLines(pageSource);
 
     // Per byte: its bit when it is a word byte, else 0; and whether it leads a character.
     std::array<std::uint64_t, 256> bits{};

@@ -48,6 +48,7 @@ CodePage::CodePage(const std::string& name) : name_(name), iconv_(std::make_uniq
         const char byte = static_cast<char>(b);
         const char32_t c = decodeOne(std::string_view(&byte, 1));
         single_[b] = c == kIncomplete ? kInvalid : c;
+        plain_[b] = b < 0x80 && c == static_cast<char32_t>(b);
         lead_[b] = c == kIncomplete;
         // The logic searches the bytes for ASCII marks such as '<' and '"': each of them must
         // stand alone as a character.
@@ -180,6 +181,26 @@ std::u32string CodePage::decode(std::string_view bytes) const {
     return text;
 }
 
+std::string CodePage::toUtf8(std::string_view bytes) const {
+    std::string out;
+    out.reserve(bytes.size());
+    appendUtf8(bytes, out);
+    return out;
+}
+
+void CodePage::appendUtf8(std::string_view bytes, std::string& out) const {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        // ASCII that stands for itself is copied a run at a time.
+        std::size_t run = pos;
+        while (run < bytes.size() && plain_[static_cast<unsigned char>(bytes[run])]) ++run;
+        out.append(bytes, pos, run - pos);
+        if (run == bytes.size()) break;
+        char32_t c;
+        pos = run + decodeAt(bytes, run, c);
+        appendCodePoint(c, out);
+    }
+}
+
 std::string CodePage::encode(std::u32string_view text) const {
     std::string bytes;
     bytes.reserve(text.size());
@@ -213,24 +234,26 @@ std::u32string CodePage::utf8ToUtf32(std::string_view utf8) {
 std::string CodePage::utf32ToUtf8(std::u32string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | c >> 6));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | c >> 12));
-            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | c >> 18));
-            out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (char32_t c : text) appendCodePoint(c, out);
     return out;
+}
+
+void CodePage::appendCodePoint(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | c >> 6));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | c >> 12));
+        out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | c >> 18));
+        out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
 }
 
 }  // namespace verrimo

@@ -29,27 +29,33 @@ class CodePage {
 
     const std::string& name() const { return name_; }
 
+    // True when b is ASCII that decodes to the same code point.
+    bool standsForItself(unsigned char b) const { return plain_[b]; }
     // True when b begins a character of two or more bytes.
     bool isLeadByte(unsigned char b) const { return lead_[b]; }
 
     std::u32string decode(std::string_view bytes) const;
+    // Decodes the character at pos into out; returns how many bytes it takes.
+    std::size_t decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const;
     // Inverse of decode; a character the code page lacks becomes "?".
     std::string encode(std::u32string_view text) const;
 
     std::string fromUtf8(std::string_view utf8) const { return encode(utf8ToUtf32(utf8)); }
-    std::string toUtf8(std::string_view bytes) const { return utf32ToUtf8(decode(bytes)); }
+    std::string toUtf8(std::string_view bytes) const;
+    // Appends what toUtf8 gives, in one pass with no text in between.
+    void appendUtf8(std::string_view bytes, std::string& out) const;
 
     static constexpr char32_t kEscapeBase = 0xF700;
 
     static std::u32string utf8ToUtf32(std::string_view utf8);
     static std::string utf32ToUtf8(std::u32string_view text);
+    static void appendCodePoint(char32_t c, std::string& utf8);
 
   private:
     // Decodes exactly the bytes given as one character; 0 when they are not one whole,
     // round-tripping character.
     char32_t decodeOne(std::string_view bytes) const;
     bool encodeOne(char32_t c, std::string& out) const;
-    std::size_t decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const;
     char32_t doubleChar(unsigned char lead, unsigned char trail) const;
 
     std::string name_;
@@ -58,6 +64,7 @@ class CodePage {
     std::array<bool, 256> lead_{};
     // Characters of one byte, and of two bytes indexed by (lead << 8 | trail).
     std::array<char32_t, 256> single_{};
+    std::array<bool, 256> plain_{};  // ASCII bytes that decode to the same code point
     mutable std::unique_ptr<std::array<char32_t, 65536>> double_;
     mutable std::array<bool, 256> doubleDone_{};
 };

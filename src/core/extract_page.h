@@ -17,5 +17,7 @@ struct Extraction {
     FinderResult targets;
 };
 Extraction extractPage(std::string_view pageSource, std::string_view urlBox, const CodePage& cp);
+// The same on a page source the caller gives up, in less memory.
+Extraction extractOwnedPage(std::string pageSource, std::string_view urlBox, const CodePage& cp);
 
 }  // namespace verrimo

@@ -20,16 +20,20 @@ void addLine(std::string& text, std::string_view line) {
 
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
+    forEachLine(text, [&](std::string_view line) { lines.push_back(line); });
     return lines;
+}
+
+std::string crLfLines(std::string_view text) {
+    std::size_t size = 0;
+    forEachLine(text, [&](std::string_view line) { size += line.size() + 2; });
+    std::string joined;
+    joined.reserve(size);
+    forEachLine(text, [&](std::string_view line) {
+        joined += line;
+        joined += "\r\n";
+    });
+    return joined;
 }
 
 std::string fileText(std::string_view text) {

@@ -1,6 +1,8 @@
 // Texts held by a multi-line text control: lines separated by CR LF.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,35 @@ std::string lineAddition(std::string_view tail, std::string_view line);
 // The lines of a text: CR LF, a lone CR and a lone LF each end a line; a line break at the very
 // end adds no empty line. The views point into text.
 std::vector<std::string_view> splitLines(std::string_view text);
+// The first CR or LF at or after from; npos when there is none. Eight bytes at a time: a byte
+// equal to CR or LF is a zero byte after the xor, which the word test finds.
+inline std::size_t findLineBreak(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighs = 0x8080808080808080;
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        const std::uint64_t cr = word ^ (kOnes * '\r');
+        const std::uint64_t lf = word ^ (kOnes * '\n');
+        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+    }
+    for (; i < text.size(); ++i)
+        if (text[i] == '\r' || text[i] == '\n') return i;
+    return std::string_view::npos;
+}
+
+// The same lines handed to visit one by one, without gathering them.
+template <typename Visit>
+void forEachLine(std::string_view text, Visit visit) {
+    std::size_t start = 0;
+    for (std::size_t i = findLineBreak(text, 0); i != std::string_view::npos;
+         i = findLineBreak(text, start)) {
+        visit(text.substr(start, i - start));
+        start = i + (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1);
+    }
+    if (start < text.size()) visit(text.substr(start));
+}
 
 // The whole text of a list of lines: each line followed by CR LF.
 template <typename Lines>
@@ -30,6 +61,9 @@ std::string joinLines(const Lines& lines) {
     }
     return text;
 }
+
+// joinLines(splitLines(text)), without the list of lines in between.
+std::string crLfLines(std::string_view text);
 
 // The text as a file holds it: the lines with CR LF between them and nothing after the last,
 // so that a text of one empty line is an empty file.

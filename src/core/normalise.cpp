@@ -23,33 +23,49 @@ std::string quoteRest(std::string_view line, std::size_t restStart, const CodePa
     return out;
 }
 
-// Any name=" on the line counts as quoted, even in another tag than the first name=.
-std::string quoteName(std::string line, const CodePage& cp) {
-    if (line.find("name=\"") != std::string::npos) return line;
+// Where the rest after an unquoted name= begins; npos when there is none. Any name=" on the line
+// counts as quoted, even in another tag than the first name=.
+std::size_t unquotedName(std::string_view line) {
+    if (line.find("name=\"") != std::string_view::npos) return std::string_view::npos;
     const auto at = line.find("name=");
-    if (at == std::string::npos) return line;
-    return quoteRest(line, at + 5, cp);
+    return at == std::string_view::npos ? at : at + 5;
 }
 
-// Only the character after the first value= decides whether it is quoted.
-std::string quoteValue(std::string line, const CodePage& cp) {
+// The same for value=; only the character after the first value= decides whether it is quoted.
+std::size_t unquotedValue(std::string_view line) {
     const auto at = line.find("value=");
-    if (at == std::string::npos) return line;
+    if (at == std::string_view::npos) return at;
     const std::size_t restStart = at + 6;
-    if (restStart < line.size() && line[restStart] == '"') return line;
-    return quoteRest(line, restStart, cp);
+    if (restStart < line.size() && line[restStart] == '"') return std::string_view::npos;
+    return restStart;
+}
+
+void appendValueQuoted(std::string& out, std::string_view line, const CodePage& cp) {
+    const std::size_t rest = unquotedValue(line);
+    if (rest == std::string_view::npos)
+        out += line;
+    else
+        out += quoteRest(line, rest, cp);
 }
 
 }  // namespace
 
 std::string normalise(std::string_view pageSource, const CodePage& cp) {
-    const std::string rewritten = applyCaseRewrites(pageSource, cp);
+    return quoteNamesAndValues(applyCaseRewrites(pageSource, cp), cp);
+}
+
+std::string quoteNamesAndValues(std::string_view rewritten, const CodePage& cp) {
     std::string out;
     out.reserve(rewritten.size() + rewritten.size() / 16);
     // Every line of the rewritten text ends with CR LF and holds no other line break.
     for (std::size_t from = 0; from < rewritten.size();) {
         const std::size_t end = rewritten.find('\r', from);
-        out += quoteValue(quoteName(rewritten.substr(from, end - from), cp), cp);
+        const std::string_view line = rewritten.substr(from, end - from);
+        const std::size_t nameRest = unquotedName(line);
+        if (nameRest == std::string_view::npos)
+            appendValueQuoted(out, line, cp);
+        else
+            appendValueQuoted(out, quoteRest(line, nameRest, cp), cp);
         out += "\r\n";
         from = end + 2;
     }

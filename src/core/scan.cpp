@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
+#include "memo_text.h"
 #include "trim.h"
 
 namespace verrimo {
@@ -37,8 +39,11 @@ std::size_t firstRuleHolding(std::string_view piece) {
     for (auto lt = piece.find('<'); lt != std::string_view::npos && best > 0;
          lt = piece.find('<', lt + 1)) {
         const std::string_view at = piece.substr(lt);
+        if (at.size() < 3) continue;  // every needle has a character after the <
         for (std::size_t r = 0; r < best; ++r) {
-            if (at.starts_with(kSortRules[r].needle)) {
+            // The second byte rules most needles out without a compare.
+            const std::string_view needle = kSortRules[r].needle;
+            if (needle[1] == at[1] && at.starts_with(needle)) {
                 best = r;
                 break;
             }
@@ -63,17 +68,27 @@ void addPiece(ScanResult& result, std::string_view piece) {
 }  // namespace
 
 ScanResult scan(std::string_view pageSource) {
+    return scanOwned(std::string(pageSource));
+}
+
+ScanResult scanOwned(std::string pageSource) {
     // The lines run together with nothing between them.
-    std::string work;
-    work.reserve(pageSource.size());
+    std::size_t joined = 0;
     for (std::size_t from = 0; from < pageSource.size();) {
-        const auto br = std::min(pageSource.find_first_of("\r\n", from), pageSource.size());
-        work.append(pageSource, from, br - from);
+        const std::size_t br = std::min(findLineBreak(pageSource, from), pageSource.size());
+        std::memmove(pageSource.data() + joined, pageSource.data() + from, br - from);
+        joined += br - from;
         from = br + 1;
     }
+    pageSource.resize(joined);
 
     ScanResult result;
-    const std::string_view rest(work);
+    // Each cycle cuts at most two pieces, each followed by CR LF, and takes a < or ends the cut:
+    // room for all of them at once, so that a big page's piece list is never moved.
+    const auto opens =
+        static_cast<std::size_t>(std::count(pageSource.begin(), pageSource.end(), '<'));
+    result.source.reserve(pageSource.size() + 4 * (std::min(opens, kMaxCycles) + 1) + 2);
+    const std::string_view rest(pageSource);
     std::size_t pos = 0;
     for (std::size_t cycle = 1;; ++cycle) {
         bool last = false;
@@ -89,7 +104,12 @@ ScanResult scan(std::string_view pageSource) {
         } else {
             last = true;
         }
-        if (last || cycle == kMaxCycles) break;
+        if (last) break;
+        if (cycle == kMaxCycles) {
+            // Another cycle would still have cut a piece.
+            result.cut = rest.find_first_of("<>", pos) != std::string_view::npos;
+            break;
+        }
     }
     // What is left after the last cut is dropped; the piece list ends with an empty piece.
     result.source += "\r\n";

@@ -12,9 +12,13 @@ struct ScanResult {
     std::string required;  // form fields
     std::string images;    // the caller empties its image-tag list and adds these
     std::string links;
+    // The cycle limit ended the cut while the page still held a < or >: the rest is missing.
+    bool cut = false;
 };
 
 // Cuts the (normalised) page source into tags and text pieces and sorts the tags.
 ScanResult scan(std::string_view pageSource);
+// The same, working in the page source's own buffer.
+ScanResult scanOwned(std::string pageSource);
 
 }  // namespace verrimo

@@ -28,12 +28,14 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
     long status = 0;
     curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 200) ++transfer.answers;
-    // The body grows in one buffer: room for all of it at once when its size is known.
+    // The body grows in one buffer: room for all of it at once when its size is known, and for
+    // the line break that ends it as a page source, which would otherwise move it once more.
     curl_off_t length = -1;
     curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     try {
         if (length > 0)
-            transfer.body.reserve(std::min(static_cast<std::size_t>(length), transfer.maxBytes));
+            transfer.body.reserve(std::min(static_cast<std::size_t>(length), transfer.maxBytes) +
+                                  2);
     } catch (...) {
         transfer.failure = std::current_exception();
         return 0;

@@ -37,14 +37,23 @@ struct TempFile {
 }  // namespace
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& input, const std::vector<std::string>& env) {
+                      const std::string& input, const std::vector<std::string>& env,
+                      StandardOutput output) {
     TempFile in, out, err;
     std::ofstream(in.path, std::ios::binary) << input;
 
+    int pipeFds[2] = {-1, -1};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, in.path.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.path.c_str(), O_WRONLY | O_TRUNC, 0);
+    if (output == StandardOutput::ClosedPipe) {
+        if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+        ::close(pipeFds[0]);
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    } else {
+        const std::string path = output == StandardOutput::Full ? "/dev/full" : out.path;
+        posix_spawn_file_actions_addopen(&actions, 1, path.c_str(), O_WRONLY | O_TRUNC, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, err.path.c_str(), O_WRONLY | O_TRUNC, 0);
 
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -58,6 +67,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     const int spawned =
         posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    if (pipeFds[1] >= 0) ::close(pipeFds[1]);
     if (spawned != 0) throw std::runtime_error("cannot start " + program);
     int wstatus = 0;
     while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {

@@ -12,8 +12,13 @@ struct ProgramRun {
     std::string err;
 };
 
+// Where the program's standard output goes: a file read back into ProgramRun::out, /dev/full, or
+// a pipe whose reading end is already closed.
+enum class StandardOutput { Captured, Full, ClosedPipe };
+
 // Runs program with args, standard input from the bytes given, and env as its whole environment.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& input, const std::vector<std::string>& env);
+                      const std::string& input, const std::vector<std::string>& env,
+                      StandardOutput output = StandardOutput::Captured);
 
 }  // namespace verrimo::testing

@@ -100,3 +100,15 @@ TEST(CodePage, TheProgramsCodePageCanBeSwitchedAndTheOldOneStaysValid) {
     CodePage::setProgram(name);
     EXPECT_EQ(CodePage::program().name(), name);
 }
+
+TEST(CodePage, AppendUtf8IsToUtf8AddedToTheText) {
+    for (const char* name : {"CP932", "UTF-8", "EUC-JP"}) {
+        const CodePage cp(name);
+        for (int seed = 0; seed < 20; ++seed) {
+            const std::string bytes = randomBytes(200, seed);
+            std::string text = "kept";
+            cp.appendUtf8(bytes, text);
+            EXPECT_EQ(text, "kept" + CodePage::utf32ToUtf8(cp.decode(bytes))) << name << seed;
+        }
+    }
+}

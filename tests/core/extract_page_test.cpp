@@ -112,3 +112,17 @@ TEST(ExtractRobustness, TwoMillionTags) {
     EXPECT_EQ(linesOf(r.lists.links).size(), 499'999u);
     EXPECT_EQ(r.targets.targets.size(), 500'000u);
 }
+
+TEST(ExtractOwnedPage, GivesWhatExtractPageGives) {
+    const std::string page =
+        "<FORM ACTION=\"a.cgi\">\r<INPUT NAME=q VALUE=1>\n\x82\xa0<a href=\"x.html\">x</a>\r\n"
+        "<IMG SRC=i.gif><select name=s><option value=v>o</select>";
+    const Extraction viewed = extractPage(page, "http://example.test/", cp932());
+    const Extraction owned = extractOwnedPage(page, "http://example.test/", cp932());
+    EXPECT_EQ(owned.lists.source, viewed.lists.source);
+    EXPECT_EQ(owned.lists.required, viewed.lists.required);
+    EXPECT_EQ(owned.lists.images, viewed.lists.images);
+    EXPECT_EQ(owned.lists.links, viewed.lists.links);
+    EXPECT_EQ(owned.targets.targets, viewed.targets.targets);
+    EXPECT_EQ(owned.targets.referrer, viewed.targets.referrer);
+}

@@ -70,3 +70,24 @@ TEST(FileText, LinesWithBreaksBetweenAndNothingAfterTheLast) {
     EXPECT_EQ(fileText("\r\n<a>\r\n\r\n"), "\r\n<a>\r\n");
     EXPECT_EQ(fileText("a\nb\rc"), "a\r\nb\r\nc");
 }
+
+TEST(FindLineBreak, FindsTheFirstBreakAtAnyPlaceInAWord) {
+    // Breaks before, inside and after an eight-byte word, and bytes that differ from CR or LF
+    // in one bit only.
+    for (std::size_t at = 0; at < 20; ++at) {
+        for (const char br : {'\r', '\n'}) {
+            std::string text(20, '\x0c');
+            text.replace(0, 4, "\x0b\x8d\x8a\x0e");
+            text[at] = br;
+            EXPECT_EQ(findLineBreak(text, 0), at) << at;
+            EXPECT_EQ(findLineBreak(text, at), at);
+            EXPECT_EQ(findLineBreak(text, at + 1), std::string_view::npos);
+        }
+    }
+    EXPECT_EQ(findLineBreak("", 0), std::string_view::npos);
+}
+
+TEST(CrLfLines, IsJoinLinesOfSplitLines) {
+    for (const std::string_view text : {"", "a", "a\r\n", "a\rb\nc\r\nd", "\n\r\r\n", "x\n\n"})
+        EXPECT_EQ(crLfLines(text), joinLines(splitLines(text))) << text;
+}

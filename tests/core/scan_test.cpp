@@ -138,3 +138,14 @@ TEST(ScanSort, ATextPieceWithTheLinkCharactersIsALink) {
     EXPECT_EQ(first.links, "see href=\"x\">here\r\n");
     EXPECT_EQ(scan(first.source).links, "see href=\"x\">\r\n");
 }
+
+TEST(ScanCycleLimit, CutOnlyWhenAPieceIsLeftOut) {
+    std::string page;
+    for (int i = 0; i < 999'999; ++i) page += "<b>";
+    EXPECT_FALSE(scan(page).cut);
+    EXPECT_FALSE(scan(page + "text after").cut);  // no cycle would cut more
+    const ScanResult beyond = scan(page + "x>");
+    EXPECT_TRUE(beyond.cut);
+    EXPECT_EQ(beyond.source, scan(page).source);
+    EXPECT_TRUE(scan(page + "<i").cut);
+}

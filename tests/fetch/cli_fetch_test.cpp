@@ -1,6 +1,7 @@
 // verrimo-cli fetch run as a program against a loopback server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ class CliFetch : public ::testing::Test {
         server.route("/gone.html",
                      Response{404, {}, "<a href=\"home.html\">home</a>", std::nullopt});
         server.route("/nul.html", Response{200, {}, "<a href=x.html>\0y</a>"s, std::nullopt});
+        server.route("/stall.html", Response{200, {}, kLoginPage + "<a href=never.html>", 40});
+        server.route("/silent.html", Response{200, {}, kLoginPage, 0});
     }
 
     HttpTestServer server;
@@ -66,22 +69,47 @@ TEST_F(CliFetch, DropsNulBytes) {
     EXPECT_EQ(cli({"fetch", url}).out, extracted("<a href=x.html>y</a>\r\n", url));
 }
 
-TEST(CliFetchFailure, APageThatCannotBeOpenedIsAnEmptyPage) {
+TEST_F(CliFetch, APageCutByTheStallTimeOutIsExtractedWithAWarning) {
+    const std::string url = server.url("/stall.html");
+    const ProgramRun run = cli({"fetch", "--timeout", "1", url});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, extracted(kLoginPage.substr(0, 40) + "\r\n", url));
+    EXPECT_EQ(run.err,
+              "verrimo-cli: warning: fetch: Operation too slow. Less than 1 bytes/sec transferred "
+              "the last 1 seconds\n");
+}
+
+TEST_F(CliFetch, NoByteBeforeTheStallTimeOutIsStatusThree) {
+    const std::string url = server.url("/silent.html");
+    const ProgramRun run = cli({"fetch", "--timeout=0.5", url});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, extracted("", url));
+    EXPECT_EQ(run.err,
+              "verrimo-cli: fetch: Operation too slow. Less than 1 bytes/sec transferred the "
+              "last 0.5 seconds\n");
+}
+
+TEST(CliFetchFailure, APageThatCannotBeOpenedIsAnEmptyPageAndStatusThree) {
     const std::string url =
         "http://127.0.0.1:" + std::to_string(verrimo::test::closedLoopbackPort()) + "/";
     for (const std::string& u : {url, "file:///etc/passwd"s, "http://no-such-host.invalid/"s}) {
         SCOPED_TRACE(u);
         const ProgramRun run = cli({"fetch", u});
-        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.status, 3);
         EXPECT_EQ(run.out, extracted("", u));
-        EXPECT_NE(run.err, "");  // the reason, for the log
+        EXPECT_TRUE(run.err.starts_with("verrimo-cli: fetch: ")) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
+    EXPECT_NE(cli({"fetch", url}).err.find("Couldn't connect to server"), std::string::npos);
 }
 
 TEST(CliFetchFailure, WrongCommandLines) {
     for (const auto& args : {std::vector<std::string>{"fetch"},
                              {"fetch", "http://127.0.0.1/a", "http://127.0.0.1/b"},
-                             {"fetch", "--verbose", "http://127.0.0.1/a"}}) {
+                             {"fetch", "--verbose", "http://127.0.0.1/a"},
+                             {"fetch", "--timeout", "0", "http://127.0.0.1/a"},
+                             {"fetch", "--timeout=soon", "http://127.0.0.1/a"},
+                             {"fetch", "http://127.0.0.1/a", "--timeout"}}) {
         const ProgramRun run = cli(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
