@@ -31,6 +31,7 @@ int runWalk(const Args& args, Output& out);
 int runEncode(const Args& args, Output& out);
 int runFetch(const Args& args, Output& out);
 int runCheck(const Args& args, Output& out);
+int runCharset(const Args& args, Output& out);
 
 // Every command, in the order the usage lists them.
 inline constexpr Command kCommands[] = {
@@ -43,13 +44,17 @@ inline constexpr Command kCommands[] = {
      "proposal, as JSON lines",
      runWalk},
     {"encode", "TEXT", "URL-encode a field value as the tag walker proposes it", runEncode},
-    {"fetch", "URL",
+    {"fetch", "[--timeout SECONDS] URL",
      "download the page at URL (http or https) and print what extract --url URL prints for it",
      runFetch},
     {"check", "[FILE]",
      "check a definition (FILE, or standard input) and print its warnings as JSON lines; exit "
      "status 1 when there are any",
      runCheck},
+    {"charset", "[FILE]",
+     "name the charset a page (FILE, or standard input) is written in: Shift_JIS, EUC-JP, UTF-8, "
+     "...",
+     runCharset},
 };
 
 // The usage text for one command or, without a name, for all of them.

@@ -4,12 +4,14 @@
 #include <csignal>
 #include <iostream>
 
+#include "codepage.h"
 #include "commands.h"
 
 namespace verrimo::cli {
 
 std::string usage(std::string_view command) {
-    std::string text = "usage: verrimo-cli COMMAND [ARGS]\n       verrimo-cli --help\n\n";
+    std::string text =
+        "usage: verrimo-cli [--codepage NAME] COMMAND [ARGS]\n       verrimo-cli --help\n\n";
     for (const auto& c : kCommands) {
         if (!command.empty() && c.name != command) continue;
         text += "  verrimo-cli " + std::string(c.name) + " " + std::string(c.synopsis) +
@@ -20,7 +22,28 @@ std::string usage(std::string_view command) {
 
 namespace {
 
-int dispatch(const Args& args, Output& out) {
+// Takes --codepage NAME (or --codepage=NAME) out of the arguments, wherever it stands before a
+// "--", and makes NAME the program's code page; it overrides VERRIMO_CODEPAGE.
+Args withCodePageSet(const Args& args) {
+    Args rest;
+    bool options = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") options = false;
+        if (options && arg == "--codepage") {
+            if (i + 1 == args.size()) throw UsageError("--codepage needs a code page name");
+            CodePage::setProgram(args[++i]);
+        } else if (options && arg.rfind("--codepage=", 0) == 0) {
+            CodePage::setProgram(arg.substr(11));
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    return rest;
+}
+
+int dispatch(const Args& given, Output& out) {
+    const Args args = withCodePageSet(given);
     if (args.empty()) throw UsageError("no command given; try verrimo-cli --help");
     if (args[0] == "--help" || args[0] == "-h") {
         out.write(usage());

@@ -1,0 +1,50 @@
+// verrimo-cli charset and --codepage run as a program.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "run_program.h"
+
+using verrimo::testing::ProgramRun;
+using verrimo::testing::runProgram;
+
+namespace {
+
+ProgramRun cli(const std::vector<std::string>& args, const std::string& input = "") {
+    return runProgram(VERRIMO_CLI, args, input, {"VERRIMO_CODEPAGE=CP932"});
+}
+
+// ようこそ in Shift_JIS, then in UTF-8.
+const std::string kSjis = "<p>\x82\xe6\x82\xa4\x82\xb1\x82\xbb</p>";
+const std::string kUtf8 = "<p>ようこそ</p>";
+
+TEST(CliCharset, NamesThePagesCharsetFromAFileOrStandardInput) {
+    const std::string path = ::testing::TempDir() + "verrimo-cli-charset.html";
+    std::ofstream(path, std::ios::binary) << kSjis;
+    EXPECT_EQ(cli({"charset", path}).out, "Shift_JIS\n");
+    const ProgramRun run = cli({"charset"}, "<meta charset=\"Shift_JIS\">" + kUtf8);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "UTF-8\n");
+    EXPECT_EQ(cli({"charset", "--help"}).status, 0);
+    EXPECT_EQ(cli({"charset", "a", "b"}).status, 2);
+}
+
+TEST(CliCodePage, TheOptionOverridesTheEnvironmentOnEveryCommand) {
+    // Read in UTF-8 the page's text comes out as itself; in CP932 as the characters its bytes
+    // make there.
+    const ProgramRun utf8 = cli({"--codepage", "UTF-8", "extract"}, kUtf8);
+    EXPECT_EQ(utf8.status, 0);
+    EXPECT_NE(utf8.out.find("ようこそ"), std::string::npos);
+    EXPECT_EQ(cli({"extract"}, kUtf8).out.find("ようこそ"), std::string::npos);
+    EXPECT_EQ(cli({"extract", "--codepage=UTF-8"}, kUtf8).out, utf8.out);
+    EXPECT_EQ(cli({"encode", "--codepage", "EUC-JP", "あ"}).out, "あ\n");
+    // After "--" it is an operand like any other.
+    EXPECT_EQ(cli({"encode", "--", "--codepage"}).out, "--codepage\n");
+}
+
+TEST(CliCodePage, AnUnknownOrMissingNameIsAUsageError) {
+    EXPECT_EQ(cli({"--codepage", "NO-SUCH", "extract"}, kUtf8).status, 2);
+    EXPECT_EQ(cli({"extract", "--codepage"}, kUtf8).status, 2);
+}
+
+}  // namespace
