@@ -1,10 +1,12 @@
 // Puts a window on the screen for the screenshots in docs/.
-// Usage: window_shots walker|assistant|about|progress|check
+// Usage: window_shots walker|assistant|about|progress|check|utf8
 // walker, assistant: the walker, or the assistant opened from it, with a sample page loaded; the
 // walker at (0, 0), the assistant beside it at (530, 40). about: the About window over the main
 // window at (0, 0). progress: the main window at (0, 0) while a page downloads slowly, the
 // progress window over it. check: the main window at (0, 0) with a definition of two mistakes,
-// the mouse over one of them. The pictures are the screen of a virtual X server cut to the windows.
+// the mouse over one of them. utf8: a UTF-8 page extracted in Shift_JIS, switched to UTF-8 with
+// the page viewer's offer, the page viewer at (0, 0) on its source tab and the walker at (730, 0)
+// on the page's first field. The pictures are the screen of a virtual X server cut to the windows.
 #include <QApplication>
 #include <QCursor>
 #include <QHelpEvent>
@@ -71,6 +73,21 @@ int main(int argc, char* argv[]) {
             const int misspelt = main->Memo1->document()->findBlockByNumber(4).position() + 6;
             hoverOver(main, misspelt);
         });
+        return qapp.exec();
+    }
+    if (mode == "utf8") {
+        forms.Form1->move(0, 700);
+        forms.Form2->move(0, 0);
+        forms.Form_tag->move(730, 0);
+        // The sample page as a UTF-8 site serves it.
+        forms.Form2->Memo1->SetText("<meta charset=\"utf-8\">" + std::string(kPage));
+        forms.Form2->Button2->click();
+        forms.Form2->Button_charset->click();
+        forms.Form2->PageControl1->setCurrentWidget(forms.Form2->TabSheet2);
+        forms.Form1->Button3->click();
+        forms.Form_tag->Button3->click();  // the form tag
+        forms.Form_tag->Button1->click();  // sid
+        forms.Form_tag->Button1->click();  // nick
         return qapp.exec();
     }
     if (mode == "about" || mode == "progress") {
