@@ -44,7 +44,7 @@ inline constexpr Command kCommands[] = {
      "proposal, as JSON lines",
      runWalk},
     {"encode", "TEXT", "URL-encode a field value as the tag walker proposes it", runEncode},
-    {"fetch", "[--timeout SECONDS] URL",
+    {"fetch", "URL",
      "download the page at URL (http or https) and print what extract --url URL prints for it",
      runFetch},
     {"check", "[FILE]",
