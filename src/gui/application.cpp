@@ -174,9 +174,9 @@ const TagLines& Application::RequiredTags() {
     // The list keeps the bytes it was given until it is changed; only then are its lines found
     // again.
     SharedText shown = form2_->RequiredTags();
-    if (shown != requiredLines_->text())
+    if (shown != requiredLines_->text)
         requiredLines_ = std::make_shared<const SharedTagLines>(std::move(shown));
-    return *requiredLines_;
+    return requiredLines_->lines;
 }
 
 }  // namespace verrimo

@@ -46,13 +46,6 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
 
 }  // namespace
 
-SharedTagLines::SharedTagLines(SharedText text)
-    : text_(std::move(text)), lines_(splitLines(*text_)) {}
-
-std::string SharedTagLines::line(std::size_t index) const {
-    return index < lines_.size() ? std::string(lines_[index]) : std::string();
-}
-
 LoadedPage runLoad(const LoadRequest& request, QWidget* parent) {
     LoadStatus status;
     LoadProgress progress(parent, status);

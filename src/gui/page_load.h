@@ -12,21 +12,16 @@
 #include "classify.h"
 #include "extract_page.h"
 #include "fetch.h"
+#include "memo_text.h"
 #include "shared_text.h"
 
 namespace verrimo {
 
 // The required-tag list with its lines found once, for the walker's many reads.
-class SharedTagLines : public TagLines {
-  public:
-    explicit SharedTagLines(SharedText text);
-    std::size_t count() const override { return lines_.size(); }
-    std::string line(std::size_t index) const override;
-    const SharedText& text() const { return text_; }
-
-  private:
-    SharedText text_;
-    std::vector<std::string_view> lines_;
+struct SharedTagLines {
+    explicit SharedTagLines(SharedText list) : text(std::move(list)), lines(splitLines(*text)) {}
+    SharedText text;
+    VectorTagLines lines;  // views into text
 };
 
 struct LoadRequest {
