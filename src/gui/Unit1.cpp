@@ -11,6 +11,7 @@
 #include "charset.h"
 #include "exception_display.h"
 #include "file_dialog.h"
+#include "file_name.h"
 #include "make_controls.h"
 #include "memo_text.h"
 
@@ -111,7 +112,7 @@ TForm1::TForm1() {
 
 void TForm1::FormCreate() {
     const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
-    programFolder_ = QFile::encodeName(QFileInfo(exe).absolutePath()).toStdString() + "/";
+    programFolder_ = fileNameBytes(QFileInfo(exe).absolutePath()) + "/";
     Memo1->clear();
     Memo2->clear();
     Edit_now_open->clear();
@@ -168,7 +169,7 @@ void TForm1::About1Click(QObject*) {
 
 void TForm1::Open1Click(QObject*) {
     const QString path = fileDialog(this, QFileDialog::AcceptOpen, "開く");
-    if (!path.isEmpty()) emit PageFileChosen(QFile::encodeName(path).toStdString());
+    if (!path.isEmpty()) emit PageFileChosen(fileNameBytes(path));
 }
 
 void TForm1::Save1Click(QObject*) {
@@ -184,7 +185,7 @@ void TForm1::SaveDefinition(const QString& path) {
         file.write(text->data(), static_cast<qint64>(text->size())) !=
             static_cast<qint64>(text->size()) ||
         !file.commit())
-        throw UserError("ファイル " + path.toStdString() + " を作成できません");
+        throw fileNotCreated(path);
 }
 
 void TForm1::Close1Click(QObject*) {

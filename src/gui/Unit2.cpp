@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "charset.h"
+#include "file_name.h"
 #include "make_controls.h"
 
 namespace verrimo {
@@ -170,9 +171,7 @@ void TForm2::dropEvent(QDropEvent* event) {
     if (file.isEmpty()) return;
     event->acceptProposedAction();
     // Opened once the drop is over: the load turns the event loop, which a drop must not wait on.
-    QTimer::singleShot(0, this, [this, path = QFile::encodeName(file).toStdString()] {
-        emit PageFileDropped(path);
-    });
+    QTimer::singleShot(0, this, [this, path = fileNameBytes(file)] { emit PageFileDropped(path); });
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
@@ -220,8 +219,7 @@ void TForm2::ShowRequiredTags() {
 void TForm2::Navigate(const std::string& path) {
     // "file://" and the absolute path; a '#', '?' or '%' in the folder's name stays part of the
     // path instead of ending it.
-    CppWebBrowser1->load(
-        QUrl::fromLocalFile(QFile::decodeName(QByteArray(path.data(), path.size()))));
+    CppWebBrowser1->load(QUrl::fromLocalFile(fileName(path)));
 }
 
 }  // namespace verrimo

@@ -4,7 +4,7 @@
 
 #include "Unit_tag.h"
 #include "codepage.h"
-#include "exception_display.h"
+#include "file_name.h"
 #include "walk.h"
 
 namespace verrimo {
@@ -12,11 +12,10 @@ namespace verrimo {
 void TForm_tag::FormCreate(const std::string& path) {
     Memo1->SetText(std::string_view());
     autoList_ = AutoList();
-    QFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    QFile file(fileName(path));
     const bool opened = file.open(QIODevice::ReadOnly);
     const QByteArray text = opened ? file.readAll() : QByteArray();
-    if (!opened || file.error() != QFileDevice::NoError)
-        throw UserError("ファイル " + file.fileName().toStdString() + " は開けません");
+    if (!opened || file.error() != QFileDevice::NoError) throw fileNotOpened(file.fileName());
     // The list is read and indexed once; the hidden memo holds it as the lines that remain.
     autoList_ = AutoList(std::string(text.data(), static_cast<std::size_t>(text.size())));
     Memo1->SetText(autoList_.memoText());

@@ -14,6 +14,7 @@
 #include "charset.h"
 #include "codepage.h"
 #include "exception_display.h"
+#include "file_name.h"
 
 namespace verrimo {
 
@@ -130,9 +131,7 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
     requiredLines_ = std::move(page.requiredLines);
     if (!page.scratchWritten) {
-        const QString shown = QFile::decodeName(QByteArray(
-            request.scratchPath.data(), static_cast<qsizetype>(request.scratchPath.size())));
-        throw UserError("ファイル " + shown.toUtf8().toStdString() + " を作成できません");
+        throw fileNotCreated(fileName(request.scratchPath));
     }
     viewer.Navigate(request.scratchPath);
     entry.ShowTargets(page.targets);
@@ -161,9 +160,8 @@ void Application::SwitchCodePage(const std::string& charset) {
 }
 
 void Application::OpenPageFile(const std::string& path) {
-    QFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
-    if (!file.open(QIODevice::ReadOnly))
-        throw UserError("ファイル " + file.fileName().toStdString() + " は開けません");
+    QFile file(fileName(path));
+    if (!file.open(QIODevice::ReadOnly)) throw fileNotOpened(file.fileName());
     const QByteArray bytes = file.readAll();
     form2_->SetPageSource(
         shareText(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))));

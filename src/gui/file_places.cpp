@@ -7,17 +7,11 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+#include "file_name.h"
+
 namespace verrimo {
 
 namespace {
-
-QString fromBytes(const std::string& path) {
-    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-}
-
-std::string toBytes(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 std::string environment(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
@@ -41,13 +35,13 @@ FileFolders runFolders(const std::string& programFolder) {
     folders.programFolder = programFolder;
     const QString installedBin = QDir::cleanPath(VERRIMO_INSTALL_BINDIR);
     folders.installed =
-        QDir::cleanPath(fromBytes(programFolder)) == installedBin || !canWrite(programFolder);
+        QDir::cleanPath(fileName(programFolder)) == installedBin || !canWrite(programFolder);
     const std::string home = environment("HOME", "/tmp");
     folders.configHome = environment("XDG_CONFIG_HOME", home + "/.config");
     folders.runtimeDir = environment("XDG_RUNTIME_DIR", "");
     folders.cacheHome = environment("XDG_CACHE_HOME", home + "/.cache");
     folders.sharedAutoList =
-        toBytes(QDir::cleanPath(fromBytes(programFolder) + "../share/verrimo/auto.txt"));
+        fileNameBytes(QDir::cleanPath(fileName(programFolder) + "../share/verrimo/auto.txt"));
     return folders;
 }
 
@@ -55,7 +49,7 @@ FilePlaces::FilePlaces(const FileFolders& folders) {
     if (!folders.installed) {
         autoList_ = folders.programFolder + "auto.txt";
         scratch_ = folders.programFolder + "temp.html";
-        lock_ = std::make_unique<QLockFile>(fromBytes(scratch_ + ".lock"));
+        lock_ = std::make_unique<QLockFile>(fileName(scratch_ + ".lock"));
         lock_->setStaleLockTime(0);  // a copy that died leaves a lock that its pid tells is stale
         if (!lock_->tryLock(0)) {
             lock_.reset();
@@ -63,10 +57,10 @@ FilePlaces::FilePlaces(const FileFolders& folders) {
         }
         return;
     }
-    const QString config = fromBytes(folders.configHome) + "/verrimo";
-    autoList_ = toBytes(config + "/auto.txt");
-    if (!QFileInfo::exists(fromBytes(autoList_)) && QDir().mkpath(config))
-        QFile::copy(fromBytes(folders.sharedAutoList), fromBytes(autoList_));
+    const QString config = fileName(folders.configHome) + "/verrimo";
+    autoList_ = fileNameBytes(config + "/auto.txt");
+    if (!QFileInfo::exists(fileName(autoList_)) && QDir().mkpath(config))
+        QFile::copy(fileName(folders.sharedAutoList), fileName(autoList_));
     scratch_ = PrivateScratch(folders);
 }
 
@@ -74,15 +68,15 @@ FilePlaces::~FilePlaces() = default;
 
 std::string FilePlaces::PrivateScratch(const FileFolders& folders) {
     // Only this user can read the folder, and it goes when the run ends.
-    QString base = fromBytes(folders.runtimeDir);
+    QString base = fileName(folders.runtimeDir);
     if (base.isEmpty() || !QFileInfo(base).isDir()) {
-        base = fromBytes(folders.cacheHome) + "/verrimo";
+        base = fileName(folders.cacheHome) + "/verrimo";
         QDir().mkpath(base);
     }
     runFolder_ = std::make_unique<QTemporaryDir>(base + "/verrimo-XXXXXX");
     if (!runFolder_->isValid())
         runFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/verrimo-XXXXXX");
-    return toBytes(runFolder_->filePath("temp.html"));
+    return fileNameBytes(runFolder_->filePath("temp.html"));
 }
 
 }  // namespace verrimo
