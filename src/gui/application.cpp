@@ -141,20 +141,18 @@ void Application::LoadPage(const std::optional<std::string>& url) {
 }
 
 void Application::SwitchCodePage(const std::string& charset) {
+    const auto eachWindow = [this](const auto& act) {
+        act(*form1_);
+        act(*form2_);
+        act(*form3_);
+        act(*formTag_);
+        act(*form4_);
+        act(*aboutBox_);
+    };
     const CodePage& from = CodePage::program();
-    form1_->KeepTexts();
-    form2_->KeepTexts();
-    form3_->KeepTexts();
-    formTag_->KeepTexts();
-    form4_->KeepTexts();
-    aboutBox_->KeepTexts();
+    eachWindow([](const auto& window) { window.KeepTexts(); });
     CodePage::setProgram(codePageFor(charset));
-    form1_->RecodeTexts(from);
-    form2_->RecodeTexts(from);
-    form3_->RecodeTexts(from);
-    formTag_->RecodeTexts(from);
-    form4_->RecodeTexts(from);
-    aboutBox_->RecodeTexts(from);
+    eachWindow([&from](auto& window) { window.RecodeTexts(from); });
     form1_->ShowCodePage(charset);
     form2_->ShowCharset(pageCharset_, charset);
 }
