@@ -7,14 +7,34 @@
 
 namespace verrimo {
 
+namespace {
+
+constexpr std::size_t kPiecesAtOnce = 1 << 16;
+
+}  // namespace
+
 void printExtraction(cli::Output& out, std::string pageSource, std::string_view urlBox,
                      const CodePage& cp) {
-    const Extraction x = extractOwnedPage(std::move(pageSource), urlBox, cp);
-    warnWhenCut(x.lists);
     JsonWriter json(out);
     json.beginObject();
     json.key("source");
-    json.lines(x.lists.source, cp);
+    // The pieces are written as they are cut, gathered as lines in a small text first (none of
+    // them holds a line break).
+    json.beginArray();
+    std::string pieces;
+    const auto writePieces = [&] {
+        json.moreLines(pieces, cp);
+        pieces.clear();
+    };
+    const Extraction x =
+        extractOwnedPage(std::move(pageSource), urlBox, cp, [&](std::string_view piece) {
+            pieces += piece;
+            pieces += "\r\n";
+            if (pieces.size() >= kPiecesAtOnce) writePieces();
+        });
+    writePieces();
+    json.endArray();
+    warnWhenCut(x.lists);
     json.key("required");
     json.lines(x.lists.required, cp);
     json.key("images");

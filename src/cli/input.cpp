@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "huge_pages.h"
+
 namespace verrimo::cli {
 
 std::string readInput(const std::string& path) {
@@ -20,6 +22,7 @@ std::string readInput(const std::string& path) {
     struct stat status {};
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
         bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
+    adviseHugePages(bytes.data(), bytes.capacity());
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -2,39 +2,53 @@
 
 #include <algorithm>
 #include <array>
-
-#include "memo_text.h"
+#include <bit>
+#include <cstring>
 
 namespace verrimo {
 
 namespace {
 
-// Per byte: the escape JSON needs for it, empty when the byte stands for itself.
-const std::array<std::string, 256>& escapes() {
-    static const std::array<std::string, 256> table = [] {
-        static constexpr char kHex[] = "0123456789abcdef";
-        std::array<std::string, 256> t;
-        for (int b = 0; b < 0x20; ++b) t[b] = std::string("\\u00") + kHex[b >> 4] + kHex[b & 0xF];
-        t['"'] = "\\\"";
-        t['\\'] = "\\\\";
-        t['\b'] = "\\b";
-        t['\f'] = "\\f";
-        t['\n'] = "\\n";
-        t['\r'] = "\\r";
-        t['\t'] = "\\t";
-        return t;
-    }();
-    return table;
-}
+// The escape JSON needs for an ASCII byte; size 0 when the byte stands for itself.
+struct Escape {
+    char text[6];
+    std::size_t size;
+};
+
+constexpr std::array<Escape, 128> kEscapes = [] {
+    constexpr char kHex[] = "0123456789abcdef";
+    std::array<Escape, 128> t{};
+    for (int b = 0; b < 0x20; ++b) t[b] = {{'\\', 'u', '0', '0', kHex[b >> 4], kHex[b & 0xF]}, 6};
+    const auto two = [&](char b, char letter) {
+        t[static_cast<unsigned char>(b)] = {{'\\', letter}, 2};
+    };
+    two('"', '"');
+    two('\\', '\\');
+    two('\b', 'b');
+    two('\f', 'f');
+    two('\n', 'n');
+    two('\r', 'r');
+    two('\t', 't');
+    return t;
+}();
 
 // Per byte: whether it goes into a JSON string as it is.
-const std::array<bool, 256>& plainBytes() {
-    static const std::array<bool, 256> table = [] {
-        std::array<bool, 256> t;
-        for (int b = 0; b < 256; ++b) t[b] = escapes()[b].empty();
-        return t;
-    }();
-    return table;
+constexpr std::array<bool, 256> kPlainBytes = [] {
+    std::array<bool, 256> t{};
+    for (int b = 0; b < 256; ++b) t[b] = b >= 0x80 || kEscapes[b].size == 0;
+    return t;
+}();
+
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighs = 0x8080808080808080;
+
+// The high bit of each of the eight bytes that is a control character, a double quote, a
+// backslash or not ASCII.
+constexpr std::uint64_t specialBytes(std::uint64_t word) {
+    const auto zeroByte = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+    const std::uint64_t control = (word - kOnes * 0x20) & ~word & kHighs;
+    return (word & kHighs) | control | zeroByte(word ^ (kOnes * '"')) |
+           zeroByte(word ^ (kOnes * '\\'));
 }
 
 }  // namespace
@@ -89,36 +103,84 @@ void JsonWriter::string(std::string_view utf8) {
 }
 
 void JsonWriter::string(std::string_view bytes, const CodePage& cp) {
-    // One pass: runs of ASCII that neither the decoding nor the quoting changes are copied as
-    // they are, everything else is decoded and escaped on the way.
-    if (plainFor_ != &cp) {
-        for (int b = 0; b < 256; ++b)
-            plain_[b] = plainBytes()[b] && cp.standsForItself(static_cast<unsigned char>(b));
-        plainFor_ = &cp;
-    }
     beforeValue();
-    std::string& out = out_.buffer();
-    out += '"';
-    for (std::size_t i = 0; i < bytes.size();) {
-        std::size_t run = i;
-        while (run < bytes.size() && plain_[static_cast<unsigned char>(bytes[run])]) ++run;
-        out.append(bytes, i, run - i);
-        if (run == bytes.size()) break;
-        char32_t c;
-        i = run + cp.decodeAt(bytes, run, c);
-        if (c < 0x80 && !plainBytes()[c])
-            out += escapes()[c];
-        else
-            CodePage::appendCodePoint(c, out);
-    }
-    out += '"';
-    out_.written();
+    out_.put('"');
+    encoded(bytes, cp, false);
+    out_.put('"');
 }
 
 void JsonWriter::lines(std::string_view memoText, const CodePage& cp) {
     beginArray();
-    forEachLine(memoText, [&](std::string_view line) { string(line, cp); });
+    moreLines(memoText, cp);
     endArray();
+}
+
+void JsonWriter::moreLines(std::string_view memoText, const CodePage& cp) {
+    if (memoText.empty()) return;
+    beforeValue();
+    out_.put('"');
+    encoded(memoText, cp, true);
+    if (memoText.back() != '\r' && memoText.back() != '\n') out_.put('"');
+}
+
+void JsonWriter::encoded(std::string_view bytes, const CodePage& cp, bool splitLines) {
+    if (plainFor_ != &cp) {
+        wordPlain_ = true;
+        for (int b = 0; b < 256; ++b) {
+            plain_[b] = kPlainBytes[b] && cp.standsForItself(static_cast<unsigned char>(b));
+            wordPlain_ =
+                wordPlain_ && plain_[b] == (b >= 0x20 && b < 0x80 && b != '"' && b != '\\');
+        }
+        plainFor_ = &cp;
+    }
+    // A slice at a time, so that the room asked for stays small: a byte becomes at most six.
+    constexpr std::size_t kSlice = 4096;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t end = std::min(bytes.size(), i + kSlice);
+        char* out = out_.room(6 * (end - i) + 8);
+        while (i < end) {
+            // Bytes that stand for themselves are copied eight at a time where the code page
+            // lets the test run on whole words; the copy may overrun, the room allows it.
+            if (wordPlain_) {
+                while (i + 8 <= end) {
+                    std::uint64_t word;
+                    std::memcpy(&word, bytes.data() + i, 8);
+                    std::memcpy(out, &word, 8);
+                    const std::uint64_t special = specialBytes(word);
+                    if (special != 0) {
+                        const int plain = std::countr_zero(special) / 8;
+                        i += plain;
+                        out += plain;
+                        break;
+                    }
+                    i += 8;
+                    out += 8;
+                }
+            }
+            while (i < end && plain_[static_cast<unsigned char>(bytes[i])]) *out++ = bytes[i++];
+            if (i == end) break;
+            const char b = bytes[i];
+            if (splitLines && (b == '\r' || b == '\n')) {
+                // CR LF, a lone CR and a lone LF each end a line.
+                i += b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2 : 1;
+                *out++ = '"';
+                if (i < bytes.size()) {
+                    std::memcpy(out, ",\"", 2);
+                    out += 2;
+                }
+                continue;
+            }
+            char32_t c;
+            i += cp.decodeAt(bytes, i, c);
+            if (c < 0x80 && kEscapes[c].size != 0) {
+                std::memcpy(out, kEscapes[c].text, sizeof kEscapes[c].text);
+                out += kEscapes[c].size;
+            } else {
+                out = CodePage::putCodePoint(c, out);
+            }
+        }
+        out_.commit(out);
+    }
 }
 
 void JsonWriter::number(std::int64_t value) {
@@ -137,20 +199,17 @@ void JsonWriter::null() {
 }
 
 void JsonWriter::quoted(std::string_view utf8) {
-    const auto& isPlain = plainBytes();
-    std::string& out = out_.buffer();
-    out += '"';
+    out_.put('"');
     std::size_t plain = 0;  // start of the bytes not yet copied
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto b = static_cast<unsigned char>(utf8[i]);
-        if (isPlain[b]) continue;
-        out.append(utf8, plain, i - plain);
-        out += escapes()[b];
+        if (kPlainBytes[b]) continue;
+        out_.write(utf8.substr(plain, i - plain));
+        out_.write(std::string_view(kEscapes[b].text, kEscapes[b].size));
         plain = i + 1;
     }
-    out.append(utf8, plain);
-    out += '"';
-    out_.written();
+    out_.write(utf8.substr(plain));
+    out_.put('"');
 }
 
 }  // namespace verrimo

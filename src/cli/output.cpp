@@ -9,8 +9,8 @@ namespace verrimo::cli {
 
 void Output::flush() {
     std::size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    while (done < size_) {
+        const ssize_t n = ::write(fd_, data_.get() + done, size_ - done);
         if (n >= 0) {
             done += static_cast<std::size_t>(n);
             continue;
@@ -19,7 +19,14 @@ void Output::flush() {
         if (errno == EPIPE) throw OutputClosed();
         throw WriteError(std::string("cannot write standard output: ") + std::strerror(errno));
     }
-    buffer_.clear();
+    size_ = 0;
+}
+
+void Output::makeRoom(std::size_t n) {
+    flush();
+    if (n <= capacity_) return;
+    data_.reset(new char[n]);
+    capacity_ = n;
 }
 
 }  // namespace verrimo::cli

@@ -1,6 +1,8 @@
 #include "case_rewrites.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "memo_text.h"
 
@@ -64,11 +66,30 @@ constexpr std::array<RowBits, kCaseRewrites.size()> kRowBits = [] {
     return bits;
 }();
 
+// Per capital letter: the rows whose first capital it is, one bit per row. A row can only match
+// in a run that holds its first capital, and the rewrites never add a capital to a run.
+constexpr std::array<std::uint64_t, 26> kRowsByFirstCapital = [] {
+    static_assert(kCaseRewrites.size() <= 64);
+    std::array<std::uint64_t, 26> rows{};
+    for (std::size_t r = 0; r < kCaseRewrites.size(); ++r)
+        for (const char c : kCaseRewrites[r].pattern)
+            if (isUpper(static_cast<unsigned char>(c))) {
+                rows[c - 'A'] |= std::uint64_t{1} << r;
+                break;
+            }
+    return rows;
+}();
+
 // Every row in order, each on every occurrence left to right; the run's bytes are all ASCII, so
 // each of them starts a character. present holds at least the bits of the run's bytes.
 void rewriteRun(char* run, std::size_t size, std::uint64_t present) {
+    std::uint64_t rows = 0;
+    for (std::uint64_t capitals = present & ((std::uint64_t{1} << 26) - 1); capitals != 0;
+         capitals &= capitals - 1)
+        rows |= kRowsByFirstCapital[std::countr_zero(capitals)];
     const std::string_view view(run, size);
-    for (std::size_t r = 0; r < kCaseRewrites.size(); ++r) {
+    for (; rows != 0; rows &= rows - 1) {
+        const auto r = static_cast<std::size_t>(std::countr_zero(rows));
         const Rewrite& row = kCaseRewrites[r];
         if ((kRowBits[r].pattern & ~present) != 0 || row.pattern.size() > size) continue;
         for (auto at = view.find(row.pattern); at != std::string_view::npos;
@@ -79,38 +100,75 @@ void rewriteRun(char* run, std::size_t size, std::uint64_t present) {
     }
 }
 
-constexpr std::uint64_t kCapitalBits = bitsOf("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-
-}  // namespace
-
-std::string applyCaseRewrites(std::string_view pageSource, const CodePage& cp) {
-    std::string text = crLfLines(pageSource);
-
-    // Per byte: its bit when it is a word byte, else 0; and whether it leads a character.
+// Per byte: its bit when it is a word byte, else 0.
+constexpr std::array<std::uint64_t, 256> kWordBits = [] {
     std::array<std::uint64_t, 256> bits{};
-    std::array<bool, 256> lead{};
     for (int b = 0; b < 256; ++b) {
         const auto u = static_cast<unsigned char>(b);
         bits[b] = isWordByte(u) ? bitOf(u) : 0;
-        lead[b] = cp.isLeadByte(u);
     }
+    return bits;
+}();
 
-    std::size_t runStart = 0;
-    std::uint64_t present = 0;  // the bits of the run so far; 0 outside a run
-    for (std::size_t i = 0; i <= text.size();) {
-        const auto b = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
-        if (bits[b] != 0) {
-            if (present == 0) runStart = i;
-            present |= bits[b];
-            ++i;
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighs = 0x8080808080808080;
+
+// The high bit of each of eight bytes that is a capital letter or has its high bit set: only
+// those can begin a change (a run needs a capital) or a character of two bytes.
+constexpr std::uint64_t capitalOrHigh(std::uint64_t word) {
+    const std::uint64_t ascii = word & ~kHighs;
+    const std::uint64_t atLeastA = ascii + kOnes * (0x80 - 'A');
+    const std::uint64_t aboveZ = ascii + kOnes * (0x80 - 'Z' - 1);
+    return (word | (atLeastA & ~aboveZ)) & kHighs;
+}
+
+// The first capital letter or byte with its high bit set at or after i; size when none.
+std::size_t nextCapitalOrHigh(const char* text, std::size_t i, std::size_t size) {
+    for (; size - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        if (const std::uint64_t found = capitalOrHigh(word); found != 0)
+            return i + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+    }
+    for (; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b >= 0x80 || isUpper(b)) return i;
+    }
+    return size;
+}
+
+}  // namespace
+
+void rewriteCase(char* text, std::size_t size, const CodePage& cp) {
+    // floor: where the bytes since the last character of two bytes or the last run begin; all
+    // of them are ASCII, so a run may reach back to there but no further.
+    std::size_t floor = 0;
+    for (std::size_t i = nextCapitalOrHigh(text, 0, size); i < size;
+         i = nextCapitalOrHigh(text, i, size)) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b >= 0x80) {
+            // A lead byte and the byte after it, whatever that is, make one character.
+            i += cp.isLeadByte(b) ? 2 : 1;
+            floor = i;
+            if (i >= size) break;
             continue;
         }
-        if ((present & kCapitalBits) != 0)
-            rewriteRun(text.data() + runStart, i - runStart, present);
-        present = 0;
-        // A lead byte and the byte after it, whatever that is, make one character.
-        i += lead[b] ? 2 : 1;
+        std::size_t start = i;
+        std::uint64_t present = 0;
+        for (; start > floor && kWordBits[static_cast<unsigned char>(text[start - 1])] != 0;
+             --start)
+            present |= kWordBits[static_cast<unsigned char>(text[start - 1])];
+        std::size_t end = i;
+        for (; end < size && kWordBits[static_cast<unsigned char>(text[end])] != 0; ++end)
+            present |= kWordBits[static_cast<unsigned char>(text[end])];
+        rewriteRun(text + start, end - start, present);
+        i = floor = end;
     }
+}
+
+std::string applyCaseRewrites(std::string_view pageSource, const CodePage& cp) {
+    std::string text = crLfLines(pageSource);
+    rewriteCase(text.data(), text.size(), cp);
     return text;
 }
 

@@ -14,10 +14,6 @@ namespace verrimo {
 
 namespace {
 
-// Table entries that are not characters.
-constexpr char32_t kInvalid = 0xFFFFFFFF;
-constexpr char32_t kIncomplete = 0xFFFFFFFE;
-
 // Code points the windows use for their own purposes, so that no byte sequence may decode
 // to them: the escape range, the line and paragraph separators that stand for line breaks,
 // and the text document's frame markers.
@@ -32,6 +28,8 @@ struct CodePage::Iconv {
     iconv_t toUnicode = reinterpret_cast<iconv_t>(-1);
     iconv_t fromUnicode = reinterpret_cast<iconv_t>(-1);
     std::unordered_map<char32_t, std::string> encoded;
+    // The converters keep state and the cache grows: one thread at a time uses them.
+    std::mutex mutex;
     ~Iconv() {
         if (toUnicode != reinterpret_cast<iconv_t>(-1)) iconv_close(toUnicode);
         if (fromUnicode != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUnicode);
@@ -44,6 +42,7 @@ CodePage::CodePage(const std::string& name) : name_(name), iconv_(std::make_uniq
     if (iconv_->toUnicode == reinterpret_cast<iconv_t>(-1) ||
         iconv_->fromUnicode == reinterpret_cast<iconv_t>(-1))
         throw std::runtime_error("unknown code page: " + name);
+    std::lock_guard lock(iconv_->mutex);
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
         const char32_t c = decodeOne(std::string_view(&byte, 1));
@@ -135,26 +134,28 @@ bool CodePage::encodeOne(char32_t c, std::string& out) const {
 }
 
 char32_t CodePage::doubleChar(unsigned char lead, unsigned char trail) const {
-    if (!double_) double_ = std::make_unique<std::array<char32_t, 65536>>();
-    if (!doubleDone_[lead]) {
-        for (int t = 0; t < 256; ++t) {
-            const char pair[2] = {static_cast<char>(lead), static_cast<char>(t)};
-            (*double_)[lead << 8 | t] = decodeOne(std::string_view(pair, 2));
+    if (!doubleDone_[lead].load(std::memory_order_acquire)) {
+        std::lock_guard lock(iconv_->mutex);
+        if (!double_) double_ = std::make_unique<std::array<char32_t, 65536>>();
+        if (!doubleDone_[lead].load(std::memory_order_relaxed)) {
+            for (int t = 0; t < 256; ++t) {
+                const char pair[2] = {static_cast<char>(lead), static_cast<char>(t)};
+                (*double_)[lead << 8 | t] = decodeOne(std::string_view(pair, 2));
+            }
+            doubleDone_[lead].store(true, std::memory_order_release);
         }
-        doubleDone_[lead] = true;
     }
     return (*double_)[lead << 8 | trail];
 }
 
-std::size_t CodePage::decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const {
+std::size_t CodePage::decodeRest(std::string_view bytes, std::size_t pos, char32_t& out) const {
     const auto b = static_cast<unsigned char>(bytes[pos]);
-    out = single_[b];
-    if (out != kInvalid) return 1;
     out = kEscapeBase + b;
     if (!lead_[b] || pos + 1 >= bytes.size()) return 1;
     char32_t c = doubleChar(b, static_cast<unsigned char>(bytes[pos + 1]));
     if (c == kIncomplete) {
         // Longer characters (UTF-8, EUC-JP's three-byte plane) are rare enough to ask iconv.
+        std::lock_guard lock(iconv_->mutex);
         for (std::size_t len = 3; len <= 6 && pos + len <= bytes.size(); ++len) {
             c = decodeOne(bytes.substr(pos, len));
             if (c != kIncomplete) {
@@ -204,13 +205,15 @@ void CodePage::appendUtf8(std::string_view bytes, std::string& out) const {
 std::string CodePage::encode(std::u32string_view text) const {
     std::string bytes;
     bytes.reserve(text.size());
+    std::unique_lock lock(iconv_->mutex, std::defer_lock);  // taken at the first need, once
     for (char32_t c : text) {
         if (c < 0x80 && single_[c] == c) {
             bytes.push_back(static_cast<char>(c));
         } else if (c >= kEscapeBase && c <= kEscapeBase + 0xFF) {
             bytes.push_back(static_cast<char>(c - kEscapeBase));
-        } else if (!encodeOne(c, bytes)) {
-            bytes.push_back('?');
+        } else {
+            if (!lock.owns_lock()) lock.lock();
+            if (!encodeOne(c, bytes)) bytes.push_back('?');
         }
     }
     return bytes;
@@ -239,21 +242,27 @@ std::string CodePage::utf32ToUtf8(std::u32string_view text) {
 }
 
 void CodePage::appendCodePoint(char32_t c, std::string& out) {
+    char utf8[4];
+    out.append(utf8, putCodePoint(c, utf8));
+}
+
+char* CodePage::putCodePoint(char32_t c, char* out) {
     if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | c >> 6));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | c >> 6);
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | c >> 12));
-        out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | c >> 12);
+        *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | c >> 18));
-        out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | c >> 18);
+        *out++ = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 }  // namespace verrimo

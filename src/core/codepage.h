@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,7 +37,21 @@ class CodePage {
 
     std::u32string decode(std::string_view bytes) const;
     // Decodes the character at pos into out; returns how many bytes it takes.
-    std::size_t decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const;
+    std::size_t decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const {
+        // Inline for the two commonest cases: a character of one byte, and one of two bytes
+        // whose lead byte's row is in the table already.
+        const auto b = static_cast<unsigned char>(bytes[pos]);
+        out = single_[b];
+        if (out != kInvalid) return 1;
+        if (pos + 1 < bytes.size() && doubleDone_[b].load(std::memory_order_acquire)) {
+            const char32_t c = (*double_)[b << 8 | static_cast<unsigned char>(bytes[pos + 1])];
+            if (c < kIncomplete) {
+                out = c;
+                return 2;
+            }
+        }
+        return decodeRest(bytes, pos, out);
+    }
     // Inverse of decode; a character the code page lacks becomes "?".
     std::string encode(std::u32string_view text) const;
 
@@ -50,10 +65,18 @@ class CodePage {
     static std::u32string utf8ToUtf32(std::string_view utf8);
     static std::string utf32ToUtf8(std::u32string_view text);
     static void appendCodePoint(char32_t c, std::string& utf8);
+    // Writes c's UTF-8 (at most four bytes) at out; returns the end of what it wrote.
+    static char* putCodePoint(char32_t c, char* out);
 
   private:
-    // Decodes exactly the bytes given as one character; 0 when they are not one whole,
-    // round-tripping character.
+    // Table entries that are not characters.
+    static constexpr char32_t kInvalid = 0xFFFFFFFF;
+    static constexpr char32_t kIncomplete = 0xFFFFFFFE;
+
+    // decodeAt for a byte that is not a character by itself.
+    std::size_t decodeRest(std::string_view bytes, std::size_t pos, char32_t& out) const;
+    // Decodes exactly the bytes given as one character; kIncomplete or kInvalid when they are
+    // not one whole, round-tripping character. These two need the converters' lock held.
     char32_t decodeOne(std::string_view bytes) const;
     bool encodeOne(char32_t c, std::string& out) const;
     char32_t doubleChar(unsigned char lead, unsigned char trail) const;
@@ -66,7 +89,9 @@ class CodePage {
     std::array<char32_t, 256> single_{};
     std::array<bool, 256> plain_{};  // ASCII bytes that decode to the same code point
     mutable std::unique_ptr<std::array<char32_t, 65536>> double_;
-    mutable std::array<bool, 256> doubleDone_{};
+    // Per lead byte: its row of double_ is filled. Read without a lock, so that decoding from
+    // several threads at once stays cheap.
+    mutable std::array<std::atomic<bool>, 256> doubleDone_{};
 };
 
 }  // namespace verrimo

@@ -1,6 +1,5 @@
 #include "extract_page.h"
 
-#include "case_rewrites.h"
 #include "definition.h"
 #include "normalise.h"
 
@@ -8,9 +7,10 @@ namespace verrimo {
 
 namespace {
 
-Extraction extractNormalised(std::string normalised, std::string_view urlBox, const CodePage& cp) {
+Extraction extractJoined(std::string_view joined, std::string_view urlBox, const CodePage& cp,
+                         const PieceReader& readPiece) {
     Extraction result;
-    result.lists = scanOwned(std::move(normalised));
+    result.lists = readPiece ? scanJoined(joined, readPiece) : scanJoined(joined);
     result.targets = findTargets(urlBox, result.lists.required, result.lists.links, std::string(),
                                  cp.fromUtf8(definition::kKindChooseUtf8), cp);
     return result;
@@ -19,16 +19,16 @@ Extraction extractNormalised(std::string normalised, std::string_view urlBox, co
 }  // namespace
 
 Extraction extractPage(std::string_view pageSource, std::string_view urlBox, const CodePage& cp) {
-    return extractNormalised(normalise(pageSource, cp), urlBox, cp);
+    return extractJoined(normalise(pageSource, cp, LineEnds::None), urlBox, cp, {});
 }
 
-Extraction extractOwnedPage(std::string pageSource, std::string_view urlBox, const CodePage& cp) {
-    // Each text is let go as soon as the next is made, so that a big page is held about twice.
-    std::string rewritten = applyCaseRewrites(pageSource, cp);
+Extraction extractOwnedPage(std::string pageSource, std::string_view urlBox, const CodePage& cp,
+                            const PieceReader& readPiece) {
+    // The page source is let go as soon as the normalised text is made, so that a big page is
+    // held about twice.
+    const std::string joined = normalise(pageSource, cp, LineEnds::None);
     std::string().swap(pageSource);
-    std::string normalised = quoteNamesAndValues(rewritten, cp);
-    std::string().swap(rewritten);
-    return extractNormalised(std::move(normalised), urlBox, cp);
+    return extractJoined(joined, urlBox, cp, readPiece);
 }
 
 }  // namespace verrimo

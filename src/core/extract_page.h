@@ -17,7 +17,9 @@ struct Extraction {
     FinderResult targets;
 };
 Extraction extractPage(std::string_view pageSource, std::string_view urlBox, const CodePage& cp);
-// The same on a page source the caller gives up, in less memory.
-Extraction extractOwnedPage(std::string pageSource, std::string_view urlBox, const CodePage& cp);
+// The same on a page source the caller gives up, in less memory. With readPiece, each piece of
+// the page-source list goes to it as soon as it is cut, and lists.source stays empty.
+Extraction extractOwnedPage(std::string pageSource, std::string_view urlBox, const CodePage& cp,
+                            const PieceReader& readPiece = {});
 
 }  // namespace verrimo

@@ -1,74 +1,95 @@
 #include "normalise.h"
 
+#include <cstring>
+
 #include "case_rewrites.h"
-#include "replace_text.h"
+#include "huge_pages.h"
+#include "memo_text.h"
 
 namespace verrimo {
 
 namespace {
 
-// The line as head (through the =), a double quote, and the rest with its closing quote put
-// before its first space, or before its first > when it has no space.
-std::string quoteRest(std::string_view line, std::size_t restStart, const CodePage& cp) {
-    const std::string_view rest = line.substr(restStart);
-    // The test for a space is a plain byte search; the replacement walks by characters.
-    const std::string changed = rest.find(' ') == std::string_view::npos
-                                    ? replaceText(rest, ">", "\">", Replace::First, cp)
-                                    : replaceText(rest, " ", "\" ", Replace::First, cp);
-    std::string out;
-    out.reserve(line.size() + 2);
-    out.append(line.substr(0, restStart));
-    out += '"';
-    out += changed;
-    return out;
+constexpr std::size_t npos = std::string_view::npos;
+
+// The first c at or after from, walking by characters: a lead byte and the byte after it,
+// whatever that is, make one character.
+std::size_t findByChars(std::string_view text, std::size_t from, char c, const CodePage& cp) {
+    for (std::size_t i = from; i < text.size();) {
+        const char b = text[i];
+        if (b == c) return i;
+        i += cp.isLeadByte(static_cast<unsigned char>(b)) ? 2 : 1;
+    }
+    return npos;
 }
 
-// Where the rest after an unquoted name= begins; npos when there is none. Any name=" on the line
-// counts as quoted, even in another tag than the first name=.
-std::size_t unquotedName(std::string_view line) {
-    if (line.find("name=\"") != std::string_view::npos) return std::string_view::npos;
-    const auto at = line.find("name=");
-    return at == std::string_view::npos ? at : at + 5;
+// Quotes the rest of the line that begins at restStart: a double quote there, and its closing
+// quote before the rest's first space, or before its first > when it has no space.
+void quoteRest(std::string& out, std::size_t restStart, const CodePage& cp) {
+    const std::string_view rest = std::string_view(out).substr(restStart);
+    // The test for a space is a plain byte search; the closing quote's place is found by
+    // characters.
+    const std::size_t close =
+        rest.find(' ') == npos ? findByChars(rest, 0, '>', cp) : findByChars(rest, 0, ' ', cp);
+    if (close != npos) out.insert(restStart + close, 1, '"');
+    out.insert(restStart, 1, '"');
 }
 
-// The same for value=; only the character after the first value= decides whether it is quoted.
-std::size_t unquotedValue(std::string_view line) {
-    const auto at = line.find("value=");
-    if (at == std::string_view::npos) return at;
-    const std::size_t restStart = at + 6;
-    if (restStart < line.size() && line[restStart] == '"') return std::string_view::npos;
-    return restStart;
+// Where name= and value= stand on a line, found in one walk over its equals signs.
+struct Assignments {
+    std::size_t name = npos;   // the first name=
+    bool quotedName = false;   // some name=" on the line
+    std::size_t value = npos;  // the first value=
+};
+
+Assignments assignments(std::string_view line) {
+    Assignments a;
+    for (const char* eq = static_cast<const char*>(std::memchr(line.data(), '=', line.size())); eq;
+         eq = static_cast<const char*>(
+             std::memchr(eq + 1, '=', line.size() - (eq + 1 - line.data())))) {
+        const std::size_t at = static_cast<std::size_t>(eq - line.data());
+        if (at >= 4 && line.compare(at - 4, 4, "name") == 0) {
+            if (a.name == npos) a.name = at - 4;
+            if (at + 1 < line.size() && line[at + 1] == '"') {
+                a.quotedName = true;
+                if (a.value != npos) break;
+            }
+        } else if (a.value == npos && at >= 5 && line.compare(at - 5, 5, "value") == 0) {
+            a.value = at - 5;
+            if (a.quotedName) break;
+        }
+    }
+    return a;
 }
 
-void appendValueQuoted(std::string& out, std::string_view line, const CodePage& cp) {
-    const std::size_t rest = unquotedValue(line);
-    if (rest == std::string_view::npos)
-        out += line;
-    else
-        out += quoteRest(line, rest, cp);
+// Quotes the first name= of the line that begins at lineStart when no name=" stands on it, then
+// the first value= of what that gives when the character after it is not a double quote.
+void quoteNameAndValue(std::string& out, std::size_t lineStart, const CodePage& cp) {
+    Assignments a = assignments(std::string_view(out).substr(lineStart));
+    if (a.name != npos && !a.quotedName) {
+        quoteRest(out, lineStart + a.name + 5, cp);
+        // The closing quote may now follow the first value=.
+        a.value = std::string_view(out).substr(lineStart).find("value=");
+    }
+    if (a.value == npos) return;
+    const std::size_t rest = lineStart + a.value + 6;
+    if (rest < out.size() && out[rest] == '"') return;
+    quoteRest(out, rest, cp);
 }
 
 }  // namespace
 
-std::string normalise(std::string_view pageSource, const CodePage& cp) {
-    return quoteNamesAndValues(applyCaseRewrites(pageSource, cp), cp);
-}
-
-std::string quoteNamesAndValues(std::string_view rewritten, const CodePage& cp) {
+std::string normalise(std::string_view pageSource, const CodePage& cp, LineEnds ends) {
     std::string out;
-    out.reserve(rewritten.size() + rewritten.size() / 16);
-    // Every line of the rewritten text ends with CR LF and holds no other line break.
-    for (std::size_t from = 0; from < rewritten.size();) {
-        const std::size_t end = rewritten.find('\r', from);
-        const std::string_view line = rewritten.substr(from, end - from);
-        const std::size_t nameRest = unquotedName(line);
-        if (nameRest == std::string_view::npos)
-            appendValueQuoted(out, line, cp);
-        else
-            appendValueQuoted(out, quoteRest(line, nameRest, cp), cp);
-        out += "\r\n";
-        from = end + 2;
-    }
+    out.reserve(pageSource.size() + pageSource.size() / 16 + 2);
+    adviseHugePages(out.data(), out.capacity());
+    forEachLine(pageSource, [&](std::string_view line) {
+        const std::size_t start = out.size();
+        out += line;
+        rewriteCase(out.data() + start, line.size(), cp);
+        quoteNameAndValue(out, start, cp);
+        if (ends == LineEnds::CrLf) out += "\r\n";
+    });
     return out;
 }
 

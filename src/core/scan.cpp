@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "memo_text.h"
@@ -19,7 +21,7 @@ struct SortRule {
 };
 
 // First rule that holds decides; <font must come before <fo.
-const std::array<SortRule, 10> kSortRules{{
+constexpr std::array<SortRule, 10> kSortRules{{
     {"<in", &ScanResult::required},
     {"<font", nullptr},
     {"<fo", &ScanResult::required},
@@ -32,37 +34,89 @@ const std::array<SortRule, 10> kSortRules{{
     {" href=\"", &ScanResult::links},
 }};
 
-// The first rule that holds, or kSortRules.size(). Rules that begin with < are tried where the
-// piece has a <, all in one walk; the others are searched for only while they could still win.
+// Per byte: the rules that begin with < and that byte, one bit per rule.
+const std::array<std::uint32_t, 256> kRulesBySecondByte = [] {
+    std::array<std::uint32_t, 256> rules{};
+    for (std::size_t r = 0; r < kSortRules.size(); ++r)
+        if (kSortRules[r].needle[0] == '<')
+            rules[static_cast<unsigned char>(kSortRules[r].needle[1])] |= 1u << r;
+    return rules;
+}();
+
+// The first rule beginning with < that holds at the < that begins at, or kSortRules.size().
+std::size_t ruleAt(std::string_view at) {
+    if (at.size() < 3) return kSortRules.size();  // every needle has a character after the <
+    for (auto rules = kRulesBySecondByte[static_cast<unsigned char>(at[1])]; rules != 0;
+         rules &= rules - 1) {
+        const auto r = static_cast<std::size_t>(std::countr_zero(rules));
+        if (at.starts_with(kSortRules[r].needle)) return r;
+    }
+    return kSortRules.size();
+}
+
+// Whether the piece holds the link rule's needle, found from its equals signs, which are rarer
+// than blanks.
+bool holdsLink(std::string_view piece) {
+    constexpr std::string_view kNeedle = kSortRules.back().needle;
+    constexpr std::size_t kEquals = kNeedle.find('=');
+    for (auto eq = piece.find('=', kEquals); eq != std::string_view::npos;
+         eq = piece.find('=', eq + 1))
+        if (piece.compare(eq - kEquals, kNeedle.size(), kNeedle) == 0) return true;
+    return false;
+}
+
+// The first rule that holds, or kSortRules.size(). The rules that begin with < are tried at each
+// < of the piece, in one walk; the link rule comes last, so it is tried only when none held.
 std::size_t firstRuleHolding(std::string_view piece) {
     std::size_t best = kSortRules.size();
     for (auto lt = piece.find('<'); lt != std::string_view::npos && best > 0;
-         lt = piece.find('<', lt + 1)) {
-        const std::string_view at = piece.substr(lt);
-        if (at.size() < 3) continue;  // every needle has a character after the <
-        for (std::size_t r = 0; r < best; ++r) {
-            // The second byte rules most needles out without a compare.
-            const std::string_view needle = kSortRules[r].needle;
-            if (needle[1] == at[1] && at.starts_with(needle)) {
-                best = r;
-                break;
-            }
-        }
-    }
-    for (std::size_t r = 0; r < best; ++r)
-        if (kSortRules[r].needle[0] != '<' && piece.find(kSortRules[r].needle) != piece.npos)
-            return r;
+         lt = piece.find('<', lt + 1))
+        best = std::min(best, ruleAt(piece.substr(lt)));
+    if (best == kSortRules.size() && holdsLink(piece)) return kSortRules.size() - 1;
     return best;
 }
 
-void addPiece(ScanResult& result, std::string_view piece) {
-    result.source += piece;
-    result.source += "\r\n";
+// Adds a tag piece to the list its first holding rule names, if any.
+void sortPiece(ScanResult& result, std::string_view piece) {
     const std::size_t rule = firstRuleHolding(piece);
     if (rule == kSortRules.size() || !kSortRules[rule].list) return;
     std::string& list = result.*kSortRules[rule].list;
     list += piece;
     list += "\r\n";
+}
+
+// Cuts the joined page into pieces, each handed to readPiece and sorted, the final empty piece
+// included; sets result.cut.
+template <typename ReadPiece>
+void cutPieces(std::string_view rest, ScanResult& result, ReadPiece readPiece) {
+    const auto addPiece = [&](std::string_view piece) {
+        readPiece(piece);
+        sortPiece(result, piece);
+    };
+    std::size_t pos = 0;
+    for (std::size_t cycle = 1;; ++cycle) {
+        bool last = false;
+        if (const auto open = rest.find('<', pos); open != std::string_view::npos) {
+            addPiece(trimmed(rest.substr(pos, open - pos)));
+            pos = open;
+        } else {
+            last = true;
+        }
+        if (const auto close = rest.find('>', pos); close != std::string_view::npos) {
+            addPiece(trimmed(rest.substr(pos, close + 1 - pos)));
+            pos = close + 1;
+        } else {
+            last = true;
+        }
+        if (last) break;
+        if (cycle == kMaxCycles) {
+            // Another cycle would still have cut a piece.
+            result.cut = rest.find_first_of("<>", pos) != std::string_view::npos;
+            break;
+        }
+    }
+    // What is left after the last cut is dropped; the piece list ends with an empty piece.
+    readPiece(std::string_view());
 }
 
 }  // namespace
@@ -82,37 +136,25 @@ ScanResult scanOwned(std::string pageSource) {
     }
     pageSource.resize(joined);
 
+    return scanJoined(pageSource);
+}
+
+ScanResult scanJoined(std::string_view joined) {
     ScanResult result;
     // Each cycle cuts at most two pieces, each followed by CR LF, and takes a < or ends the cut:
     // room for all of them at once, so that a big page's piece list is never moved.
-    const auto opens =
-        static_cast<std::size_t>(std::count(pageSource.begin(), pageSource.end(), '<'));
-    result.source.reserve(pageSource.size() + 4 * (std::min(opens, kMaxCycles) + 1) + 2);
-    const std::string_view rest(pageSource);
-    std::size_t pos = 0;
-    for (std::size_t cycle = 1;; ++cycle) {
-        bool last = false;
-        if (const auto open = rest.find('<', pos); open != std::string_view::npos) {
-            addPiece(result, trimmed(rest.substr(pos, open - pos)));
-            pos = open;
-        } else {
-            last = true;
-        }
-        if (const auto close = rest.find('>', pos); close != std::string_view::npos) {
-            addPiece(result, trimmed(rest.substr(pos, close + 1 - pos)));
-            pos = close + 1;
-        } else {
-            last = true;
-        }
-        if (last) break;
-        if (cycle == kMaxCycles) {
-            // Another cycle would still have cut a piece.
-            result.cut = rest.find_first_of("<>", pos) != std::string_view::npos;
-            break;
-        }
-    }
-    // What is left after the last cut is dropped; the piece list ends with an empty piece.
-    result.source += "\r\n";
+    const auto opens = static_cast<std::size_t>(std::count(joined.begin(), joined.end(), '<'));
+    result.source.reserve(joined.size() + 4 * (std::min(opens, kMaxCycles) + 1) + 2);
+    cutPieces(joined, result, [&](std::string_view piece) {
+        result.source += piece;
+        result.source += "\r\n";
+    });
+    return result;
+}
+
+ScanResult scanJoined(std::string_view joined, const PieceReader& readPiece) {
+    ScanResult result;
+    cutPieces(joined, result, readPiece);
     return result;
 }
 

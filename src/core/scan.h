@@ -2,6 +2,7 @@
 // (lines separated by CR LF).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,13 @@ struct ScanResult {
 ScanResult scan(std::string_view pageSource);
 // The same, working in the page source's own buffer.
 ScanResult scanOwned(std::string pageSource);
+
+// The same on a page source whose lines already run together, with no line breaks left.
+ScanResult scanJoined(std::string_view joined);
+
+// Takes each piece of the piece list in turn.
+using PieceReader = std::function<void(std::string_view piece)>;
+// The same again, with each piece handed to readPiece instead; source stays empty.
+ScanResult scanJoined(std::string_view joined, const PieceReader& readPiece);
 
 }  // namespace verrimo
