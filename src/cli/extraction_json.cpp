@@ -1,15 +1,69 @@
 #include "extraction_json.h"
 
+#include <exception>
 #include <iostream>
+#include <thread>
+#include <vector>
 
 #include "extract_page.h"
+#include "hand_over.h"
 #include "json.h"
+#include "normalise.h"
 
 namespace verrimo {
 
 namespace {
 
-constexpr std::size_t kPiecesAtOnce = 1 << 16;
+// The source list goes from the scanner to the writer in batches of this many pieces, of which
+// a few at most wait.
+constexpr std::size_t kBatchPieces = 4096;
+constexpr std::size_t kBatchesWaiting = 16;
+
+using Pieces = std::vector<std::string_view>;
+
+// The writer stopped taking the scanner's pieces.
+struct WriterStopped {};
+
+// Runs the extraction on a thread of its own, so that the source list is written while the
+// page is still being cut. The pieces go over as views into the normalised text, which lives
+// here until both threads are done with it.
+Extraction extractWritingSource(JsonWriter& json, std::string pageSource, std::string_view urlBox,
+                                const CodePage& cp) {
+    const std::string joined = normalise(pageSource, cp, LineEnds::None);
+    std::string().swap(pageSource);
+    cli::HandOver<Pieces> handOver(kBatchesWaiting);
+    Extraction x;
+    std::exception_ptr failed;
+    std::jthread scanner([&] {
+        try {
+            Pieces batch;
+            const auto give = [&] {
+                if (!handOver.give(std::move(batch))) throw WriterStopped();
+                batch = Pieces();
+                batch.reserve(kBatchPieces);
+            };
+            x = extractNormalised(joined, urlBox, cp, [&](std::string_view piece) {
+                batch.push_back(piece);
+                if (batch.size() == kBatchPieces) give();
+            });
+            give();
+        } catch (const WriterStopped&) {
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        handOver.finish();
+    });
+    try {
+        while (const auto batch = handOver.take())
+            for (const std::string_view piece : *batch) json.string(piece, cp);
+    } catch (...) {
+        handOver.stop();
+        throw;
+    }
+    scanner.join();
+    if (failed) std::rethrow_exception(failed);
+    return x;
+}
 
 }  // namespace
 
@@ -18,21 +72,8 @@ void printExtraction(cli::Output& out, std::string pageSource, std::string_view 
     JsonWriter json(out);
     json.beginObject();
     json.key("source");
-    // The pieces are written as they are cut, gathered as lines in a small text first (none of
-    // them holds a line break).
     json.beginArray();
-    std::string pieces;
-    const auto writePieces = [&] {
-        json.moreLines(pieces, cp);
-        pieces.clear();
-    };
-    const Extraction x =
-        extractOwnedPage(std::move(pageSource), urlBox, cp, [&](std::string_view piece) {
-            pieces += piece;
-            pieces += "\r\n";
-            if (pieces.size() >= kPiecesAtOnce) writePieces();
-        });
-    writePieces();
+    const Extraction x = extractWritingSource(json, std::move(pageSource), urlBox, cp);
     json.endArray();
     warnWhenCut(x.lists);
     json.key("required");

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstring>
 
+#include "byte_search.h"
+
 namespace verrimo {
 
 namespace {
@@ -39,16 +41,12 @@ constexpr std::array<bool, 256> kPlainBytes = [] {
     return t;
 }();
 
-constexpr std::uint64_t kOnes = 0x0101010101010101;
-constexpr std::uint64_t kHighs = 0x8080808080808080;
-
 // The high bit of each of the eight bytes that is a control character, a double quote, a
 // backslash or not ASCII.
 constexpr std::uint64_t specialBytes(std::uint64_t word) {
-    const auto zeroByte = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
     const std::uint64_t control = (word - kOnes * 0x20) & ~word & kHighs;
-    return (word & kHighs) | control | zeroByte(word ^ (kOnes * '"')) |
-           zeroByte(word ^ (kOnes * '\\'));
+    return (word & kHighs) | control | zeroBytes(word ^ (kOnes * '"')) |
+           zeroBytes(word ^ (kOnes * '\\'));
 }
 
 }  // namespace
@@ -143,10 +141,8 @@ void JsonWriter::encoded(std::string_view bytes, const CodePage& cp, bool splitL
             // lets the test run on whole words; the copy may overrun, the room allows it.
             if (wordPlain_) {
                 while (i + 8 <= end) {
-                    std::uint64_t word;
-                    std::memcpy(&word, bytes.data() + i, 8);
-                    std::memcpy(out, &word, 8);
-                    const std::uint64_t special = specialBytes(word);
+                    std::memcpy(out, bytes.data() + i, 8);
+                    const std::uint64_t special = specialBytes(loadWord(bytes.data() + i));
                     if (special != 0) {
                         const int plain = std::countr_zero(special) / 8;
                         i += plain;

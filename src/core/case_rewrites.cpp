@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "byte_search.h"
 #include "memo_text.h"
 
 namespace verrimo {
@@ -110,9 +111,6 @@ constexpr std::array<std::uint64_t, 256> kWordBits = [] {
     return bits;
 }();
 
-constexpr std::uint64_t kOnes = 0x0101010101010101;
-constexpr std::uint64_t kHighs = 0x8080808080808080;
-
 // The high bit of each of eight bytes that is a capital letter or has its high bit set: only
 // those can begin a change (a run needs a capital) or a character of two bytes.
 constexpr std::uint64_t capitalOrHigh(std::uint64_t word) {
@@ -125,9 +123,7 @@ constexpr std::uint64_t capitalOrHigh(std::uint64_t word) {
 // The first capital letter or byte with its high bit set at or after i; size when none.
 std::size_t nextCapitalOrHigh(const char* text, std::size_t i, std::size_t size) {
     for (; size - i >= 8; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text + i, 8);
-        if (const std::uint64_t found = capitalOrHigh(word); found != 0)
+        if (const std::uint64_t found = capitalOrHigh(loadWord(text + i)); found != 0)
             return i + static_cast<std::size_t>(std::countr_zero(found)) / 8;
     }
     for (; i < size; ++i) {

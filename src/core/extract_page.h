@@ -17,9 +17,12 @@ struct Extraction {
     FinderResult targets;
 };
 Extraction extractPage(std::string_view pageSource, std::string_view urlBox, const CodePage& cp);
-// The same on a page source the caller gives up, in less memory. With readPiece, each piece of
-// the page-source list goes to it as soon as it is cut, and lists.source stays empty.
-Extraction extractOwnedPage(std::string pageSource, std::string_view urlBox, const CodePage& cp,
-                            const PieceReader& readPiece = {});
+// The same on a page source the caller gives up, in less memory.
+Extraction extractOwnedPage(std::string pageSource, std::string_view urlBox, const CodePage& cp);
+// The scanner and the finder on the text normalise gave with LineEnds::None. Each piece of the
+// page-source list goes to readPiece as soon as it is cut, as a view into joined, and
+// lists.source stays empty.
+Extraction extractNormalised(std::string_view joined, std::string_view urlBox, const CodePage& cp,
+                             const PieceReader& readPiece);
 
 }  // namespace verrimo

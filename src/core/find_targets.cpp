@@ -26,13 +26,13 @@ FinderResult findTargets(std::string_view urlBox, std::string_view requiredTags,
         if (result.target.empty()) result.target = value;
         result.targets.push_back(std::move(value));
     };
-    for (const std::string_view line : splitLines(requiredTags)) {
-        if (line.find("action=") == std::string_view::npos) continue;
+    forEachLine(requiredTags, [&](std::string_view line) {
+        if (line.find("action=") == std::string_view::npos) return;
         offer(valueAfter(line, "action="));
         result.kind = "action";
-    }
+    });
     result.targets.push_back(cp.fromUtf8("＝ここから下が通常リンクタグからの抽出＝"));
-    for (const std::string_view line : splitLines(linkTags)) offer(valueAfter(line, "href="));
+    forEachLine(linkTags, [&](std::string_view line) { offer(valueAfter(line, "href=")); });
     return result;
 }
 

@@ -48,6 +48,14 @@ void forEachLine(std::string_view text, Visit visit) {
     if (start < text.size()) visit(text.substr(start));
 }
 
+// Appends the line and CR LF.
+inline void appendLine(std::string& text, std::string_view line) {
+    text += line;
+    // Two pushes stay inline, where an append of two bytes calls memcpy.
+    text.push_back('\r');
+    text.push_back('\n');
+}
+
 // The whole text of a list of lines: each line followed by CR LF.
 template <typename Lines>
 std::string joinLines(const Lines& lines) {

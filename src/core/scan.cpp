@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "byte_search.h"
 #include "memo_text.h"
 #include "trim.h"
 
@@ -49,30 +50,27 @@ std::size_t ruleAt(std::string_view at) {
     for (auto rules = kRulesBySecondByte[static_cast<unsigned char>(at[1])]; rules != 0;
          rules &= rules - 1) {
         const auto r = static_cast<std::size_t>(std::countr_zero(rules));
-        if (at.starts_with(kSortRules[r].needle)) return r;
+        if (holdsAt(at, 0, kSortRules[r].needle)) return r;
     }
     return kSortRules.size();
 }
 
-// Whether the piece holds the link rule's needle, found from its equals signs, which are rarer
-// than blanks.
-bool holdsLink(std::string_view piece) {
-    constexpr std::string_view kNeedle = kSortRules.back().needle;
-    constexpr std::size_t kEquals = kNeedle.find('=');
-    for (auto eq = piece.find('=', kEquals); eq != std::string_view::npos;
-         eq = piece.find('=', eq + 1))
-        if (piece.compare(eq - kEquals, kNeedle.size(), kNeedle) == 0) return true;
-    return false;
-}
-
 // The first rule that holds, or kSortRules.size(). The rules that begin with < are tried at each
-// < of the piece, in one walk; the link rule comes last, so it is tried only when none held.
+// < of the piece; the link rule, which comes last and holds an =, at each = in the same walk.
 std::size_t firstRuleHolding(std::string_view piece) {
+    constexpr std::string_view kLink = kSortRules.back().needle;
+    constexpr std::size_t kLinkEquals = kLink.find('=');
+    static_assert(kLink[0] != '<' && kLinkEquals != std::string_view::npos);
     std::size_t best = kSortRules.size();
-    for (auto lt = piece.find('<'); lt != std::string_view::npos && best > 0;
-         lt = piece.find('<', lt + 1))
-        best = std::min(best, ruleAt(piece.substr(lt)));
-    if (best == kSortRules.size() && holdsLink(piece)) return kSortRules.size() - 1;
+    bool link = false;
+    forEachOf(piece, '<', '=', [&](std::size_t at) {
+        if (piece[at] == '<')
+            best = std::min(best, ruleAt(piece.substr(at)));
+        else if (!link && at >= kLinkEquals)
+            link = holdsAt(piece, at - kLinkEquals, kLink);
+        return best > 0;
+    });
+    if (best == kSortRules.size() && link) return kSortRules.size() - 1;
     return best;
 }
 
@@ -80,9 +78,7 @@ std::size_t firstRuleHolding(std::string_view piece) {
 void sortPiece(ScanResult& result, std::string_view piece) {
     const std::size_t rule = firstRuleHolding(piece);
     if (rule == kSortRules.size() || !kSortRules[rule].list) return;
-    std::string& list = result.*kSortRules[rule].list;
-    list += piece;
-    list += "\r\n";
+    appendLine(result.*kSortRules[rule].list, piece);
 }
 
 // Cuts the joined page into pieces, each handed to readPiece and sorted, the final empty piece
@@ -96,13 +92,13 @@ void cutPieces(std::string_view rest, ScanResult& result, ReadPiece readPiece) {
     std::size_t pos = 0;
     for (std::size_t cycle = 1;; ++cycle) {
         bool last = false;
-        if (const auto open = rest.find('<', pos); open != std::string_view::npos) {
+        if (const auto open = findByte(rest, pos, '<'); open != std::string_view::npos) {
             addPiece(trimmed(rest.substr(pos, open - pos)));
             pos = open;
         } else {
             last = true;
         }
-        if (const auto close = rest.find('>', pos); close != std::string_view::npos) {
+        if (const auto close = findByte(rest, pos, '>'); close != std::string_view::npos) {
             addPiece(trimmed(rest.substr(pos, close + 1 - pos)));
             pos = close + 1;
         } else {
@@ -145,10 +141,7 @@ ScanResult scanJoined(std::string_view joined) {
     // room for all of them at once, so that a big page's piece list is never moved.
     const auto opens = static_cast<std::size_t>(std::count(joined.begin(), joined.end(), '<'));
     result.source.reserve(joined.size() + 4 * (std::min(opens, kMaxCycles) + 1) + 2);
-    cutPieces(joined, result, [&](std::string_view piece) {
-        result.source += piece;
-        result.source += "\r\n";
-    });
+    cutPieces(joined, result, [&](std::string_view piece) { appendLine(result.source, piece); });
     return result;
 }
 
