@@ -58,6 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(kept(normalised) == kept(page), "the normaliser keeps the page");
 
     const ScanResult lists = scan(normalised);
+    std::string joined = normalised;
+    std::erase(joined, '\r');
+    std::erase(joined, '\n');
+    require(normalise(page, cp, LineEnds::None) == joined,
+            "without line ends the normaliser gives its lines run together");
+    std::string handed;
+    const ScanResult streamed =
+        scanJoined(joined, [&](std::string_view piece) { appendLine(handed, piece); });
+    require(handed == lists.source && streamed.required == lists.required &&
+                streamed.images == lists.images && streamed.links == lists.links,
+            "pieces handed out one by one are the piece list");
     requireWholeTags(lists.required);
     requireWholeTags(lists.images);
     require(lists.source.ends_with("\r\n") && joinLines(splitLines(lists.source)) == lists.source,

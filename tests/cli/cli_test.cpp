@@ -88,6 +88,22 @@ TEST(CliExtract, BytesThatDoNotDecodeAndCharactersJsonMustEscape) {
                   "\"kind\":\"選択\"}\n");
 }
 
+TEST(CliExtract, LongPiecesKeepEveryCharacterWhereverItFalls) {
+    // Pieces longer than the writer's slices, with a two-byte character, an escape and a quote
+    // at each offset around the slice edges, and with a plain run of every length before them.
+    std::string page;
+    std::string expected;
+    for (std::size_t run = 4086; run < 4106; ++run) {
+        const std::string plain(run, 'a');
+        page += plain + "\x82\xa0\t\"<br>";
+        expected += "\"" + plain + "\xe3\x81\x82\\t\\\"\",\"<br>\",";
+    }
+    const ProgramRun run = cli({"extract"}, page);
+    EXPECT_EQ(run.status, 0);
+    const std::string start = "{\"source\":[" + expected;
+    EXPECT_EQ(run.out.substr(0, start.size()), start);
+}
+
 TEST(CliExtract, TheUrlIsTakenAsTextAndComesBackAsTheReferrer) {
     const ProgramRun run = cli({"extract", "--url", "http://例.jp/a?b=\"c\""});
     EXPECT_NE(run.out.find(R"("referrer":"http://例.jp/a?b=\"c\"")"), std::string::npos) << run.out;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "random_bytes.h"
 
 using namespace verrimo;
@@ -110,5 +113,30 @@ TEST(CodePage, AppendUtf8IsToUtf8AddedToTheText) {
             cp.appendUtf8(bytes, text);
             EXPECT_EQ(text, "kept" + CodePage::utf32ToUtf8(cp.decode(bytes))) << name << seed;
         }
+    }
+}
+
+TEST(CodePage, SeveralThreadsMayDecodeAndEncodeAtOnce) {
+    // A fresh code page, so that the threads fill its tables and cache while racing.
+    for (const char* name : {"CP932", "EUC-JP", "UTF-8"}) {
+        const CodePage reference(name);
+        std::vector<std::string> texts;
+        std::vector<std::u32string> decoded;
+        for (unsigned seed = 1; seed <= 4; ++seed) {
+            texts.push_back(randomBytes(1 << 16, seed));
+            decoded.push_back(reference.decode(texts.back()));
+        }
+        const CodePage shared(name);
+        std::vector<int> wrong(texts.size());
+        {
+            std::vector<std::jthread> threads;
+            for (std::size_t t = 0; t < texts.size(); ++t)
+                threads.emplace_back([&, t] {
+                    for (int round = 0; round < 3; ++round)
+                        wrong[t] += shared.decode(texts[t]) != decoded[t] ||
+                                    shared.encode(decoded[t]) != texts[t];
+                });
+        }
+        EXPECT_EQ(wrong, std::vector<int>(texts.size(), 0)) << name;
     }
 }

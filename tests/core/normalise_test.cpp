@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "extract_support.h"
 #include "normalise.h"
 
@@ -109,4 +111,36 @@ TEST(NormaliseLines, NoLineIsCutAtAnyLength) {
     const std::string filler(10000, 'x');
     EXPECT_EQ(line("<input " + filler + " name=q>"), "<input " + filler + " name=\"q\">");
     EXPECT_EQ(line("<input name=" + filler + ">"), "<input name=\"" + filler + "\">");
+}
+
+TEST(NormaliseValuePass, LooksAtTheLineTheNamePassLeft) {
+    // The name pass closes its quote right after value=, which then counts as quoted.
+    EXPECT_EQ(line("<p name=value= x>"), "<p name=\"value=\" x>");
+}
+
+TEST(NormaliseLines, WithoutLineEndsTheLinesRunTogether) {
+    const std::string page = "<INPUT NAME=a>\r\nx\ry\n\n<a HREF=b>\r\n";
+    std::string expected = normalise(page, cp932());
+    std::erase(expected, '\r');
+    std::erase(expected, '\n');
+    EXPECT_EQ(normalise(page, cp932(), LineEnds::None), expected);
+}
+
+TEST(NormaliseLines, ABigPageGivesWhatItsLinesGiveOneByOne) {
+    // Big enough to be done in two halves; the line breaks near the middle are of every kind,
+    // and a CR LF pair straddles it.
+    const std::string block = "<INPUT TYPE=TEXT NAME=q VALUE=\x82\xa0>\r\n<Img Src=x>\n";
+    std::string page;
+    while (page.size() < (std::size_t{5} << 20)) page += block;
+    page.resize(page.size() / 2 * 2);
+    page.replace(page.size() / 2, 4, "\r\n\ry");
+    page += "<p value=end";
+    std::string expected;
+    forEachLine(page,
+                [&](std::string_view l) { expected += normalise(std::string(l) + "\n", cp932()); });
+    const std::string whole = normalise(page, cp932());
+    // Compared by hand: a failure's report would otherwise print both texts.
+    const auto differ = std::mismatch(whole.begin(), whole.end(), expected.begin(), expected.end());
+    EXPECT_EQ(differ.first - whole.begin(), static_cast<std::ptrdiff_t>(expected.size()));
+    EXPECT_EQ(whole.size(), expected.size());
 }

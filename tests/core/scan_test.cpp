@@ -149,3 +149,20 @@ TEST(ScanCycleLimit, CutOnlyWhenAPieceIsLeftOut) {
     EXPECT_EQ(beyond.source, scan(page).source);
     EXPECT_TRUE(scan(page + "<i").cut);
 }
+
+TEST(ScanCut, PiecesHandedOutOneByOneAreThePieceList) {
+    for (const std::string page :
+         {"", "<a>b<c>d", "  text <input name=q> <img src=x> <a href=\"y\">z</a> tail",
+          "<b>see href=\"x\">here<i"}) {
+        const std::string joined = normalise(page, cp932(), LineEnds::None);
+        std::string pieces;
+        const ScanResult handed =
+            scanJoined(joined, [&](std::string_view piece) { appendLine(pieces, piece); });
+        const ScanResult whole = scanPage(page);
+        EXPECT_EQ(pieces, whole.source) << page;
+        EXPECT_EQ(handed.source, "");
+        EXPECT_EQ(handed.required, whole.required);
+        EXPECT_EQ(handed.images, whole.images);
+        EXPECT_EQ(handed.links, whole.links);
+    }
+}
