@@ -8,7 +8,7 @@
 #include "codepage.h"
 #include "commands.h"
 #include "extraction_json.h"
-#include "fetch.h"
+#include "fetch_module_loader.h"
 #include "page_source.h"
 
 namespace verrimo::cli {
@@ -42,7 +42,7 @@ int runFetch(const Args& args, Output& out) {
     const CodePage& cp = CodePage::program();
     // The URL box holds code-page text, and that is what the window downloads.
     const std::string urlBox = cp.fromUtf8(url);
-    FetchResult page = downloadPage(urlBox, {}, options);
+    FetchResult page = downloadThroughModule(urlBox, options);
     // Like the window, go on with whatever was read. Nothing read at all is a failure the
     // status tells; a page that was only cut short is a warning.
     const bool failed = !page.error.empty() && (!page.opened || page.body.empty());

@@ -1,6 +1,7 @@
 # Installs the build into a fresh DESTDIR with the prefix /usr and checks the tree a package
-# holds: the two programs, the menu entry, the icon, the description, the manual pages, the
-# example auto.txt and the package's documents, and nothing else.
+# holds: the two programs, the command-line tool's download module, the menu entry, the icon, the
+# description, the manual pages, the example auto.txt and the package's documents, and nothing
+# else.
 file(REMOVE_RECURSE ${DESTDIR})
 set(ENV{DESTDIR} ${DESTDIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BINARY} --prefix /usr
@@ -12,6 +13,7 @@ endif()
 set(expected
   usr/bin/verrimo
   usr/bin/verrimo-cli
+  usr/${LIBDIR}/verrimo/verrimo-fetch.so
   usr/share/applications/org.verrimo.Verrimo.desktop
   usr/share/icons/hicolor/scalable/apps/org.verrimo.Verrimo.svg
   usr/share/metainfo/org.verrimo.Verrimo.metainfo.xml
@@ -38,4 +40,11 @@ foreach(program verrimo verrimo-cli)
     message(FATAL_ERROR "${program} is not executable")
   endif()
 endforeach()
+# The installed tool finds its download module: a refused connection is a failed fetch (3), not a
+# module that cannot be loaded (2).
+execute_process(COMMAND ${DESTDIR}/usr/bin/verrimo-cli fetch http://127.0.0.1:1/
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE message)
+if(NOT status EQUAL 3)
+  message(FATAL_ERROR "verrimo-cli fetch exited ${status}: ${message}")
+endif()
 file(REMOVE_RECURSE ${DESTDIR})
