@@ -89,6 +89,20 @@ void forEachOf(std::string_view text, char a, char b, Visit visit) {
     visitAll(last, flagged(loadWord(text.data() + last)) & ~seen);
 }
 
+// How many bytes of text are c.
+inline std::size_t countByte(std::string_view text, char c) {
+    const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+    std::size_t count = 0;
+    std::size_t i = 0;
+    // Each byte's flag moved to its low bit, and the eight summed into the top byte: baseline
+    // x86-64 has no popcount instruction.
+    for (; i + 8 <= text.size(); i += 8)
+        count += static_cast<std::size_t>(
+            ((equalBytes(loadWord(text.data() + i), pattern) >> 7) * kOnes) >> 56);
+    for (; i < text.size(); ++i) count += text[i] == c;
+    return count;
+}
+
 // Whether word stands in text at position at; short words are compared here byte by byte.
 inline bool holdsAt(std::string_view text, std::size_t at, std::string_view word) {
     if (at > text.size() || text.size() - at < word.size()) return false;

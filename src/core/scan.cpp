@@ -36,7 +36,7 @@ constexpr std::array<SortRule, 10> kSortRules{{
 }};
 
 // Per byte: the rules that begin with < and that byte, one bit per rule.
-const std::array<std::uint32_t, 256> kRulesBySecondByte = [] {
+constexpr std::array<std::uint32_t, 256> kRulesBySecondByte = [] {
     std::array<std::uint32_t, 256> rules{};
     for (std::size_t r = 0; r < kSortRules.size(); ++r)
         if (kSortRules[r].needle[0] == '<')
@@ -139,7 +139,7 @@ ScanResult scanJoined(std::string_view joined) {
     ScanResult result;
     // Each cycle cuts at most two pieces, each followed by CR LF, and takes a < or ends the cut:
     // room for all of them at once, so that a big page's piece list is never moved.
-    const auto opens = static_cast<std::size_t>(std::count(joined.begin(), joined.end(), '<'));
+    const std::size_t opens = countByte(joined, '<');
     result.source.reserve(joined.size() + 4 * (std::min(opens, kMaxCycles) + 1) + 2);
     cutPieces(joined, result, [&](std::string_view piece) { appendLine(result.source, piece); });
     return result;

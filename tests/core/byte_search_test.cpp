@@ -2,6 +2,7 @@
 // length and offset, whatever bytes stand around the one sought.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -62,4 +63,12 @@ TEST(ByteSearch, HoldsAtComparesWithinTheText) {
     EXPECT_FALSE(holdsAt("a href=", 1, " href=\""));
     EXPECT_FALSE(holdsAt("abc", 4, ""));
     EXPECT_TRUE(holdsAt("abc", 3, ""));
+}
+
+TEST(ByteSearch, CountByteCountsEveryOne) {
+    for (const std::string& text : texts())
+        for (const char c : {'<', '\0', '\x80'})
+            ASSERT_EQ(countByte(text, c),
+                      static_cast<std::size_t>(std::count(text.begin(), text.end(), c)))
+                << "size " << text.size();
 }
