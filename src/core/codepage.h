@@ -66,7 +66,24 @@ class CodePage {
     static std::string utf32ToUtf8(std::u32string_view text);
     static void appendCodePoint(char32_t c, std::string& utf8);
     // Writes c's UTF-8 (at most four bytes) at out; returns the end of what it wrote.
-    static char* putCodePoint(char32_t c, char* out);
+    static char* putCodePoint(char32_t c, char* out) {
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *out++ = static_cast<char>(0xC0 | c >> 6);
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *out++ = static_cast<char>(0xE0 | c >> 12);
+            *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *out++ = static_cast<char>(0xF0 | c >> 18);
+            *out++ = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+        return out;
+    }
 
   private:
     // Table entries that are not characters.
