@@ -109,16 +109,13 @@ void JsonWriter::string(std::string_view bytes, const CodePage& cp) {
 
 void JsonWriter::lines(std::string_view memoText, const CodePage& cp) {
     beginArray();
-    moreLines(memoText, cp);
+    if (!memoText.empty()) {
+        beforeValue();
+        out_.put('"');
+        encoded(memoText, cp, true);
+        if (memoText.back() != '\r' && memoText.back() != '\n') out_.put('"');
+    }
     endArray();
-}
-
-void JsonWriter::moreLines(std::string_view memoText, const CodePage& cp) {
-    if (memoText.empty()) return;
-    beforeValue();
-    out_.put('"');
-    encoded(memoText, cp, true);
-    if (memoText.back() != '\r' && memoText.back() != '\n') out_.put('"');
 }
 
 void JsonWriter::encoded(std::string_view bytes, const CodePage& cp, bool splitLines) {

@@ -27,8 +27,6 @@ class JsonWriter {
     void string(std::string_view bytes, const CodePage& cp);
     // An array of the lines of a memo-held text, each decoded from the code page.
     void lines(std::string_view memoText, const CodePage& cp);
-    // The same lines as further strings of the array being written.
-    void moreLines(std::string_view memoText, const CodePage& cp);
     void number(std::int64_t value);
     void boolean(bool value);
     void null();

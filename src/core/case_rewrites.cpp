@@ -2,10 +2,8 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
 #include "byte_search.h"
-#include "memo_text.h"
 
 namespace verrimo {
 
@@ -160,12 +158,6 @@ void rewriteCase(char* text, std::size_t size, const CodePage& cp) {
         rewriteRun(text + start, end - start, present);
         i = floor = end;
     }
-}
-
-std::string applyCaseRewrites(std::string_view pageSource, const CodePage& cp) {
-    std::string text = crLfLines(pageSource);
-    rewriteCase(text.data(), text.size(), cp);
-    return text;
 }
 
 }  // namespace verrimo

@@ -29,9 +29,6 @@ inline constexpr std::array<Rewrite, 34> kCaseRewrites{{
     {"Src=", "src="},
 }};
 
-// The lines of the page source (split at CR LF, lone CR, lone LF) with every row applied in
-// order, as one text of lines each followed by CR LF.
-std::string applyCaseRewrites(std::string_view pageSource, const CodePage& cp);
 // The rows applied in place to size bytes of text that begin a character and end a line.
 void rewriteCase(char* text, std::size_t size, const CodePage& cp);
 

@@ -29,10 +29,7 @@ std::string crLfLines(std::string_view text) {
     forEachLine(text, [&](std::string_view line) { size += line.size() + 2; });
     std::string joined;
     joined.reserve(size);
-    forEachLine(text, [&](std::string_view line) {
-        joined += line;
-        joined += "\r\n";
-    });
+    forEachLine(text, [&](std::string_view line) { appendLine(joined, line); });
     return joined;
 }
 

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "byte_search.h"
 
 namespace verrimo {
 
@@ -18,18 +19,12 @@ std::string lineAddition(std::string_view tail, std::string_view line);
 // The lines of a text: CR LF, a lone CR and a lone LF each end a line; a line break at the very
 // end adds no empty line. The views point into text.
 std::vector<std::string_view> splitLines(std::string_view text);
-// The first CR or LF at or after from; npos when there is none. Eight bytes at a time: a byte
-// equal to CR or LF is a zero byte after the xor, which the word test finds.
+// The first CR or LF at or after from; npos when there is none. Eight bytes at a time.
 inline std::size_t findLineBreak(std::string_view text, std::size_t from) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101;
-    constexpr std::uint64_t kHighs = 0x8080808080808080;
     std::size_t i = from;
     for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        const std::uint64_t cr = word ^ (kOnes * '\r');
-        const std::uint64_t lf = word ^ (kOnes * '\n');
-        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+        const std::uint64_t word = loadWord(text.data() + i);
+        if ((zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n'))) != 0) break;
     }
     for (; i < text.size(); ++i)
         if (text[i] == '\r' || text[i] == '\n') return i;
@@ -63,10 +58,7 @@ std::string joinLines(const Lines& lines) {
     std::size_t size = 0;
     for (const auto& line : lines) size += std::string_view(line).size() + 2;
     text.reserve(size);
-    for (const auto& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
+    for (const auto& line : lines) appendLine(text, line);
     return text;
 }
 

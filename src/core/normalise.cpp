@@ -1,6 +1,5 @@
 #include "normalise.h"
 
-#include <cstring>
 #include <exception>
 #include <thread>
 
@@ -8,6 +7,7 @@
 #include "case_rewrites.h"
 #include "huge_pages.h"
 #include "memo_text.h"
+#include "replace_text.h"
 
 namespace verrimo {
 
@@ -15,25 +15,13 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-// The first c at or after from, walking by characters: a lead byte and the byte after it,
-// whatever that is, make one character.
-std::size_t findByChars(std::string_view text, std::size_t from, char c, const CodePage& cp) {
-    for (std::size_t i = from; i < text.size();) {
-        const char b = text[i];
-        if (b == c) return i;
-        i += cp.isLeadByte(static_cast<unsigned char>(b)) ? 2 : 1;
-    }
-    return npos;
-}
-
 // Quotes the rest of the line that begins at restStart: a double quote there, and its closing
 // quote before the rest's first space, or before its first > when it has no space.
 void quoteRest(std::string& out, std::size_t restStart, const CodePage& cp) {
     const std::string_view rest = std::string_view(out).substr(restStart);
     // The test for a space is a plain byte search; the closing quote's place is found by
     // characters.
-    const std::size_t close =
-        rest.find(' ') == npos ? findByChars(rest, 0, '>', cp) : findByChars(rest, 0, ' ', cp);
+    const std::size_t close = findText(rest, rest.find(' ') == npos ? ">" : " ", 0, cp);
     if (close != npos) out.insert(restStart + close, 1, '"');
     out.insert(restStart, 1, '"');
 }

@@ -4,7 +4,6 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
 #include "byte_search.h"
 #include "memo_text.h"
@@ -118,21 +117,15 @@ void cutPieces(std::string_view rest, ScanResult& result, ReadPiece readPiece) {
 }  // namespace
 
 ScanResult scan(std::string_view pageSource) {
-    return scanOwned(std::string(pageSource));
-}
-
-ScanResult scanOwned(std::string pageSource) {
     // The lines run together with nothing between them.
-    std::size_t joined = 0;
+    std::string joined;
+    joined.reserve(pageSource.size());
     for (std::size_t from = 0; from < pageSource.size();) {
         const std::size_t br = std::min(findLineBreak(pageSource, from), pageSource.size());
-        std::memmove(pageSource.data() + joined, pageSource.data() + from, br - from);
-        joined += br - from;
+        joined.append(pageSource, from, br - from);
         from = br + 1;
     }
-    pageSource.resize(joined);
-
-    return scanJoined(pageSource);
+    return scanJoined(joined);
 }
 
 ScanResult scanJoined(std::string_view joined) {

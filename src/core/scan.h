@@ -19,9 +19,6 @@ struct ScanResult {
 
 // Cuts the (normalised) page source into tags and text pieces and sorts the tags.
 ScanResult scan(std::string_view pageSource);
-// The same, working in the page source's own buffer.
-ScanResult scanOwned(std::string pageSource);
-
 // The same on a page source whose lines already run together, with no line breaks left.
 ScanResult scanJoined(std::string_view joined);
 

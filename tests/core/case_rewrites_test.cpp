@@ -13,6 +13,13 @@ using verrimo::testing::cp932;
 
 namespace {
 
+// The lines of the page with the rows applied in one walk, as the normaliser applies them.
+std::string applyCaseRewrites(std::string_view page, const CodePage& cp) {
+    std::string text = crLfLines(page);
+    rewriteCase(text.data(), text.size(), cp);
+    return text;
+}
+
 std::string rowByRow(std::string_view page, const CodePage& cp) {
     std::string text = joinLines(splitLines(page));
     for (const auto& row : kCaseRewrites)
