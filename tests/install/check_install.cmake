@@ -1,7 +1,7 @@
 # Installs the build into a fresh DESTDIR with the prefix /usr and checks the tree a package
 # holds: the two programs, the command-line tool's download module, the menu entry, the icon, the
-# description, the manual pages, the example auto.txt and the package's documents, and nothing
-# else.
+# description, the manual pages in English and Japanese, the example auto.txt and the package's
+# documents, and nothing else.
 file(REMOVE_RECURSE ${DESTDIR})
 set(ENV{DESTDIR} ${DESTDIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BINARY} --prefix /usr
@@ -19,6 +19,8 @@ set(expected
   usr/share/metainfo/org.verrimo.Verrimo.metainfo.xml
   usr/share/man/man1/verrimo.1.gz
   usr/share/man/man1/verrimo-cli.1.gz
+  usr/share/man/ja/man1/verrimo.1.gz
+  usr/share/man/ja/man1/verrimo-cli.1.gz
   usr/share/verrimo/auto.txt
   usr/share/doc/verrimo/changelog.gz
   usr/share/doc/verrimo/copyright)
