@@ -7,7 +7,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev libssl-dev libuchardet-dev
   fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
-  xvfb xauth desktop-file-utils appstream
+  xvfb xauth desktop-file-utils appstream groff-base
 )
 # With "package": what builds and checks the .deb.
 if [ "${1:-}" = package ]; then
