@@ -1,9 +1,12 @@
 // verrimo-cli check [FILE]: the warnings on a definition, one JSON line each; exit status 1 when
 // there are any.
 #include "arguments.h"
+#include "charset.h"
 #include "codepage.h"
 #include "commands.h"
 #include "definition_check.h"
+#include "extract_page.h"
+#include "extraction_json.h"
 #include "input.h"
 #include "json.h"
 #include "memo_text.h"
@@ -28,8 +31,11 @@ int runCheck(const Args& args, Output& out) {
         out.write(usage("check"));
         return 0;
     }
-    const CodePage& cp = CodePage::program();
     const std::string text = readInput(parsed.operand.value_or(""));
+    TextCodePage reading =
+        chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
+    if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());
+    const CodePage& cp = *reading.codePage;
     const std::vector<std::string_view> lines = splitLines(text);
     const DefinitionReport report = checkDefinition(text, cp);
     for (const Finding& f : report.findings) {

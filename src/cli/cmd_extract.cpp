@@ -16,8 +16,8 @@ int runExtract(const Args& args, Output& out) {
     const auto url = parsed.values.find("--url");
     const CodePage& cp = CodePage::program();
     // The command line is UTF-8; the URL box holds code-page text.
-    printExtraction(out, readInput(parsed.operand.value_or("")),
-                    cp.fromUtf8(url == parsed.values.end() ? "" : url->second), cp);
+    const std::string urlBox = cp.fromUtf8(url == parsed.values.end() ? "" : url->second);
+    printExtraction(out, {readInput(parsed.operand.value_or("")), {}, urlBox}, cp);
     return 0;
 }
 

@@ -50,7 +50,7 @@ int runFetch(const Args& args, Output& out) {
         std::cerr << "verrimo-cli: fetch: " << page.error << "\n";
     else if (!page.error.empty())
         std::cerr << "verrimo-cli: warning: fetch: " << page.error << "\n";
-    printExtraction(out, pageSourceFromBody(std::move(page.body)), urlBox, cp);
+    printExtraction(out, {pageSourceFromBody(std::move(page.body)), page.contentType, urlBox}, cp);
     return failed ? kNotFetched : 0;
 }
 

@@ -30,16 +30,22 @@ void writeStep(Output& out, std::string_view tag, const Classification& c, const
     const Proposal& p = c.proposal;
     w.key("index");
     w.number(static_cast<std::int64_t>(c.index));
-    const std::pair<std::string_view, std::string_view> texts[] = {
-        {"tag", tag},   {"hint", p.hint}, {"hint2", p.hint2}, {"name", p.name}, {"cb2", p.cb2},
-        {"val", p.val}, {"cb1", p.cb1},   {"zem", p.zem},     {"cb3", p.cb3}};
+    const std::pair<std::string_view, std::string_view> texts[] = {{"tag", tag},
+                                                                   {"hint", p.hint},
+                                                                   {"hint2", p.hint2},
+                                                                   {"name", p.name},
+                                                                   {"identity", p.identity},
+                                                                   {"fixed_value", p.fixedValue},
+                                                                   {"expression", p.expression},
+                                                                   {"operand", p.operand},
+                                                                   {"auto", p.autoValue}};
     for (const auto& [name, text] : texts) {
         w.key(name);
         w.string(text, cp);
     }
-    w.key("cb3_items");
+    w.key("auto_items");
     w.beginArray();
-    for (const auto& item : p.cb3Items) w.string(item, cp);
+    for (const auto& item : p.autoChoices) w.string(item, cp);
     w.endArray();
     w.key("row");
     w.number(static_cast<std::int64_t>(p.row));
@@ -60,14 +66,15 @@ int runWalk(const Args& args, Output& out) {
         out.write(usage("walk"));
         return 0;
     }
-    const CodePage& cp = CodePage::program();
     const auto autoFile = parsed.values.find("--auto");
     const AutoList autoList(autoFile == parsed.values.end() ? std::string()
                                                             : readInput(autoFile->second));
     const bool getValue = !parsed.flags.contains("--no-getvalue");
-    const Extraction x = extractOwnedPage(readInput(parsed.operand.value_or("")), "", cp);
-    warnWhenCut(x.lists);
-    const VectorTagLines required(splitLines(x.lists.required));
+    const PageReading reading = readPage({readInput(parsed.operand.value_or(""))},
+                                         CodePage::program(), {.pageCodePage = pageCodePage()});
+    warn(reading.warnings, "page", CodePage::program());
+    const CodePage& cp = *reading.codePage;
+    const VectorTagLines required(splitLines(reading.extraction.lists.required));
 
     const auto appended = walkAcceptingAll(required, autoList, getValue, cp,
                                            [&](std::string_view tag, const Classification& c) {

@@ -57,6 +57,9 @@ inline constexpr Command kCommands[] = {
      runCharset},
 };
 
+// Whether --codepage auto was given: each page is read in the code page of its own charset.
+bool pageCodePage();
+
 // The usage text for one command or, without a name, for all of them.
 std::string usage(std::string_view command = {});
 

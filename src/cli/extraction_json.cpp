@@ -5,10 +5,11 @@
 #include <thread>
 #include <vector>
 
+#include "charset.h"
+#include "commands.h"
 #include "extract_page.h"
 #include "hand_over.h"
 #include "json.h"
-#include "normalise.h"
 
 namespace verrimo {
 
@@ -24,15 +25,13 @@ using Pieces = std::vector<std::string_view>;
 // The writer stopped taking the scanner's pieces.
 struct WriterStopped {};
 
-// Runs the extraction on a thread of its own, so that the source list is written while the
-// page is still being cut. The pieces go over as views into the normalised text, which lives
-// here until both threads are done with it.
-Extraction extractWritingSource(JsonWriter& json, std::string pageSource, std::string_view urlBox,
-                                const CodePage& cp) {
-    const std::string joined = normalise(pageSource, cp, LineEnds::None);
-    std::string().swap(pageSource);
+// Runs the reading on a thread of its own, so that the source list is written while the page is
+// still being cut. The pieces go over as views into the normalised text, which the reading keeps.
+PageReading readWritingSource(JsonWriter& json, PageInput page, const CodePage& cp) {
     cli::HandOver<Pieces> handOver(kBatchesWaiting);
-    Extraction x;
+    PageReading reading;
+    // Set before the first batch is given, so the taker sees it.
+    const CodePage* chosen = &cp;
     std::exception_ptr failed;
     std::jthread scanner([&] {
         try {
@@ -42,10 +41,14 @@ Extraction extractWritingSource(JsonWriter& json, std::string pageSource, std::s
                 batch = Pieces();
                 batch.reserve(kBatchPieces);
             };
-            x = extractNormalised(joined, urlBox, cp, [&](std::string_view piece) {
+            ReadingOptions options;
+            options.pageCodePage = cli::pageCodePage();
+            options.codePageChosen = [&](const CodePage& c) { chosen = &c; };
+            options.readPiece = [&](std::string_view piece) {
                 batch.push_back(piece);
                 if (batch.size() == kBatchPieces) give();
-            });
+            };
+            reading = readPage(std::move(page), cp, options);
             give();
         } catch (const WriterStopped&) {
         } catch (...) {
@@ -55,27 +58,27 @@ Extraction extractWritingSource(JsonWriter& json, std::string pageSource, std::s
     });
     try {
         while (const auto batch = handOver.take())
-            for (const std::string_view piece : *batch) json.string(piece, cp);
+            for (const std::string_view piece : *batch) json.string(piece, *chosen);
     } catch (...) {
         handOver.stop();
         throw;
     }
     scanner.join();
     if (failed) std::rethrow_exception(failed);
-    return x;
+    return reading;
 }
 
 }  // namespace
 
-void printExtraction(cli::Output& out, std::string pageSource, std::string_view urlBox,
-                     const CodePage& cp) {
+void printExtraction(cli::Output& out, PageInput page, const CodePage& programCp) {
     JsonWriter json(out);
     json.beginObject();
     json.key("source");
     json.beginArray();
-    const Extraction x = extractWritingSource(json, std::move(pageSource), urlBox, cp);
+    const PageReading reading = readWritingSource(json, std::move(page), programCp);
     json.endArray();
-    warnWhenCut(x.lists);
+    const CodePage& cp = *reading.codePage;
+    const Extraction& x = reading.extraction;
     json.key("required");
     json.lines(x.lists.required, cp);
     json.key("images");
@@ -94,12 +97,33 @@ void printExtraction(cli::Output& out, std::string pageSource, std::string_view 
     json.string(x.targets.kind, cp);
     json.endObject();
     out.put('\n');
+    warn(reading.warnings, "page", programCp);
 }
 
-void warnWhenCut(const ScanResult& lists) {
-    if (lists.cut)
-        std::cerr << "verrimo-cli: warning: the page has more pieces than the scanner's cycle "
-                     "limit takes; the rest of it is left out\n";
+void warn(const std::vector<ReadingWarning>& warnings, std::string_view what,
+          const CodePage& programCp) {
+    for (const ReadingWarning& w : warnings) {
+        std::cerr << "verrimo-cli: warning: ";
+        switch (w.kind) {
+            case ReadingWarning::Kind::Cut:
+                std::cerr
+                    << "the " << what
+                    << " has more pieces than the scanner's cycle limit takes; the rest of it "
+                       "is left out\n";
+                break;
+            case ReadingWarning::Kind::OtherCharset:
+                std::cerr << "the " << what << " reads as " << w.charset << ", not as "
+                          << programCp.name() << ", the code page in use; --codepage "
+                          << codePageFor(w.charset) << " (or --codepage auto) reads it\n";
+                break;
+            case ReadingWarning::Kind::Unreadable:
+                std::cerr << "the " << what << " is written in " << w.charset
+                          << ", which no code page of this program reads; convert it first, e.g. "
+                             "iconv -f "
+                          << w.charset << " -t UTF-8\n";
+                break;
+        }
+    }
 }
 
 }  // namespace verrimo

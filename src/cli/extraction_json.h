@@ -3,20 +3,22 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codepage.h"
+#include "extract_page.h"
 #include "output.h"
-#include "scan.h"
 
 namespace verrimo {
 
-// Runs the extract command's steps on the page source with urlBox as the URL box's text (both in
-// the code page) and writes {"source","required","images","links","referrer","targets",
-// "target","kind"} and a line break, every text decoded from the code page.
-void printExtraction(cli::Output& out, std::string pageSource, std::string_view urlBox,
-                     const CodePage& cp);
+// Reads the page (in the code page given, or with --codepage auto in its own) and writes the
+// extract command's {"source","required","images","links","referrer","targets","target","kind"}
+// and a line break, every text decoded from the code page it was read in; then the reading's
+// warnings on standard error.
+void printExtraction(cli::Output& out, PageInput page, const CodePage& programCp);
 
-// One line on standard error when the scanner's cycle limit left the end of the page out.
-void warnWhenCut(const ScanResult& lists);
+// One line on standard error for each warning of a reading of the page, the definition, ...
+void warn(const std::vector<ReadingWarning>& warnings, std::string_view what,
+          const CodePage& programCp);
 
 }  // namespace verrimo

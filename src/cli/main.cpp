@@ -22,8 +22,16 @@ std::string usage(std::string_view command) {
 
 namespace {
 
+bool readInPageCodePage = false;
+
+void setCodePage(const std::string& name) {
+    readInPageCodePage = name == "auto";
+    if (!readInPageCodePage) CodePage::setProgram(name);
+}
+
 // Takes --codepage NAME (or --codepage=NAME) out of the arguments, wherever it stands before a
-// "--", and makes NAME the program's code page; it overrides VERRIMO_CODEPAGE.
+// "--", and makes NAME the program's code page; it overrides VERRIMO_CODEPAGE. "auto" keeps the
+// program's code page for what is not read from a page.
 Args withCodePageSet(const Args& args) {
     Args rest;
     bool options = true;
@@ -32,9 +40,9 @@ Args withCodePageSet(const Args& args) {
         if (arg == "--") options = false;
         if (options && arg == "--codepage") {
             if (i + 1 == args.size()) throw UsageError("--codepage needs a code page name");
-            CodePage::setProgram(args[++i]);
+            setCodePage(args[++i]);
         } else if (options && arg.rfind("--codepage=", 0) == 0) {
-            CodePage::setProgram(arg.substr(11));
+            setCodePage(arg.substr(11));
         } else {
             rest.push_back(arg);
         }
@@ -55,6 +63,10 @@ int dispatch(const Args& given, Output& out) {
 }
 
 }  // namespace
+
+bool pageCodePage() {
+    return readInPageCodePage;
+}
 
 }  // namespace verrimo::cli
 

@@ -4,10 +4,10 @@ namespace verrimo {
 
 void autoLookup(Proposal& proposal, const AutoList& autoList) {
     for (const std::string_view value : autoList.values(proposal.name)) {
-        if (proposal.cb3.empty())
-            proposal.cb3 = value;
+        if (proposal.autoValue.empty())
+            proposal.autoValue = value;
         else
-            proposal.cb3Items.emplace_back(value);
+            proposal.autoChoices.emplace_back(value);
     }
 }
 

@@ -42,40 +42,51 @@ std::string charsetValueAt(std::string_view text, std::size_t pos) {
     return std::string(text.substr(pos, end - pos));
 }
 
-bool validUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int length;
-        unsigned char low = 0x80, high = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            if (b == 0xE0) low = 0xA0;
-            if (b == 0xED) high = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            if (b == 0xF0) low = 0x90;
-            if (b == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (i + length > n) return false;
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        if (second < low || second > high) return false;
-        for (int k = 2; k < length; ++k) {
-            const auto c = static_cast<unsigned char>(bytes[i + k]);
-            if (c < 0x80 || c > 0xBF) return false;
-        }
-        i += length;
+// The length of the UTF-8 character at i, or 0 when the bytes there are none.
+std::size_t utf8CharacterAt(std::string_view bytes, std::size_t i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) return 1;
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        if (b == 0xE0) low = 0xA0;
+        if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        if (b == 0xF0) low = 0x90;
+        if (b == 0xF4) high = 0x8F;
+    } else {
+        return 0;
     }
+    if (i + length > bytes.size()) return 0;
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    if (second < low || second > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(bytes[i + k]);
+        if (c < 0x80 || c > 0xBF) return 0;
+    }
+    return length;
+}
+
+bool validUtf8(std::string_view bytes) {
+    for (std::size_t i = 0, n = 0; i < bytes.size(); i += n)
+        if ((n = utf8CharacterAt(bytes, i)) == 0) return false;
     return true;
+}
+
+// UTF-8 but for stray bytes that are under 1 % of the bytes above ASCII.
+bool mostlyUtf8(std::string_view bytes) {
+    std::size_t high = 0, stray = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = utf8CharacterAt(bytes, i);
+        if (n == 0) ++stray;
+        if (n != 1) high += n == 0 ? 1 : n;
+        i += n == 0 ? 1 : n;
+    }
+    return stray == 0 || stray * 100 < high;
 }
 
 bool validShiftJis(std::string_view bytes) {
@@ -157,6 +168,12 @@ bool mostlyJapaneseShiftJis(std::string_view bytes) {
         ++i;
     }
     return japanese > other;
+}
+
+// A page cannot declare in itself a charset that is not ASCII-compatible: its declaration would
+// not be readable. Browsers read such a page as UTF-8.
+std::string inPageCharset(std::string declared) {
+    return declared.starts_with("UTF-16") || declared.starts_with("UTF-32") ? "UTF-8" : declared;
 }
 
 std::string uchardetGuess(std::string_view page) {
@@ -264,13 +281,18 @@ std::string detectCharset(std::string_view page, std::string_view httpContentTyp
     if (page.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
     const bool utf8Text = hasNonAscii(page) && validUtf8(page);
     for (const std::string& declared : {canonicalCharset(contentTypeCharset(httpContentType)),
-                                        canonicalCharset(metaCharset(page))}) {
-        if (declared.empty() || !decodesCleanly(page, declared)) continue;
+                                        inPageCharset(canonicalCharset(metaCharset(page)))}) {
+        if (declared.empty()) continue;
+        if (declared == "UTF-8" ? !mostlyUtf8(page) : !decodesCleanly(page, declared)) continue;
         // A template saved as UTF-8 often still declares the legacy charset it was made for.
         if (utf8Text && japaneseLegacy(declared)) continue;
         return declared == "US-ASCII" ? "UTF-8" : declared;
     }
     return guessedCharset(page);
+}
+
+bool readsAlike(std::string_view text, std::string_view charset, std::string_view codePage) {
+    return !hasNonAscii(text) || canonicalCharset(codePage) == charset;
 }
 
 }  // namespace verrimo

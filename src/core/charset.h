@@ -30,7 +30,13 @@ bool decodesCleanly(std::string_view bytes, std::string_view charset);
 // The page's charset, as a canonical name. A byte-order mark decides; then what the HTTP answer
 // and the page itself declare, each taken only when the bytes decode cleanly in it (and, for a
 // declared Japanese legacy charset, only when they are not UTF-8 text after all); otherwise what
-// the bytes themselves look like.
+// the bytes themselves look like. As in browsers, a page that declares UTF-16 or UTF-32 in a meta
+// tag is read as UTF-8, and a declared UTF-8 takes a few stray bytes (under 1 % of the bytes
+// above ASCII) that are no UTF-8.
 std::string detectCharset(std::string_view page, std::string_view httpContentType = {});
+
+// Whether text in the charset reads the same in the code page (an iconv name): always for text
+// of ASCII alone.
+bool readsAlike(std::string_view text, std::string_view charset, std::string_view codePage);
 
 }  // namespace verrimo

@@ -10,10 +10,10 @@ namespace {
 
 void proposeChoices(Classification& out, std::string list, std::size_t lastLine) {
     Proposal& p = out.proposal;
-    p.zem = std::move(list);
-    p.cb2.clear();
-    p.cb1 = definition::kSelect;
-    p.val.clear();
+    p.operand = std::move(list);
+    p.identity.clear();
+    p.expression = definition::kSelect;
+    p.fixedValue.clear();
     p.row = Row::Expression;
     out.index = lastLine;
 }

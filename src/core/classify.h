@@ -16,18 +16,19 @@ class AutoList;
 // are the ones the command-line tool prints.
 enum class Row { None = 0, Identity = 1, FixedValue = 2, Expression = 3, Auto = 4 };
 
-// The walker's proposal: the texts of its controls and the selected row. Every member has a
-// default, so that a proposal can be written naming only the controls it sets.
+// The walker's proposal: the field's name, the kind hints, the value of each row and the
+// selected row. Every member has a default, so that a proposal can be written naming only what
+// it sets.
 struct Proposal {
     std::string hint{};
     std::string hint2{};
     std::string name{};
-    std::string cb2{};  // identity row
-    std::string val{};  // fixed-value row
-    std::string cb1{};  // expression keyword
-    std::string zem{};  // expression operand
-    std::string cb3{};  // auto row
-    std::vector<std::string> cb3Items{};
+    std::string identity{};    // identity keyword (or a check box's value)
+    std::string fixedValue{};  // literal, as the definition line takes it
+    std::string expression{};  // expression keyword
+    std::string operand{};     // the expression's operand
+    std::string autoValue{};   // from the auto list
+    std::vector<std::string> autoChoices{};
     Row row = Row::None;
 
     bool operator==(const Proposal&) const = default;

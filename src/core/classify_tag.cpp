@@ -49,21 +49,21 @@ void fillInput(const InputKind& kind, WorkingCopies& work, bool getValueDefault,
 
     p.name = nameCutResult.field;
     autoLookup(p, in.autoList);
-    p.cb2.clear();
-    p.val = value;
-    p.cb1.clear();
-    p.zem.clear();
+    p.identity.clear();
+    p.fixedValue = value;
+    p.expression.clear();
+    p.operand.clear();
     switch (kind.kind) {
         case Input::Hidden:
-            p.cb1 = definition::kGetValue;
-            p.zem = p.name;
+            p.expression = definition::kGetValue;
+            p.operand = p.name;
             p.row = getValueDefault ? Row::Expression : Row::FixedValue;
             break;
         case Input::Text:
             p.row = Row::None;
             break;
         case Input::Password:
-            p.cb2 = definition::kPass;
+            p.identity = definition::kPass;
             p.row = Row::Identity;
             break;
         case Input::Submit:
@@ -71,7 +71,7 @@ void fillInput(const InputKind& kind, WorkingCopies& work, bool getValueDefault,
             break;
         case Input::Checkbox:
             p.hint2 = in.cp.fromUtf8("value値が無く、常にチェックの時はonにしてください");
-            p.cb2 = value.empty() ? std::string("on") : value;
+            p.identity = value.empty() ? std::string("on") : value;
             p.row = Row::FixedValue;
             break;
     }
@@ -82,10 +82,10 @@ void fillTextarea(WorkingCopies& work, Proposal& p, const CodePage& cp) {
     const Cut cut = nameCut(work.names);
     work.names = cut.rest;
     p.name = cut.field;
-    p.cb2.clear();
-    p.val.clear();
-    p.cb1.clear();
-    p.zem.clear();
+    p.identity.clear();
+    p.fixedValue.clear();
+    p.expression.clear();
+    p.operand.clear();
     p.row = Row::None;
 }
 
@@ -98,8 +98,8 @@ Classification classifyTag(std::string_view tag, std::size_t index, const TagLin
     Proposal& p = out.proposal;
     p.hint.clear();
     p.hint2.clear();
-    p.cb3.clear();
-    p.cb3Items.clear();
+    p.autoValue.clear();
+    p.autoChoices.clear();
     if (tag.empty()) {
         out.end = true;
         return out;

@@ -1,5 +1,8 @@
 #include "extract_page.h"
 
+#include <stdexcept>
+
+#include "charset.h"
 #include "definition.h"
 #include "normalise.h"
 
@@ -17,21 +20,53 @@ Extraction withTargets(ScanResult lists, std::string_view urlBox, const CodePage
 
 }  // namespace
 
+TextCodePage chooseCodePage(std::string_view text, std::string_view charset,
+                            const CodePage& codePage, bool pageCodePage) {
+    // The code page given is the caller's, and outlives the choice.
+    TextCodePage choice{
+        std::shared_ptr<const CodePage>(std::shared_ptr<const CodePage>(), &codePage), {}};
+    if (readsAlike(text, charset, codePage.name())) return choice;
+    std::shared_ptr<const CodePage> own;
+    try {
+        own = std::make_shared<const CodePage>(codePageFor(charset));
+    } catch (const std::runtime_error&) {
+    }
+    using Kind = ReadingWarning::Kind;
+    if (!own)
+        choice.warning = ReadingWarning{Kind::Unreadable, std::string(charset)};
+    else if (!pageCodePage)
+        choice.warning = ReadingWarning{Kind::OtherCharset, std::string(charset)};
+    else
+        choice.codePage = std::move(own);
+    return choice;
+}
+
+PageReading readPage(PageInput page, const CodePage& codePage, const ReadingOptions& options) {
+    PageReading r;
+    r.charset = detectCharset(page.bytes, page.contentType);
+    TextCodePage choice = chooseCodePage(page.bytes, r.charset, codePage, options.pageCodePage);
+    r.codePage = std::move(choice.codePage);
+    if (choice.warning) r.warnings.push_back(std::move(*choice.warning));
+    const std::string urlBox = r.codePage.get() == &codePage
+                                   ? std::string(page.urlBox)
+                                   : r.codePage->fromUtf8(codePage.toUtf8(page.urlBox));
+    const CodePage& cp = *r.codePage;
+    if (options.codePageChosen) options.codePageChosen(cp);
+
+    // The page is let go as soon as the normalised text is made. The text is kept with the
+    // reading while the pieces handed out are views into it.
+    auto joined = std::make_shared<std::string>(normalise(page.bytes, cp, LineEnds::None));
+    std::string().swap(page.bytes);
+    ScanResult lists =
+        options.readPiece ? scanJoined(*joined, options.readPiece) : scanJoined(*joined);
+    if (lists.cut) r.warnings.push_back({ReadingWarning::Kind::Cut, {}});
+    r.extraction = withTargets(std::move(lists), urlBox, cp);
+    if (options.readPiece) r.normalised = std::move(joined);
+    return r;
+}
+
 Extraction extractPage(std::string_view pageSource, std::string_view urlBox, const CodePage& cp) {
-    return withTargets(scanJoined(normalise(pageSource, cp, LineEnds::None)), urlBox, cp);
-}
-
-Extraction extractOwnedPage(std::string pageSource, std::string_view urlBox, const CodePage& cp) {
-    // The page source is let go as soon as the normalised text is made, so that a big page is
-    // held about twice.
-    const std::string joined = normalise(pageSource, cp, LineEnds::None);
-    std::string().swap(pageSource);
-    return withTargets(scanJoined(joined), urlBox, cp);
-}
-
-Extraction extractNormalised(std::string_view joined, std::string_view urlBox, const CodePage& cp,
-                             const PieceReader& readPiece) {
-    return withTargets(scanJoined(joined, readPiece), urlBox, cp);
+    return readPage({std::string(pageSource), {}, urlBox}, cp).extraction;
 }
 
 }  // namespace verrimo

@@ -7,22 +7,22 @@ namespace verrimo {
 Proposal initialProposal() {
     Proposal p;
     p.name = "Edit_name";
-    p.val = "Edit_val";
-    p.zem = "Edit_zem";
-    p.cb3 = "CB3";
+    p.fixedValue = "Edit_val";
+    p.operand = "Edit_zem";
+    p.autoValue = "CB3";
     return p;
 }
 
 std::optional<std::string> acceptedLine(const Proposal& p) {
     switch (p.row) {
         case Row::Identity:
-            return definition::fieldLine(p.name, p.cb2);
+            return definition::fieldLine(p.name, p.identity);
         case Row::FixedValue:
-            return definition::fieldLine(p.name, p.val);
+            return definition::fieldLine(p.name, p.fixedValue);
         case Row::Expression:
-            return definition::fieldLine(p.name, definition::expression(p.cb1, p.zem));
+            return definition::fieldLine(p.name, definition::expression(p.expression, p.operand));
         case Row::Auto:
-            return definition::fieldLine(p.name, p.cb3);
+            return definition::fieldLine(p.name, p.autoValue);
         case Row::None:
             break;
     }

@@ -74,12 +74,12 @@ Proposal TForm_tag::CurrentProposal() const {
     p.hint = Label_hint->Text();
     p.hint2 = Label_hint2->Text();
     p.name = Edit_name->Text();
-    p.cb2 = CB2->Text();
-    p.val = Edit_val->Text();
-    p.cb1 = CB1->Text();
-    p.zem = Edit_zem->Text();
-    p.cb3 = CB3->Text();
-    p.cb3Items = CB3->Items();
+    p.identity = CB2->Text();
+    p.fixedValue = Edit_val->Text();
+    p.expression = CB1->Text();
+    p.operand = Edit_zem->Text();
+    p.autoValue = CB3->Text();
+    p.autoChoices = CB3->Items();
     p.row = SelectedRow();
     return p;
 }
@@ -88,12 +88,12 @@ void TForm_tag::ShowProposal(const Proposal& p) {
     Label_hint->SetText(p.hint);
     Label_hint2->SetText(p.hint2);
     Edit_name->SetText(p.name);
-    CB2->SetText(p.cb2);
-    Edit_val->SetText(p.val);
-    CB1->SetText(p.cb1);
-    Edit_zem->SetText(p.zem);
-    CB3->SetItems(p.cb3Items);
-    CB3->SetText(p.cb3);
+    CB2->SetText(p.identity);
+    Edit_val->SetText(p.fixedValue);
+    CB1->SetText(p.expression);
+    Edit_zem->SetText(p.operand);
+    CB3->SetItems(p.autoChoices);
+    CB3->SetText(p.autoValue);
     SelectRow(p.row);
 }
 

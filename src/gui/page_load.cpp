@@ -1,6 +1,5 @@
 #include "page_load.h"
 
-#include "charset.h"
 #include "input_hold.h"
 #include "load_progress.h"
 #include "memo_text.h"
@@ -27,10 +26,11 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
         downloaded = pageSourceFromBody(std::move(fetched.body));
     }
     status.extracting = true;
-    const std::string_view source = request.url ? downloaded : *request.pageSource;
-    const std::string charset = detectCharset(source, contentType);
-    Extraction extraction = extractPage(source, request.urlBox, cp);
-    std::string().swap(downloaded);
+    PageReading reading =
+        readPage({request.url ? std::move(downloaded) : std::string(*request.pageSource),
+                  contentType, request.urlBox},
+                 cp);
+    Extraction& extraction = reading.extraction;
 
     LoadedPage page;
     page.source = shareText(std::move(extraction.lists.source));
@@ -39,7 +39,7 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     page.links = shareText(std::move(extraction.lists.links));
     page.requiredLines = std::make_shared<const SharedTagLines>(page.required);
     page.targets = std::move(extraction.targets);
-    page.charset = charset;
+    page.charset = std::move(reading.charset);
     page.scratchWritten = replaceFile(request.scratchPath, fileText(*page.source));
     return page;
 }

@@ -48,3 +48,15 @@ TEST(CliCodePage, AnUnknownOrMissingNameIsAUsageError) {
 }
 
 }  // namespace
+
+TEST(CliCodePage, ExtractAndCheckSayWhatTheyReadAndAutoFollowsEachText) {
+    const std::string warning = "verrimo-cli: warning: the page reads as UTF-8";
+    EXPECT_EQ(cli({"extract"}, kUtf8).err.rfind(warning, 0), 0u);
+    EXPECT_EQ(cli({"extract"}, kSjis).err, "");
+    EXPECT_EQ(cli({"--codepage", "auto", "extract"}, kUtf8).out,
+              cli({"--codepage", "UTF-8", "extract"}, kUtf8).out);
+    EXPECT_EQ(cli({"--codepage", "auto", "extract"}, kSjis).out, cli({"extract"}, kSjis).out);
+    const ProgramRun check = cli({"check"}, "Zem-Referer=http://a.test/\naction=ようこそ.cgi\n");
+    EXPECT_EQ(check.err.rfind("verrimo-cli: warning: the definition reads as UTF-8", 0), 0u);
+    EXPECT_EQ(cli({"--codepage", "auto", "check"}, "Zem-Referer=ようこそ\n").err, "");
+}

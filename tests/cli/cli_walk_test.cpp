@@ -39,35 +39,35 @@ const std::string kAutoFile = "#user=skip\r\nuser=bob\r\nmyuser=carol\r\n";
 
 const std::string kFormWalk =
     R"({"index":0,"tag":"<form action=\"post.cgi\">","hint":"","hint2":"","name":"Edit_name",)"
-    R"("cb2":"","val":"Edit_val","cb1":"","zem":"Edit_zem","cb3":"","cb3_items":[],"row":0,)"
+    R"("identity":"","fixed_value":"Edit_val","expression":"","operand":"Edit_zem","auto":"","auto_items":[],"row":0,)"
     R"("appended":null})"
     "\n"
     R"({"index":1,"tag":"<input type=hidden name=\"sid\" value=\"a b/c\">","hint":"hidden　です",)"
-    R"("hint2":"","name":"sid","cb2":"","val":"a+b%2Fc","cb1":"Zem-GetValue","zem":"sid","cb3":"",)"
-    R"("cb3_items":[],"row":3,"appended":"sid=Zem-GetValue[sid]"})"
+    R"("hint2":"","name":"sid","identity":"","fixed_value":"a+b%2Fc","expression":"Zem-GetValue","operand":"sid","auto":"",)"
+    R"("auto_items":[],"row":3,"appended":"sid=Zem-GetValue[sid]"})"
     "\n"
     R"({"index":2,"tag":"<input type=hidden name=\"kana\" value=\"ソ表\">","hint":"hidden　です",)"
-    R"("hint2":"","name":"kana","cb2":"","val":"ソ表","cb1":"Zem-GetValue","zem":"kana","cb3":"",)"
-    R"("cb3_items":[],"row":3,"appended":"kana=Zem-GetValue[kana]"})"
+    R"("hint2":"","name":"kana","identity":"","fixed_value":"ソ表","expression":"Zem-GetValue","operand":"kana","auto":"",)"
+    R"("auto_items":[],"row":3,"appended":"kana=Zem-GetValue[kana]"})"
     "\n"
     R"({"index":3,"tag":"<input type=text name=\"user\">","hint":"文字入力　です","hint2":"",)"
-    R"("name":"user","cb2":"","val":"","cb1":"","zem":"","cb3":"bob","cb3_items":["carol"],)"
+    R"("name":"user","identity":"","fixed_value":"","expression":"","operand":"","auto":"bob","auto_items":["carol"],)"
     R"("row":0,"appended":null})"
     "\n"
     R"({"index":8,"tag":"<select name=\"pref\">","hint":"select　です","hint2":"","name":"pref",)"
-    R"("cb2":"","val":"","cb1":"Zem-Select","zem":"tokyoosaka","cb3":"","cb3_items":[],"row":3,)"
+    R"("identity":"","fixed_value":"","expression":"Zem-Select","operand":"tokyoosaka","auto":"","auto_items":[],"row":3,)"
     R"("appended":"pref=Zem-Select[tokyoosaka]"})"
     "\n"
     R"({"index":10,"tag":"<input type=radio name=\"r\" value=\"1\">","hint":"ラジオボタン　です",)"
-    R"("hint2":"","name":"r","cb2":"","val":"","cb1":"Zem-Select","zem":"1,2","cb3":"bob",)"
-    R"("cb3_items":["carol"],"row":3,"appended":"r=Zem-Select[1,2]"})"
+    R"("hint2":"","name":"r","identity":"","fixed_value":"","expression":"Zem-Select","operand":"1,2","auto":"bob",)"
+    R"("auto_items":["carol"],"row":3,"appended":"r=Zem-Select[1,2]"})"
     "\n"
     R"({"index":11,"tag":"<input type=checkbox name=\"ok\">","hint":"チェックBOXです！",)"
-    R"("hint2":"value値が無く、常にチェックの時はonにしてください","name":"ok","cb2":"on","val":"",)"
-    R"("cb1":"","zem":"","cb3":"","cb3_items":[],"row":2,"appended":"ok="})"
+    R"("hint2":"value値が無く、常にチェックの時はonにしてください","name":"ok","identity":"on","fixed_value":"",)"
+    R"("expression":"","operand":"","auto":"","auto_items":[],"row":2,"appended":"ok="})"
     "\n"
     R"({"index":12,"tag":"<input type=submit value=\"Send\">","hint":"Submitボタンです","hint2":"",)"
-    R"("name":"ok","cb2":"on","val":"","cb1":"","zem":"","cb3":"","cb3_items":[],"row":2,)"
+    R"("name":"ok","identity":"on","fixed_value":"","expression":"","operand":"","auto":"","auto_items":[],"row":2,)"
     R"("appended":"ok="})"
     "\n"
     R"({"end":true,"index":13})"
@@ -139,4 +139,20 @@ TEST(CliWalkEncode, ErrorsAndHelp) {
     EXPECT_NE(cli({"walk", "--help"}).out.find("verrimo-cli walk [--auto FILE] [--no-getvalue]"),
               std::string::npos);
     EXPECT_NE(cli({"encode", "--help"}).out.find("verrimo-cli encode TEXT"), std::string::npos);
+}
+
+TEST(CliWalk, AUtf8PageWarnsAndAutoReadsItAsUtf8Does) {
+    const std::string page = "<meta charset=utf-8>\n<input type=hidden name=kana value=\"ソ表\">\n";
+    const ProgramRun plain = cli({"walk"}, page);
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err,
+              "verrimo-cli: warning: the page reads as UTF-8, not as CP932, the code page in use; "
+              "--codepage UTF-8 (or --codepage auto) reads it\n");
+    const ProgramRun utf8 = cli({"--codepage", "UTF-8", "walk"}, page);
+    const ProgramRun automatic = cli({"--codepage=auto", "walk"}, page);
+    EXPECT_EQ(automatic.err, "");
+    EXPECT_EQ(automatic.out, utf8.out);
+    EXPECT_NE(automatic.out.find("kana=Zem-GetValue[kana]"), std::string::npos);
+    EXPECT_NE(automatic.out.find(R"("fixed_value":"ソ表")"), std::string::npos);
+    EXPECT_NE(plain.out, utf8.out);
 }

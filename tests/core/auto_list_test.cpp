@@ -31,12 +31,12 @@ TEST(AutoLookup, FirstMatchInTheBoxLaterOnesInItsList) {
     };
     for (const Case& c : cases) {
         Proposal old = initialProposal();
-        old.cb3Items = {"left over"};
+        old.autoChoices = {"left over"};
         const Proposal p =
             classifyAt({"<input type=text name=\"" + c.name + "\">"}, 0, c.autoList, true, old)
                 .proposal;
-        EXPECT_EQ(p.cb3, c.box) << c.name;
-        EXPECT_EQ(p.cb3Items, c.items) << c.name;
+        EXPECT_EQ(p.autoValue, c.box) << c.name;
+        EXPECT_EQ(p.autoChoices, c.items) << c.name;
     }
 }
 

@@ -71,7 +71,22 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"one_word_euc", in("EUC-JP", "<b>テスト</b>"), "", "EUC-JP"},
         Case{"half_width_kana_sjis", in("CP932", "<b>ｶﾀｶﾅの名前</b>"), "", "Shift_JIS"},
         Case{"latin1_undeclared", "<p>Caf\xe9 cr\xe8me, na\xefve</p>", "", "ISO-8859-1"},
-        Case{"empty", "", "", "UTF-8"}),
+        Case{"empty", "", "", "UTF-8"},
+        // A page cannot declare a charset its declaration would not be readable in.
+        Case{"meta_utf16_over_even_bytes", page("<meta charset=\"utf-16\">", "<p>ab</p>"), "",
+             "UTF-8"},
+        Case{"meta_utf16_over_odd_bytes", page("<meta charset=\"utf-16\">", "<p>abc</p>"), "",
+             "UTF-8"},
+        Case{"meta_utf16le_over_japanese", page("<meta charset=UTF-16LE>", kUtf8), "", "UTF-8"},
+        Case{"meta_utf32", page("<meta charset=utf-32>", kUtf8), "", "UTF-8"},
+        Case{"http_utf16_over_utf16_bytes", std::string("<\0p\0>\0", 6),
+             "text/html; charset=utf-16le", "UTF-16LE"},
+        // Stray bytes: a few in a page that is UTF-8 otherwise, and a Latin-1 page saying UTF-8.
+        Case{"utf8_with_four_stray_latin1_bytes",
+             page("<meta charset=utf-8>", kUtf8 + "Caf\xe9 \xe9t\xe9\xa0" + kUtf8 + kUtf8), "",
+             "UTF-8"},
+        Case{"latin1_saying_utf8", page("<meta charset=utf-8>", "<p>Caf\xe9 cr\xe8me</p>"), "",
+             "ISO-8859-1"}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(CanonicalCharset, LabelsOfOneCharsetGiveOneName) {

@@ -35,12 +35,12 @@ struct Case {
 // The proposal of a gathering: the choice list as operand, the rest fixed.
 void expectChoices(const Case& c, const std::string& hint) {
     Proposal old = initialProposal();
-    old.cb2 = "Zem-ID";
+    old.identity = "Zem-ID";
     const Classification out = classifyAt(c.lines, c.start, {}, true, old);
     const Proposal expected{.hint = hint,
                             .name = c.name,
-                            .cb1 = "Zem-Select",
-                            .zem = c.operand,
+                            .expression = "Zem-Select",
+                            .operand = c.operand,
                             .row = Row::Expression};
     EXPECT_EQ(out.proposal, expected) << c.lines[c.start];
     EXPECT_EQ(out.index, c.index) << c.lines[c.start];
@@ -93,8 +93,8 @@ TEST(SelectElement, StrayClosingLineKeepsTheNameAndRunsNoLookup) {
     old.name = "old";
     const Classification c = classifyAt({"</select>"}, 0, {"old=1"}, true, old);
     EXPECT_EQ(c.proposal.name, "old");
-    EXPECT_EQ(c.proposal.zem, "");
-    EXPECT_EQ(c.proposal.cb3, "");
+    EXPECT_EQ(c.proposal.operand, "");
+    EXPECT_EQ(c.proposal.autoValue, "");
     EXPECT_EQ(c.proposal.row, Row::Expression);
 }
 
@@ -102,8 +102,8 @@ TEST(SelectElement, EveryOpeningLineRunsTheLookup) {
     const Proposal p =
         classifyAt({"<select name=\"a\">", "<select name=\"b\">", "</select>"}, 0, {"a=x", "b=y"})
             .proposal;
-    EXPECT_EQ(p.cb3, "x");
-    EXPECT_EQ(p.cb3Items, std::vector<std::string>{"y"});
+    EXPECT_EQ(p.autoValue, "x");
+    EXPECT_EQ(p.autoChoices, std::vector<std::string>{"y"});
 }
 
 TEST(SelectElement, TagThatIsNotTheListsLineNeverMovesTheIndexBack) {
@@ -145,5 +145,5 @@ TEST(RadioGroup, ChoiceListsAndTheLastLineOfTheGroup) {
 }
 
 TEST(RadioGroup, LookupWhenTheGroupEnds) {
-    EXPECT_EQ(classifyAt({radio("r", "1")}, 0, {"r=2"}).proposal.cb3, "2");
+    EXPECT_EQ(classifyAt({radio("r", "1")}, 0, {"r=2"}).proposal.autoValue, "2");
 }

@@ -19,10 +19,11 @@ namespace verrimo {
 inline void PrintTo(const Proposal& p, std::ostream* os) {
     using ::testing::PrintToString;
     *os << "{hint=" << PrintToString(p.hint) << " hint2=" << PrintToString(p.hint2)
-        << " name=" << PrintToString(p.name) << " cb2=" << PrintToString(p.cb2)
-        << " val=" << PrintToString(p.val) << " cb1=" << PrintToString(p.cb1)
-        << " zem=" << PrintToString(p.zem) << " cb3=" << PrintToString(p.cb3)
-        << " items=" << PrintToString(p.cb3Items) << " row=" << static_cast<int>(p.row) << "}";
+        << " name=" << PrintToString(p.name) << " identity=" << PrintToString(p.identity)
+        << " fixedValue=" << PrintToString(p.fixedValue)
+        << " expression=" << PrintToString(p.expression) << " operand=" << PrintToString(p.operand)
+        << " autoValue=" << PrintToString(p.autoValue) << " items=" << PrintToString(p.autoChoices)
+        << " row=" << static_cast<int>(p.row) << "}";
 }
 
 }  // namespace verrimo
@@ -54,8 +55,8 @@ inline Classification classifyAt(const std::vector<std::string>& lines, std::siz
 inline Proposal withClearedHints(Proposal p) {
     p.hint.clear();
     p.hint2.clear();
-    p.cb3.clear();
-    p.cb3Items.clear();
+    p.autoValue.clear();
+    p.autoChoices.clear();
     return p;
 }
 

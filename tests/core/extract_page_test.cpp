@@ -113,16 +113,76 @@ TEST(ExtractRobustness, TwoMillionTags) {
     EXPECT_EQ(r.targets.targets.size(), 500'000u);
 }
 
-TEST(ExtractOwnedPage, GivesWhatExtractPageGives) {
+TEST(ReadPage, PiecesHandedOutAreTheSourceList) {
     const std::string page =
         "<FORM ACTION=\"a.cgi\">\r<INPUT NAME=q VALUE=1>\n\x82\xa0<a href=\"x.html\">x</a>\r\n"
         "<IMG SRC=i.gif><select name=s><option value=v>o</select>";
-    const Extraction viewed = extractPage(page, "http://example.test/", cp932());
-    const Extraction owned = extractOwnedPage(page, "http://example.test/", cp932());
-    EXPECT_EQ(owned.lists.source, viewed.lists.source);
-    EXPECT_EQ(owned.lists.required, viewed.lists.required);
-    EXPECT_EQ(owned.lists.images, viewed.lists.images);
-    EXPECT_EQ(owned.lists.links, viewed.lists.links);
-    EXPECT_EQ(owned.targets.targets, viewed.targets.targets);
-    EXPECT_EQ(owned.targets.referrer, viewed.targets.referrer);
+    const Extraction kept = extractPage(page, "http://example.test/", cp932());
+    std::vector<std::string_view> pieces;
+    const PageReading handed =
+        readPage({page, {}, "http://example.test/"}, cp932(),
+                 {.readPiece = [&](std::string_view p) { pieces.push_back(p); }});
+    // The views stay valid as long as the reading.
+    EXPECT_EQ(memo(Lines(pieces.begin(), pieces.end())), kept.lists.source);
+    EXPECT_EQ(handed.extraction.lists.source, "");
+    EXPECT_EQ(handed.extraction.lists.required, kept.lists.required);
+    EXPECT_EQ(handed.extraction.targets.targets, kept.targets.targets);
+}
+
+struct ReadingCase {
+    const char* name;
+    std::string page;
+    bool pageCodePage;
+    std::string charset;
+    std::string codePage;  // what the page is read in
+    std::vector<ReadingWarning::Kind> warnings;
+};
+
+class ReadPageCodePage : public ::testing::TestWithParam<ReadingCase> {};
+
+TEST_P(ReadPageCodePage, ReadsInTheCodePageItShouldAndWarnsWhenItDoesNot) {
+    const ReadingCase& c = GetParam();
+    const PageReading r = readPage({c.page, {}, "u"}, cp932(), {.pageCodePage = c.pageCodePage});
+    EXPECT_EQ(r.charset, c.charset);
+    EXPECT_EQ(r.codePage->name(), c.codePage);
+    std::vector<ReadingWarning::Kind> kinds;
+    for (const auto& w : r.warnings) kinds.push_back(w.kind);
+    EXPECT_EQ(kinds, c.warnings);
+}
+
+using Kind = ReadingWarning::Kind;
+const std::string kUtf8Form = "<meta charset=utf-8><input name=\"名前\" value=\"山田\">";
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, ReadPageCodePage,
+    ::testing::Values(
+        ReadingCase{"utf8_in_cp932", kUtf8Form, false, "UTF-8", "CP932", {Kind::OtherCharset}},
+        ReadingCase{"utf8_auto", kUtf8Form, true, "UTF-8", "UTF-8", {}},
+        ReadingCase{
+            "sjis_in_cp932", "<input value=\"\x83\x5c\x95\x5c\">", false, "Shift_JIS", "CP932", {}},
+        ReadingCase{
+            "ascii_auto_stays", "<meta charset=euc-jp><input name=a>", true, "EUC-JP", "CP932", {}},
+        ReadingCase{"utf16_unreadable_auto",
+                    std::string("\xFF\xFE<\0i\0>\0\xe9", 9),
+                    true,
+                    "UTF-16LE",
+                    "CP932",
+                    {Kind::Unreadable}},
+        ReadingCase{"cut_after_the_cycle_limit",
+                    [] {
+                        std::string p;
+                        for (int i = 0; i < 1'000'000; ++i) p += "<b>";
+                        return p;
+                    }(),
+                    false,
+                    "UTF-8",
+                    "CP932",
+                    {Kind::Cut}}),
+    [](const ::testing::TestParamInfo<ReadingCase>& info) { return std::string(info.param.name); });
+
+TEST(ReadPage, TheUrlBoxFollowsThePageIntoItsCodePage) {
+    const PageReading r =
+        readPage({kUtf8Form + "<form action=a>", {}, cp932().fromUtf8("http://例.jp/")}, cp932(),
+                 {.pageCodePage = true});
+    EXPECT_EQ(r.extraction.targets.referrer, "http://例.jp/");
 }

@@ -46,7 +46,11 @@ class CountingLines : public TagLines {
 }  // namespace
 
 TEST(AcceptedLine, EachRowTakenVerbatim) {
-    Proposal p{.name = " a b ", .cb2 = "Zem-ID", .val = "x/y =z", .cb1 = "Zem-Zip", .cb3 = ""};
+    Proposal p{.name = " a b ",
+               .identity = "Zem-ID",
+               .fixedValue = "x/y =z",
+               .expression = "Zem-Zip",
+               .autoValue = ""};
     const std::pair<Row, std::optional<std::string>> expected[] = {
         {Row::None, std::nullopt},
         {Row::Identity, " a b =Zem-ID"},
@@ -63,7 +67,7 @@ TEST(Walk, StartsFromTheControlsAsCreated) {
     const Walk w = walk({R"(<form action="post.cgi">)", R"(<input type=submit value="Go">)"});
     ASSERT_EQ(w.proposals.size(), 3u);
     EXPECT_EQ(w.proposals[0],
-              (Proposal{.name = "Edit_name", .val = "Edit_val", .zem = "Edit_zem"}));
+              (Proposal{.name = "Edit_name", .fixedValue = "Edit_val", .operand = "Edit_zem"}));
     EXPECT_EQ(w.proposals[1].hint, sj("Submitボタンです"));
     EXPECT_EQ(w.proposals[1].name, "Edit_name");
     EXPECT_TRUE(w.lines.empty());
