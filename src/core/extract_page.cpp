@@ -1,5 +1,6 @@
 #include "extract_page.h"
 
+#include <future>
 #include <stdexcept>
 
 #include "charset.h"
@@ -43,10 +44,22 @@ TextCodePage chooseCodePage(std::string_view text, std::string_view charset,
 
 PageReading readPage(PageInput page, const CodePage& codePage, const ReadingOptions& options) {
     PageReading r;
-    r.charset = detectCharset(page.bytes, page.contentType);
-    TextCodePage choice = chooseCodePage(page.bytes, r.charset, codePage, options.pageCodePage);
-    r.codePage = std::move(choice.codePage);
-    if (choice.warning) r.warnings.push_back(std::move(*choice.warning));
+    const auto choose = [&] {
+        TextCodePage choice = chooseCodePage(page.bytes, r.charset, codePage, options.pageCodePage);
+        r.codePage = std::move(choice.codePage);
+        if (choice.warning) r.warnings.push_back(std::move(*choice.warning));
+    };
+    // Read in the code page given, the page's charset is only told, and is found while the page
+    // is normalised.
+    std::future<std::string> charset;
+    if (options.pageCodePage) {
+        r.charset = detectCharset(page.bytes, page.contentType);
+        choose();
+    } else {
+        r.codePage = std::shared_ptr<const CodePage>(std::shared_ptr<const CodePage>(), &codePage);
+        charset = std::async(std::launch::async,
+                             [&] { return detectCharset(page.bytes, page.contentType); });
+    }
     const std::string urlBox = r.codePage.get() == &codePage
                                    ? std::string(page.urlBox)
                                    : r.codePage->fromUtf8(codePage.toUtf8(page.urlBox));
@@ -56,6 +69,10 @@ PageReading readPage(PageInput page, const CodePage& codePage, const ReadingOpti
     // The page is let go as soon as the normalised text is made. The text is kept with the
     // reading while the pieces handed out are views into it.
     auto joined = std::make_shared<std::string>(normalise(page.bytes, cp, LineEnds::None));
+    if (charset.valid()) {
+        r.charset = charset.get();
+        choose();
+    }
     std::string().swap(page.bytes);
     ScanResult lists =
         options.readPiece ? scanJoined(*joined, options.readPiece) : scanJoined(*joined);
