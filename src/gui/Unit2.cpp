@@ -208,12 +208,6 @@ void TForm2::ShowCharset(const std::string& pageCharset, const std::string& code
 
 void TForm2::ShowRequiredTags() {
     PageControl1->setCurrentWidget(TabSheet3);
-
-    // A page file dropped anywhere on the window is opened, also over the texts and the browser.
-    setAcceptDrops(true);
-    CppWebBrowser1->setAcceptDrops(false);
-    for (TMemo* memo : {Memo1, Memo2, Memo_img, Memo_href})
-        memo->viewport()->installEventFilter(this);
 }
 
 void TForm2::Navigate(const std::string& path) {

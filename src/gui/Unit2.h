@@ -39,7 +39,6 @@ class TForm2 : public TForm {
     SharedText PageSource() const { return Memo1->Bytes(); }
     SharedText RequiredTags() const { return Memo2->Bytes(); }
     SharedText ImageTags() const { return Memo_img->Bytes(); }
-    SharedText LinkTags() const { return Memo_href->Bytes(); }
 
     QTabWidget* PageControl1;
     QWidget* TabSheet1;

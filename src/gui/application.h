@@ -27,7 +27,6 @@ class Application {
     void Start();
 
     const Forms& forms() const { return forms_; }
-    const FilePlaces& places() const { return *places_; }
 
     // How pages are downloaded; the defaults suit any real site.
     FetchOptions& fetchOptions() { return fetchOptions_; }

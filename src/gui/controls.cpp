@@ -114,12 +114,6 @@ void recodeControls(QWidget* window, const CodePage& from) {
         if (own(memo)) memo->Recode();
 }
 
-void TComboBox::AddItem(std::string_view bytes) {
-    const QString text = currentText();
-    addItem(toWidget(bytes));
-    setEditText(text);
-}
-
 namespace {
 
 // Texts up to this size go into the document at once, as any small page does.

@@ -58,7 +58,6 @@ class TComboBox : public QComboBox {
     void SetText(std::string_view bytes);
     std::vector<std::string> Items() const;
     void SetItems(const std::vector<std::string>& items);
-    void AddItem(std::string_view bytes);
     void Recode(const CodePage& from);
 };
 

@@ -1,4 +1,4 @@
-// The six windows, one of each, reachable from each other as the program needs.
+// The six windows, one of each, as the application made them.
 #pragma once
 
 namespace verrimo {
@@ -10,7 +10,8 @@ class TForm_tag;
 class TForm4;
 class TAboutBox;
 
-// Filled in creation order; a window looks the others up when a handler runs.
+// Filled in creation order. The windows never reach into each other: the application calls
+// their verbs and connects what they announce.
 struct Forms {
     TForm1* Form1 = nullptr;
     TForm2* Form2 = nullptr;
