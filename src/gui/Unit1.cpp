@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "charset.h"
@@ -87,6 +88,10 @@ TForm1::TForm1() {
     Edit1->setAccessibleName("ＵＲＬ");
     Memo1->setAccessibleName("定義の本文");
     Memo2->setAccessibleName("待避中の文字列");
+    // The bar's own button for the menus it has no room for.
+    if (auto* more = MainMenu1->findChild<QToolButton*>())
+        more->setAccessibleName("その他のメニュー");
+    nameBoxEdits(this);
 
     setTabOrder(Button1, Memo1);
     setTabOrder(Memo1, Edit_now_open);

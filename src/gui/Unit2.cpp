@@ -72,6 +72,8 @@ TForm2::TForm2() {
     profile_ = browserProfile(this);
     CppWebBrowser1 = new QWebEngineView(TabSheet1);
     CppWebBrowser1->setObjectName("CppWebBrowser1");
+    CppWebBrowser1->setAccessibleName("html表示");
+    CppWebBrowser1->installEventFilter(this);  // names the surface it makes for each page
     CppWebBrowser1->setPage(new QWebEnginePage(profile_, CppWebBrowser1));
     CppWebBrowser1->setGeometry(4, 28, 698, 490);
     // The browser's surface is made now, before the window is first shown; made at the first
@@ -109,7 +111,7 @@ TForm2::TForm2() {
     connect(Button_charset, &QPushButton::clicked, this, [this] { emit CodePageChosen(offered_); });
     Panel_charset->hide();
 
-    CppWebBrowser1->setAccessibleName("html表示");
+    PageControl1->setAccessibleName("表示の切り替え");
     Memo1->setAccessibleName("htmlソース");
     Label2->setBuddy(Memo2);
     Label4->setBuddy(Memo_img);
@@ -175,6 +177,11 @@ void TForm2::dropEvent(QDropEvent* event) {
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    // The surface takes the keys for the page, so a screen reader meets it by the browser's name.
+    if (watched == CppWebBrowser1 && event->type() == QEvent::ChildAdded) {
+        if (auto* surface = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+            surface->setAccessibleName(CppWebBrowser1->accessibleName());
+    }
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
         event->type() == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);

@@ -34,6 +34,7 @@ TForm3::TForm3() {
     Label2->setBuddy(CB1);
     CB_open->setAccessibleName("種類");
     Label5->setBuddy(Edit2);
+    nameBoxEdits(this);
 
     connectClick(Button1, this, &TForm3::Button1Click);
     connectClick(Button2, this, &TForm3::Button2Click);

@@ -79,6 +79,7 @@ TForm4::TForm4(QWidget* parent) : TModalForm(parent), imageTags_(shareText({})) 
     CB_key->setAccessibleName("Zem-KeyCode の1つ目");
     CB_key2->setAccessibleName("Zem-KeyCode の画像");
     Edit_rmoji->setAccessibleName("Zem-Rmoji");
+    nameBoxEdits(this);
 
     Button6 = makeButton("Button6", "ＯＫ", this, {96, 170, 96, 28});
     Button6->setAutoDefault(false);

@@ -92,6 +92,7 @@ TForm_tag::TForm_tag(std::function<const TagLines&()> tags) : tags_(std::move(ta
     RB4->setAccessibleName("Auto．txtからの値");
     Label8->setBuddy(CB3);
     Memo1->setAccessibleName("Auto．txtの一覧");
+    nameBoxEdits(this);
 
     ShowProposal(initialProposal());
 

@@ -30,4 +30,14 @@ QPushButton* makeButton(const QString& name, const QString& caption, QWidget* pa
     return button;
 }
 
+void nameBoxEdits(QWidget* window) {
+    const QList<QLabel*> labels = window->findChildren<QLabel*>();
+    for (TComboBox* box : window->findChildren<TComboBox*>()) {
+        QString name = box->accessibleName();
+        for (const QLabel* label : labels)
+            if (name.isEmpty() && label->buddy() == box) name = label->text();
+        box->lineEdit()->setAccessibleName(name);
+    }
+}
+
 }  // namespace verrimo

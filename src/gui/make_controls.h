@@ -17,4 +17,9 @@ TComboBox* makeCombo(const QString& name, const std::vector<std::string_view>& i
                      QWidget* parent, QRect place);
 QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent, QRect place);
 
+// A screen reader reaches an editable combo box through its line edit, which therefore carries
+// the box's name: the one given to the box, or else the text of the label standing for it. Run
+// once the window's names and labels are set.
+void nameBoxEdits(QWidget* window);
+
 }  // namespace verrimo

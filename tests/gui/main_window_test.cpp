@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -58,28 +59,39 @@ class MainWindowTest : public WindowTest {
         QCOMPARE(form1->Memo2->toolTip(), QString("actionの場合の「chk-moji」用です。"));
     }
 
-    // A screen reader names every control a user can reach: by its caption, or by the label
-    // that stands for it.
+    void everyControlHasAnAccessibleName_data() {
+        QTest::addColumn<QString>("window");
+        for (const char* window : {"Form1", "Form2", "Form3", "Form_tag", "Form4", "AboutBox"})
+            QTest::newRow(window) << QString(window);
+    }
+
+    // A screen reader names every control a user can reach, also the line edit inside a combo
+    // box: by its caption, or by the label that stands for it.
     void everyControlHasAnAccessibleName() {
+        QFETCH(QString, window);
         const Forms& forms = app->forms();
-        QStringList unnamed;
-        for (QWidget* window :
+        QWidget* form = nullptr;
+        for (QWidget* each :
              std::initializer_list<QWidget*>{forms.Form1, forms.Form2, forms.Form3, forms.Form_tag,
-                                             forms.Form4, forms.AboutBox}) {
-            for (QWidget* control : window->findChildren<QWidget*>()) {
-                const bool reachable = qobject_cast<QLineEdit*>(control) ||
-                                       qobject_cast<QComboBox*>(control) ||
-                                       qobject_cast<QAbstractButton*>(control) ||
-                                       qobject_cast<QPlainTextEdit*>(control);
-                if (!reachable || control->window() != window || control->objectName().isEmpty() ||
-                    control->objectName().startsWith("qt_") ||
-                    qobject_cast<QComboBox*>(control->parentWidget()))
-                    continue;
-                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
-                if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
-                    unnamed << window->objectName() + "." + control->objectName();
-            }
+                                             forms.Form4, forms.AboutBox})
+            if (each->objectName() == window) form = each;
+        QVERIFY(form);
+        QStringList unnamed;
+        int checked = 0;
+        for (QWidget* control : form->findChildren<QWidget*>()) {
+            const bool reachable =
+                control->focusPolicy() != Qt::NoFocus || qobject_cast<QLineEdit*>(control) ||
+                qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractButton*>(control) ||
+                qobject_cast<QAbstractScrollArea*>(control) || qobject_cast<QTabBar*>(control);
+            if (!reachable || control->window() != form) continue;
+            ++checked;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed << QString(control->metaObject()->className()) + " " +
+                               control->objectName() + " in " +
+                               control->parentWidget()->objectName();
         }
+        QVERIFY(checked > 0);
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
 
