@@ -31,7 +31,7 @@ FinderResult findTargets(std::string_view urlBox, std::string_view requiredTags,
         offer(valueAfter(line, "action="));
         result.kind = "action";
     });
-    result.targets.push_back(cp.fromUtf8("＝ここから下が通常リンクタグからの抽出＝"));
+    result.targets.push_back(cp.fromUtf8(kLinkSeparatorUtf8));
     forEachLine(linkTags, [&](std::string_view line) { offer(valueAfter(line, "href=")); });
     return result;
 }

@@ -10,6 +10,9 @@
 
 namespace verrimo {
 
+// The target between the form actions and the links (UTF-8).
+inline constexpr std::string_view kLinkSeparatorUtf8 = "＝ここから下が通常リンクタグからの抽出＝";
+
 struct FinderResult {
     std::string referrer;              // the referrer field
     std::vector<std::string> targets;  // the target box's items

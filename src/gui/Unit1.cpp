@@ -13,10 +13,19 @@
 #include "exception_display.h"
 #include "file_dialog.h"
 #include "file_name.h"
+#include "find_targets.h"
 #include "make_controls.h"
 #include "memo_text.h"
+#include "own_texts.h"
 
 namespace verrimo {
+
+namespace {
+
+// What the current-URL field shows after an extraction from pasted source (UTF-8).
+constexpr std::string_view kPastedSourceUtf8 = "ソース貼り付けです";
+
+}  // namespace
 
 TForm1::TForm1() {
     setObjectName("Form1");
@@ -161,6 +170,15 @@ void TForm1::OfferTargets(const std::vector<std::string>& targets, std::string_v
 
 void TForm1::SetCurrentUrl(std::string_view url) {
     Edit_now_open->SetText(url);
+}
+
+void TForm1::ShowPastedSource() {
+    Edit_now_open->SetText(CodePage::program().fromUtf8(kPastedSourceUtf8));
+}
+
+void TForm1::RespellOwnTexts(const CodePage& from) {
+    respellItems(*Edit1, kLinkSeparatorUtf8, from);
+    respellText(*Edit_now_open, kPastedSourceUtf8, from);
 }
 
 void TForm1::ShowCodePage(const std::string& charset) {

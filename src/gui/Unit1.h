@@ -48,8 +48,12 @@ class TForm1 : public TForm {
     void HoldLine(std::string_view line);
     // After a load: the targets found become the URL box's list, the chosen one its text.
     void OfferTargets(const std::vector<std::string>& targets, std::string_view chosen);
-    // The URL of the page now shown, or what stands for pasted source.
+    // The URL of the page now shown.
     void SetCurrentUrl(std::string_view url);
+    // What the current-URL field shows after an extraction from pasted source.
+    void ShowPastedSource();
+    // After the code page changed from `from`: the texts this window wrote itself, in the new one.
+    void RespellOwnTexts(const CodePage& from);
     // Checks the program's code page (a charset name) in the 文字コード menu.
     void ShowCodePage(const std::string& charset);
 

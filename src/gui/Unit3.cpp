@@ -4,6 +4,7 @@
 #include "definition.h"
 #include "label_style.h"
 #include "make_controls.h"
+#include "own_texts.h"
 
 namespace verrimo {
 
@@ -52,6 +53,11 @@ void TForm3::ShowTargets(const FinderResult& found) {
     CB1->SetItems(found.targets);
     CB1->SetText(found.target);
     CB_open->SetText(found.kind);
+}
+
+void TForm3::RespellOwnTexts(const CodePage& from) {
+    respellItems(*CB1, kLinkSeparatorUtf8, from);
+    respellText(*CB_open, definition::kKindChooseUtf8, from);
 }
 
 void TForm3::FormShow() {

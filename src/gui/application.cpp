@@ -18,13 +18,6 @@
 
 namespace verrimo {
 
-namespace {
-
-// What the current-URL field shows after an extraction from pasted source (UTF-8).
-constexpr std::string_view kPastedSourceUtf8 = "ソース貼り付けです";
-
-}  // namespace
-
 void Application::SetUiFont() {
     QFont font({"IPAPGothic", "IPA Pゴシック", "IPAGothic", "Noto Sans CJK JP", "VL PGothic",
                 "sans-serif"});
@@ -135,7 +128,10 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     }
     viewer.Navigate(request.scratchPath);
     entry.ShowTargets(page.targets);
-    main.SetCurrentUrl(url ? *url : CodePage::program().fromUtf8(kPastedSourceUtf8));
+    if (url)
+        main.SetCurrentUrl(*url);
+    else
+        main.ShowPastedSource();
     main.OfferTargets(page.targets.targets, page.targets.target);
     if (!url) viewer.ShowRequiredTags();
 }
@@ -153,6 +149,8 @@ void Application::SwitchCodePage(const std::string& charset) {
     eachWindow([](const auto& window) { window.KeepTexts(); });
     CodePage::setProgram(codePageFor(charset));
     eachWindow([&from](auto& window) { window.RecodeTexts(from); });
+    form1_->RespellOwnTexts(from);
+    form3_->RespellOwnTexts(from);
     form1_->ShowCodePage(charset);
     form2_->ShowCharset(pageCharset_, charset);
 }

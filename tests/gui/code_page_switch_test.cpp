@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QTest>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "Unit1.h"
 #include "Unit2.h"
@@ -106,6 +109,39 @@ class CodePageSwitchTest : public WindowTest {
         menuItem(form1, "Shift_JIS")->trigger();
         QVERIFY(form2->Panel_charset->isVisible());
         QCOMPARE(walker->Edit_name->Text(), std::string("名前"));
+    }
+
+    // What the program wrote into the windows itself reads right in every code page, while the
+    // page's bytes and the definition's stay as they were.
+    void theProgramsOwnTextsFollowTheCodePage() {
+        form1->Memo1->SetText(programText("Zem-Referer=ようこそ\r\n"));
+        form2->Memo1->SetText("<meta charset=\"utf-8\"><a href=\"次.html\">次へ</a>");
+        QTest::mouseClick(form2->Button2, Qt::LeftButton);
+        const std::string definition = form1->Memo1->Text();
+        const std::vector<std::string> targets = form3->CB1->Items();
+        QCOMPARE(targets.back(), std::string("次.html"));
+        const std::vector<std::pair<QString, std::function<QString()>>> ownTexts = {
+            {kSeparator, [this] { return form1->Edit1->itemText(0); }},
+            {kSeparator, [this] { return form3->CB1->itemText(0); }},
+            {"ソース貼り付けです", [this] { return form1->Edit_now_open->text(); }},
+            {"選択", [this] { return form3->CB_open->currentText(); }},
+        };
+        const std::vector<std::pair<const char*, std::function<void()>>> switches = {
+            {"CP932", [] {}},
+            {"UTF-8", [this] { click(form2->Button_charset); }},
+            {"CP932", [this] { menuItem(form1, "Shift_JIS")->trigger(); }},
+            {"EUC-JP", [this] { menuItem(form1, "EUC-JP")->trigger(); }},
+            {"UTF-8", [this] { menuItem(form1, "UTF-8")->trigger(); }},
+        };
+        for (const auto& [codePage, doSwitch] : switches) {
+            doSwitch();
+            QCOMPARE(CodePage::program().name(), std::string(codePage));
+            for (const auto& [text, shown] : ownTexts) QCOMPARE(shown(), text);
+            QCOMPARE(form1->Memo1->Text(), definition);
+            QCOMPARE(form3->CB1->Items().back(), targets.back());
+            QCOMPARE(form3->CB1->Text(), targets.back());
+        }
+        QCOMPARE(form3->CB1->currentText(), QString("次.html"));
     }
 
     void aShiftJisPageIsNotOffered() {
