@@ -34,8 +34,8 @@ FileFolders runFolders(const std::string& programFolder) {
     FileFolders folders;
     folders.programFolder = programFolder;
     const QString installedBin = QDir::cleanPath(VERRIMO_INSTALL_BINDIR);
-    folders.installed =
-        QDir::cleanPath(fileName(programFolder)) == installedBin || !canWrite(programFolder);
+    folders.installed = QDir::cleanPath(fileName(programFolder)) == installedBin;
+    folders.writable = canWrite(programFolder);
     const std::string home = environment("HOME", "/tmp");
     folders.configHome = environment("XDG_CONFIG_HOME", home + "/.config");
     folders.runtimeDir = environment("XDG_RUNTIME_DIR", "");
@@ -46,15 +46,19 @@ FileFolders runFolders(const std::string& programFolder) {
 }
 
 FilePlaces::FilePlaces(const FileFolders& folders) {
-    if (!folders.installed) {
-        autoList_ = folders.programFolder + "auto.txt";
-        scratch_ = folders.programFolder + "temp.html";
-        lock_ = std::make_unique<QLockFile>(fileName(scratch_ + ".lock"));
-        lock_->setStaleLockTime(0);  // a copy that died leaves a lock that its pid tells is stale
-        if (!lock_->tryLock(0)) {
+    const std::string ownList = folders.programFolder + "auto.txt";
+    // A read-only folder without a list of its own holds an installed copy moved elsewhere.
+    if (!folders.installed && (folders.writable || QFileInfo::exists(fileName(ownList)))) {
+        autoList_ = ownList;
+        if (folders.writable) {
+            scratch_ = folders.programFolder + "temp.html";
+            lock_ = std::make_unique<QLockFile>(fileName(scratch_ + ".lock"));
+            // A copy that died leaves a lock that its pid tells is stale.
+            lock_->setStaleLockTime(0);
+            if (lock_->tryLock(0)) return;
             lock_.reset();
-            scratch_ = PrivateScratch(folders);
         }
+        scratch_ = PrivateScratch(folders);
         return;
     }
     const QString config = fileName(folders.configHome) + "/verrimo";

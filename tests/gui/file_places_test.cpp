@@ -21,6 +21,11 @@ std::string folderOf(const QTemporaryDir& dir) {
     return QFile::encodeName(dir.path()).toStdString() + "/";
 }
 
+bool writeFile(const std::string& path, const QByteArray& content) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
 }  // namespace
 
 class FilePlacesTest : public QObject {
@@ -50,11 +55,68 @@ class FilePlacesTest : public QObject {
         QCOMPARE(third.scratch(), folderOf(folder) + "temp.html");
     }
 
-    void aFolderThatCannotBeWrittenCountsAsInstalled() {
+    void aFolderThatCannotBeWrittenIsToldApart() {
         // Not even root can make a file here.
-        QVERIFY(runFolders("/proc/self/").installed);
+        const FileFolders readOnly = runFolders("/proc/self/");
+        QVERIFY(!readOnly.writable);
+        QVERIFY(!readOnly.installed);
         QTemporaryDir folder;
-        QVERIFY(!runFolders(folderOf(folder)).installed);
+        QVERIFY(runFolders(folderOf(folder)).writable);
+    }
+
+    void eachKindOfCopyFindsItsFiles_data() {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("ownList");
+        QTest::addColumn<bool>("listBeside");
+        QTest::addColumn<bool>("scratchBeside");
+        QTest::newRow("portable") << false << true << true << true << true;
+        QTest::newRow("portable, list still missing") << false << true << false << true << true;
+        QTest::newRow("read-only copy") << false << false << true << true << false;
+        QTest::newRow("read-only, no list of its own") << false << false << false << false << false;
+        QTest::newRow("installed") << true << false << false << false << false;
+        QTest::newRow("installed, run by root") << true << true << false << false << false;
+        QTest::newRow("installed, a list beside") << true << false << true << false << false;
+    }
+
+    // Where auto.txt is read and the scratch copy written, for a program folder that is the
+    // installed one or not, writable or not, with an auto.txt of its own or not.
+    void eachKindOfCopyFindsItsFiles() {
+        QFETCH(bool, installed);
+        QFETCH(bool, writable);
+        QFETCH(bool, ownList);
+        QFETCH(bool, listBeside);
+        QFETCH(bool, scratchBeside);
+        QTemporaryDir program;
+        QTemporaryDir home;
+        const std::string own = folderOf(program) + "auto.txt";
+        if (ownList) QVERIFY(writeFile(own, "own=1\r\n"));
+        FileFolders folders;
+        folders.programFolder = folderOf(program);
+        folders.installed = installed;
+        folders.writable = writable;
+        folders.configHome = folderOf(home) + "config";
+        folders.runtimeDir = folderOf(home) + "run";
+        folders.cacheHome = folderOf(home) + "cache";
+        folders.sharedAutoList = folderOf(home) + "shared-auto.txt";
+        QVERIFY(writeFile(folders.sharedAutoList, "shared=1\r\n"));
+        QVERIFY(QDir().mkpath(QString::fromStdString(folders.runtimeDir)));
+
+        const FilePlaces places(folders);
+        if (listBeside) {
+            QCOMPARE(places.autoList(), own);
+        } else {
+            QCOMPARE(places.autoList(), folders.configHome + "/verrimo/auto.txt");
+            QCOMPARE(fileBytes(places.autoList()), QByteArray("shared=1\r\n"));
+        }
+        if (scratchBeside) {
+            QCOMPARE(places.scratch(), folderOf(program) + "temp.html");
+        } else {
+            QVERIFY(places.scratch().rfind(folders.runtimeDir + "/verrimo-", 0) == 0);
+            // Nothing is made in a folder that is not the copy's own to write.
+            QCOMPARE(QDir(program.path()).entryList(QDir::Files | QDir::Hidden),
+                     ownList ? QStringList{"auto.txt"} : QStringList{});
+        }
     }
 
     // Installed: auto.txt comes from the user's configuration folder, made from the shared
