@@ -1,10 +1,13 @@
 // verrimo-cli check [FILE]: the warnings on a definition, one JSON line each; exit status 1 when
 // there are any.
+#include <algorithm>
+
 #include "arguments.h"
 #include "charset.h"
 #include "codepage.h"
 #include "commands.h"
 #include "definition_check.h"
+#include "definition_page.h"
 #include "extract_page.h"
 #include "extraction_json.h"
 #include "input.h"
@@ -26,7 +29,7 @@ std::int64_t column(std::string_view line, std::size_t offset, const CodePage& c
 }  // namespace
 
 int runCheck(const Args& args, Output& out) {
-    const Arguments parsed = parseArguments(args, "check", {}, {}, "FILE");
+    const Arguments parsed = parseArguments(args, "check", {{"--page", "a file"}}, {}, "FILE");
     if (parsed.help) {
         out.write(usage("check"));
         return 0;
@@ -37,14 +40,32 @@ int runCheck(const Args& args, Output& out) {
     if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());
     const CodePage& cp = *reading.codePage;
     const std::vector<std::string_view> lines = splitLines(text);
-    const DefinitionReport report = checkDefinition(text, cp);
-    for (const Finding& f : report.findings) {
+    struct Line {
+        std::size_t line;
+        std::int64_t column;
+        std::string_view rule;
+        std::string_view message;
+    };
+    std::vector<Line> found;
+    for (const Finding& f : checkDefinition(text, cp).findings)
+        found.push_back({f.line, column(lines[f.line], f.span.begin, cp), f.rule, f.message});
+    // Where the definition no longer fits its page, at the start of the line.
+    std::vector<StepRequest> requests;
+    if (const auto page = parsed.values.find("--page"); page != parsed.values.end()) {
+        const auto read = readDefinitionPage(page->second, CodePage::program());
+        requests = definitionRequests(text, read->page, userSampleValues(), cp);
+    }
+    for (const StepRequest& r : requests)
+        for (const PageFinding& f : r.findings) found.push_back({f.line, 1, f.rule, f.message});
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Line& a, const Line& b) { return a.line < b.line; });
+    for (const Line& f : found) {
         JsonWriter w(out);
         w.beginObject();
         w.key("line");
         w.number(static_cast<std::int64_t>(f.line + 1));
         w.key("column");
-        w.number(column(lines[f.line], f.span.begin, cp));
+        w.number(f.column);
         w.key("rule");
         w.string(f.rule);
         w.key("message");
@@ -52,7 +73,7 @@ int runCheck(const Args& args, Output& out) {
         w.endObject();
         out.put('\n');
     }
-    return report.findings.empty() ? 0 : 1;
+    return found.empty() ? 0 : 1;
 }
 
 }  // namespace verrimo::cli

@@ -32,6 +32,7 @@ int runEncode(const Args& args, Output& out);
 int runFetch(const Args& args, Output& out);
 int runCheck(const Args& args, Output& out);
 int runCharset(const Args& args, Output& out);
+int runRequest(const Args& args, Output& out);
 
 // Every command, in the order the usage lists them.
 inline constexpr Command kCommands[] = {
@@ -47,10 +48,15 @@ inline constexpr Command kCommands[] = {
     {"fetch", "URL",
      "download the page at URL (http or https) and print what extract --url URL prints for it",
      runFetch},
-    {"check", "[FILE]",
-     "check a definition (FILE, or standard input) and print its warnings as JSON lines; exit "
-     "status 1 when there are any",
+    {"check", "[--page FILE] [FILE]",
+     "check a definition (FILE, or standard input) and print its warnings as JSON lines, with "
+     "--page also where it no longer fits that page; exit status 1 when there are any",
      runCheck},
+    {"request", "[--page FILE] [--url REFERRER] [--curl] [DEFINITION]",
+     "print the request each step of a definition makes as a JSON line, filled with sample "
+     "values where the host fills in its own, with the findings against the page; --curl "
+     "prints curl command lines",
+     runRequest},
     {"charset", "[FILE]",
      "name the charset a page (FILE, or standard input) is written in: Shift_JIS, EUC-JP, UTF-8, "
      "...",

@@ -73,6 +73,10 @@ PageReading readPage(PageInput page, const CodePage& codePage, const ReadingOpti
         r.charset = charset.get();
         choose();
     }
+    if (options.forms) {
+        r.forms = readForms(page.bytes, cp);
+        r.baseHref = baseHref(page.bytes, cp);
+    }
     std::string().swap(page.bytes);
     ScanResult lists =
         options.readPiece ? scanJoined(*joined, options.readPiece) : scanJoined(*joined);

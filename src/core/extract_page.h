@@ -12,6 +12,7 @@
 
 #include "codepage.h"
 #include "find_targets.h"
+#include "forms.h"
 #include "scan.h"
 
 namespace verrimo {
@@ -36,6 +37,8 @@ struct ReadingOptions {
     bool pageCodePage = false;
     // Called with the code page chosen, before the first piece is cut.
     std::function<void(const CodePage&)> codePageChosen{};
+    // Read the forms of the page too, for the requests and findings of a definition.
+    bool forms = false;
     // When given, each piece of the page-source list goes here as a view into the normalised
     // text (alive until readPage returns), and lists.source stays empty.
     PieceReader readPiece{};
@@ -64,6 +67,8 @@ struct PageReading {
     std::string charset;                       // canonical name of what the page is written in
     std::shared_ptr<const CodePage> codePage;  // what it was read in
     Extraction extraction;
+    std::vector<Form> forms;  // when asked for
+    std::string baseHref;     // the page's <base href>, when the forms were asked for
     std::vector<ReadingWarning> warnings;
     // The normalised text, kept when its pieces were handed out as views.
     std::shared_ptr<const std::string> normalised;

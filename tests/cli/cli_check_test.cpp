@@ -48,3 +48,31 @@ TEST(CliCheck, HelpAndUsageErrors) {
 }
 
 }  // namespace
+
+TEST(CliRequest, TheWorkedDefinitionAgainstItsPage) {
+    const std::string page = ::testing::TempDir() + "verrimo-cli-request.html";
+    std::ofstream(page, std::ios::binary)
+        << "<form action=post.cgi method=post><input type=hidden name=sid value=s1>"
+           "<input type=text name=q></form>";
+    const std::string definition =
+        "Zem-Referer=top.html\r\naction=post.cgi\r\nsid=Zem-GetValue[sid]\r\nq=Zem-email\r\n-\r\n"
+        "chk-moji=\r\n\r\n";
+    const ProgramRun json =
+        cli({"request", "--page", page, "--url", "http://www.example.org/"}, definition);
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(
+        json.out,
+        R"({"line":2,"kind":"action","method":"POST","url":"http://www.example.org/post.cgi",)"
+        R"("headers":{"Content-Type":"application/x-www-form-urlencoded",)"
+        R"("Referer":"http://www.example.org/top.html"},"charset":"UTF-8",)"
+        R"("body":"sid=s1&q=user%40example.org","samples":[{"line":4,"name":"q",)"
+        R"("stands_for":"Zem-email","sample":"user@example.org"}],"findings":[]})"
+        "\n");
+    EXPECT_EQ(cli({"request", "--curl"}, "Zem-Referer=http://a/\r\nZem-Open=b\r\n").out,
+              "curl 'http://a/b' -H 'Referer: http://a/'\n");
+    EXPECT_EQ(cli({"check", "--page", page}, definition).status, 0);
+    const ProgramRun drifted =
+        cli({"check", "--page", page}, "Zem-Referer=top.html\r\naction=new.cgi\r\n");
+    EXPECT_EQ(drifted.status, 1);
+    EXPECT_NE(drifted.out.find(R"("line":2,"column":1,"rule":"form-missing")"), std::string::npos);
+}
