@@ -41,8 +41,8 @@ TEST(CliCheck, FindingsAsJsonLinesWithCharacterColumns) {
 }
 
 TEST(CliCheck, HelpAndUsageErrors) {
-    EXPECT_NE(cli({"check", "--help"}).out.find("verrimo-cli check [FILE]"), std::string::npos);
-    EXPECT_NE(cli({"--help"}).out.find("verrimo-cli check [FILE]"), std::string::npos);
+    EXPECT_NE(cli({"check", "--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"), std::string::npos);
+    EXPECT_NE(cli({"--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"), std::string::npos);
     EXPECT_EQ(cli({"check", "a", "b"}).status, 2);
     EXPECT_EQ(cli({"check", "/nonexistent/definition.txt"}).status, 2);
 }
