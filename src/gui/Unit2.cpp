@@ -73,7 +73,7 @@ TForm2::TForm2() {
     CppWebBrowser1 = new QWebEngineView(TabSheet1);
     CppWebBrowser1->setObjectName("CppWebBrowser1");
     CppWebBrowser1->setAccessibleName("html表示");
-    CppWebBrowser1->installEventFilter(this);  // names the surface it makes for each page
+    CppWebBrowser1->installEventFilter(this);  // names any surface it makes to draw its pages
     CppWebBrowser1->setPage(new QWebEnginePage(profile_, CppWebBrowser1));
     CppWebBrowser1->setGeometry(4, 28, 698, 490);
     // The browser's surface is made now, before the window is first shown; made at the first
