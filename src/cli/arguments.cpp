@@ -1,5 +1,8 @@
 #include "arguments.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace verrimo::cli {
 
 namespace {
@@ -34,7 +37,7 @@ bool takeOption(const Args& args, std::size_t& i, std::initializer_list<ValueOpt
 Arguments parseArguments(const Args& args, std::string_view command,
                          std::initializer_list<ValueOption> valueOptions,
                          std::initializer_list<std::string_view> flagOptions,
-                         std::string_view operandName) {
+                         std::string_view operandName, bool manyOperands) {
     Arguments parsed;
     bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -52,12 +55,22 @@ Arguments parseArguments(const Args& args, std::string_view command,
             if (a.size() > 1 && a[0] == '-')
                 throw UsageError("unknown option for " + std::string(command) + ": " + a);
         }
-        if (parsed.operand)
+        if (parsed.operand && !manyOperands)
             throw UsageError(std::string(command) + " takes one " + std::string(operandName) +
                              ", got another: " + a);
-        parsed.operand = a;
+        if (!parsed.operand) parsed.operand = a;
+        parsed.operands.push_back(a);
     }
     return parsed;
+}
+
+std::chrono::milliseconds stallTimeOut(const std::string& seconds) {
+    double value = 0;
+    const char* end = seconds.data() + seconds.size();
+    const auto [at, error] = std::from_chars(seconds.data(), end, value);
+    if (error != std::errc() || at != end || !(value > 0) || value > 1e6)
+        throw UsageError("--timeout needs a number of seconds above 0, got " + seconds);
+    return std::chrono::milliseconds(std::llround(value * 1000));
 }
 
 }  // namespace verrimo::cli

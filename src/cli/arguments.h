@@ -1,12 +1,14 @@
 // The command lines of the commands: options, some with a value, and at most one operand.
 #pragma once
 
+#include <chrono>
 #include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "commands.h"
 
@@ -21,14 +23,18 @@ struct Arguments {
     bool help = false;
     std::map<std::string, std::string, std::less<>> values;
     std::set<std::string, std::less<>> flags;
-    std::optional<std::string> operand;
+    std::optional<std::string> operand;  // the first
+    std::vector<std::string> operands;
 };
 
 // "--" ends the options; anything else beginning with "-" that is not an option of the command,
-// and a second operand, throw UsageError.
+// and a second operand unless manyOperands, throw UsageError.
 Arguments parseArguments(const Args& args, std::string_view command,
                          std::initializer_list<ValueOption> valueOptions,
                          std::initializer_list<std::string_view> flagOptions,
-                         std::string_view operandName);
+                         std::string_view operandName, bool manyOperands = false);
+
+// The value of --timeout: a number of seconds above 0.
+std::chrono::milliseconds stallTimeOut(const std::string& seconds);
 
 }  // namespace verrimo::cli

@@ -4,6 +4,7 @@
 
 #include "arguments.h"
 #include "charset.h"
+#include "check_live.h"
 #include "codepage.h"
 #include "commands.h"
 #include "definition_check.h"
@@ -29,11 +30,15 @@ std::int64_t column(std::string_view line, std::size_t offset, const CodePage& c
 }  // namespace
 
 int runCheck(const Args& args, Output& out) {
-    const Arguments parsed = parseArguments(args, "check", {{"--page", "a file"}}, {}, "FILE");
+    const bool live = std::find(args.begin(), args.end(), "--live") != args.end();
+    const Arguments parsed =
+        parseArguments(args, "check", {{"--page", "a file"}, {"--timeout", "a number of seconds"}},
+                       {"--live"}, "FILE", live);
     if (parsed.help) {
         out.write(usage("check"));
         return 0;
     }
+    if (live) return checkLive(parsed, out);
     const std::string text = readInput(parsed.operand.value_or(""));
     TextCodePage reading =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());

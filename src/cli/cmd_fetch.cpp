@@ -1,7 +1,5 @@
 // verrimo-cli fetch [--timeout SECONDS] URL: the page fetcher's download, then the extract
 // command on its page.
-#include <charconv>
-#include <cmath>
 #include <iostream>
 
 #include "arguments.h"
@@ -12,19 +10,6 @@
 #include "page_source.h"
 
 namespace verrimo::cli {
-
-namespace {
-
-std::chrono::milliseconds stallTimeOut(const std::string& seconds) {
-    double value = 0;
-    const char* end = seconds.data() + seconds.size();
-    const auto [at, error] = std::from_chars(seconds.data(), end, value);
-    if (error != std::errc() || at != end || !(value > 0) || value > 1e6)
-        throw UsageError("--timeout needs a number of seconds above 0, got " + seconds);
-    return std::chrono::milliseconds(std::llround(value * 1000));
-}
-
-}  // namespace
 
 int runFetch(const Args& args, Output& out) {
     const Arguments parsed =

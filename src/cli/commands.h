@@ -48,9 +48,11 @@ inline constexpr Command kCommands[] = {
     {"fetch", "URL",
      "download the page at URL (http or https) and print what extract --url URL prints for it",
      runFetch},
-    {"check", "[--page FILE] [FILE]",
+    {"check", "[--page FILE] [FILE] | --live [--timeout SECONDS] FILE...",
      "check a definition (FILE, or standard input) and print its warnings as JSON lines, with "
-     "--page also where it no longer fits that page; exit status 1 when there are any",
+     "--page also where it no longer fits that page; exit status 1 when there are any. With "
+     "--live, fetch each definition's referrer page (four at a time) and print where each "
+     "definition no longer fits it",
      runCheck},
     {"request", "[--page FILE] [--url REFERRER] [--curl] [DEFINITION]",
      "print the request each step of a definition makes as a JSON line, filled with sample "

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -124,3 +125,53 @@ TEST(CliFetchHelp, ListsTheCommand) {
 }
 
 }  // namespace
+
+TEST(CliCheckLive, FindsWhatASiteChangeBrokeAndNothingOnTheUnchangedPage) {
+    const std::string page =
+        "<form action=post.cgi method=post><input type=hidden name=sid value=s1>"
+        "<input name=user><select name=pref><option value=13>Tokyo<option value=27>Osaka"
+        "</select></form>";
+    const auto changed = [&](std::string_view from, std::string_view to) {
+        std::string p = page;
+        p.replace(p.find(from), from.size(), to);
+        return p;
+    };
+    const struct {
+        const char* name;
+        std::string page;
+        const char* rule;
+    } versions[] = {
+        {"unchanged", page, nullptr},
+        {"field_renamed", changed("name=user", "name=login"), "field-unknown"},
+        {"token_added", changed("</form>", "<input type=hidden name=token value=t9></form>"),
+         "field-left-out"},
+        {"option_removed", changed("<option value=27>Osaka", ""), "value-not-offered"},
+        {"action_moved", changed("post.cgi", "v2/post.cgi"), "form-missing"},
+    };
+    HttpTestServer server;
+    std::vector<std::string> files;
+    for (const auto& v : versions) {
+        server.route(std::string("/") + v.name + ".html", Response{200, {}, v.page, std::nullopt});
+        files.push_back(::testing::TempDir() + "verrimo-live-" + v.name + ".txt");
+        std::ofstream(files.back(), std::ios::binary)
+            << "Zem-Referer=" << server.url(std::string("/") + v.name + ".html")
+            << "\r\naction=post.cgi\r\nsid=Zem-GetValue[sid]\r\nuser=Zem-ID\r\npref=27\r\n";
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const ProgramRun run = cli({"check", "--live", files[i]});
+        EXPECT_EQ(run.status, versions[i].rule ? 1 : 0) << versions[i].name;
+        if (versions[i].rule)
+            EXPECT_NE(run.out.find(std::string("\"rule\":\"") + versions[i].rule + "\""),
+                      std::string::npos)
+                << run.out;
+        else
+            EXPECT_EQ(run.out, "");
+    }
+    // All at once: one line per finding, each with its file, in the order given.
+    std::vector<std::string> args = {"check", "--live"};
+    args.insert(args.end(), files.begin(), files.end());
+    const ProgramRun all = cli(args);
+    EXPECT_EQ(all.status, 1);
+    EXPECT_EQ(all.out.find(files[0]), std::string::npos);
+    EXPECT_LT(all.out.find(files[1]), all.out.find(files[4]));
+}

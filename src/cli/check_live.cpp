@@ -1,0 +1,125 @@
+#include "check_live.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+#include "charset.h"
+#include "commands.h"
+#include "definition_check.h"
+#include "definition_page.h"
+#include "fetch_module_loader.h"
+#include "form_request.h"
+#include "input.h"
+#include "json.h"
+#include "memo_text.h"
+#include "page_source.h"
+
+namespace verrimo::cli {
+
+namespace {
+
+constexpr std::size_t kFetchesAtOnce = 4;
+
+struct LiveResult {
+    std::vector<PageFinding> findings;
+    bool notFetched = false;
+};
+
+// The first referrer line's URL, in the definition's code page; empty when there is none.
+std::string firstReferrer(std::string_view text, const CodePage& cp) {
+    const std::vector<std::string_view> lines = splitLines(text);
+    const std::vector<LineShape> shapes = checkDefinition(text, cp).shapes;
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+        if (shapes[i] == LineShape::Referrer)
+            return std::string(lines[i].substr(lines[i].find('=') + 1));
+    return {};
+}
+
+LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
+                    const SampleValues& samples) {
+    const std::string text = readInput(path);
+    const TextCodePage definitionCp =
+        chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
+    const CodePage& cp = *definitionCp.codePage;
+    const std::string referrer = firstReferrer(text, cp);
+    if (referrer.empty())
+        return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}, false};
+    FetchResult fetched = downloadThroughModule(referrer, fetch);
+    if (!fetched.error.empty() && (!fetched.opened || fetched.body.empty()))
+        return {{{0, "page-not-fetched", "参照元のページを読めません: " + fetched.error}}, true};
+    const PageReading reading =
+        readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
+                 {.pageCodePage = pageCodePage(), .forms = true});
+    const RequestPage page{
+        &reading.forms, {}, reading.baseHref, reading.codePage.get(), reading.charset};
+    LiveResult result;
+    for (StepRequest& r : definitionRequests(text, page, samples, cp))
+        for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
+    return result;
+}
+
+}  // namespace
+
+int checkLive(const Arguments& parsed, Output& out) {
+    const std::vector<std::string>& files = parsed.operands;
+    if (files.empty()) throw UsageError("check --live needs a definition file");
+    FetchOptions fetch;
+    if (const auto timeout = parsed.values.find("--timeout"); timeout != parsed.values.end())
+        fetch.stall = stallTimeOut(timeout->second);
+    const SampleValues samples = userSampleValues();
+
+    std::vector<LiveResult> results(files.size());
+    std::vector<std::string> failures(files.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> done{0};
+    std::mutex progress;
+    const bool terminal = ::isatty(STDERR_FILENO);
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < files.size();) {
+            try {
+                results[i] = checkOne(files[i], fetch, samples);
+            } catch (const std::exception& e) {
+                failures[i] = e.what();
+            }
+            const std::size_t n = ++done;
+            if (terminal) {
+                const std::lock_guard lock(progress);
+                std::cerr << "\rverrimo-cli: checked " << n << " of " << files.size()
+                          << (n == files.size() ? "\n" : "") << std::flush;
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> workers;
+        for (std::size_t w = 0; w < std::min(kFetchesAtOnce, files.size()); ++w)
+            workers.emplace_back(work);
+    }
+
+    bool drifted = false, unfetched = false;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!failures[i].empty()) throw std::runtime_error(failures[i]);
+        unfetched = unfetched || results[i].notFetched;
+        for (const PageFinding& f : results[i].findings) {
+            drifted = drifted || !results[i].notFetched;
+            JsonWriter w(out);
+            w.beginObject();
+            w.key("file");
+            w.string(files[i]);
+            w.key("line");
+            w.number(static_cast<std::int64_t>(f.line + 1));
+            w.key("rule");
+            w.string(f.rule);
+            w.key("message");
+            w.string(f.message);
+            w.endObject();
+            out.put('\n');
+        }
+    }
+    return drifted ? 1 : unfetched ? kNotFetched : 0;
+}
+
+}  // namespace verrimo::cli

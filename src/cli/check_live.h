@@ -1,0 +1,14 @@
+// check --live: every definition checked against its referrer page as the site serves it now.
+#pragma once
+
+#include "arguments.h"
+#include "output.h"
+
+namespace verrimo::cli {
+
+// Fetches each definition's referrer page, at most four at once, and prints one JSON line per
+// finding with the definition's file name. Status 1 when any definition no longer fits its
+// page, else 3 when a page could not be fetched, else 0.
+int checkLive(const Arguments& parsed, Output& out);
+
+}  // namespace verrimo::cli
