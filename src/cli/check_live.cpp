@@ -12,6 +12,7 @@
 #include "definition_check.h"
 #include "definition_page.h"
 #include "fetch_module_loader.h"
+#include "finding_json.h"
 #include "form_request.h"
 #include "input.h"
 #include "json.h"
@@ -106,16 +107,7 @@ int checkLive(const Arguments& parsed, Output& out) {
         for (const PageFinding& f : results[i].findings) {
             drifted = drifted || !results[i].notFetched;
             JsonWriter w(out);
-            w.beginObject();
-            w.key("file");
-            w.string(files[i]);
-            w.key("line");
-            w.number(static_cast<std::int64_t>(f.line + 1));
-            w.key("rule");
-            w.string(f.rule);
-            w.key("message");
-            w.string(f.message);
-            w.endObject();
+            writeFinding(w, {files[i], f.line, 0, f.rule, f.message});
             out.put('\n');
         }
     }

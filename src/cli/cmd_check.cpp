@@ -11,6 +11,7 @@
 #include "definition_page.h"
 #include "extract_page.h"
 #include "extraction_json.h"
+#include "finding_json.h"
 #include "input.h"
 #include "json.h"
 #include "memo_text.h"
@@ -45,15 +46,9 @@ int runCheck(const Args& args, Output& out) {
     if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());
     const CodePage& cp = *reading.codePage;
     const std::vector<std::string_view> lines = splitLines(text);
-    struct Line {
-        std::size_t line;
-        std::int64_t column;
-        std::string_view rule;
-        std::string_view message;
-    };
-    std::vector<Line> found;
+    std::vector<FindingJson> found;
     for (const Finding& f : checkDefinition(text, cp).findings)
-        found.push_back({f.line, column(lines[f.line], f.span.begin, cp), f.rule, f.message});
+        found.push_back({{}, f.line, column(lines[f.line], f.span.begin, cp), f.rule, f.message});
     // Where the definition no longer fits its page, at the start of the line.
     std::vector<StepRequest> requests;
     if (const auto page = parsed.values.find("--page"); page != parsed.values.end()) {
@@ -61,21 +56,12 @@ int runCheck(const Args& args, Output& out) {
         requests = definitionRequests(text, read->page, userSampleValues(), cp);
     }
     for (const StepRequest& r : requests)
-        for (const PageFinding& f : r.findings) found.push_back({f.line, 1, f.rule, f.message});
+        for (const PageFinding& f : r.findings) found.push_back({{}, f.line, 1, f.rule, f.message});
     std::stable_sort(found.begin(), found.end(),
-                     [](const Line& a, const Line& b) { return a.line < b.line; });
-    for (const Line& f : found) {
+                     [](const FindingJson& a, const FindingJson& b) { return a.line < b.line; });
+    for (const FindingJson& f : found) {
         JsonWriter w(out);
-        w.beginObject();
-        w.key("line");
-        w.number(static_cast<std::int64_t>(f.line + 1));
-        w.key("column");
-        w.number(f.column);
-        w.key("rule");
-        w.string(f.rule);
-        w.key("message");
-        w.string(f.message);
-        w.endObject();
+        writeFinding(w, f);
         out.put('\n');
     }
     return found.empty() ? 0 : 1;

@@ -7,6 +7,7 @@
 #include "codepage.h"
 #include "commands.h"
 #include "definition_page.h"
+#include "finding_json.h"
 #include "form_request.h"
 #include "input.h"
 #include "json.h"
@@ -17,16 +18,7 @@ namespace {
 
 void writeFindings(JsonWriter& w, const std::vector<PageFinding>& findings) {
     w.beginArray();
-    for (const PageFinding& f : findings) {
-        w.beginObject();
-        w.key("line");
-        w.number(static_cast<std::int64_t>(f.line + 1));
-        w.key("rule");
-        w.string(f.rule);
-        w.key("message");
-        w.string(f.message);
-        w.endObject();
-    }
+    for (const PageFinding& f : findings) writeFinding(w, {{}, f.line, 0, f.rule, f.message});
     w.endArray();
 }
 
