@@ -4,7 +4,7 @@ BUILD := build
 JOBS := $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: run test deps build sanitize install package
+.PHONY: run test deps build sanitize tsan install package
 
 deps:
 	@scripts/install-deps.sh
@@ -30,6 +30,12 @@ test: build
 # builds them in $(BUILD)/sanitize (a crashing input lands in $(BUILD)/sanitize/crash-*).
 sanitize: build
 	@cmake --build $(BUILD) --target sanitize
+
+# The threaded code under ThreadSanitizer: CMake's tsan target, which builds in $(BUILD)/tsan and
+# leaves any report in $(BUILD)/tsan/tsan-report.*.
+tsan: deps
+	@cmake -S . -B $(BUILD) >/dev/null
+	@cmake --build $(BUILD) --target tsan
 
 # The programs and their files under PREFIX; DESTDIR, when set, is put in front of every path.
 install: deps
