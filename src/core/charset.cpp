@@ -9,6 +9,8 @@
 #include <memory>
 #include <utility>
 
+#include "byte_search.h"
+
 namespace verrimo {
 
 namespace {
@@ -72,8 +74,12 @@ std::size_t utf8CharacterAt(std::string_view bytes, std::size_t i) {
 }
 
 bool validUtf8(std::string_view bytes) {
-    for (std::size_t i = 0, n = 0; i < bytes.size(); i += n)
+    for (std::size_t i = 0, n = 0; i < bytes.size(); i += n) {
+        // Runs of ASCII, which most of a page is, eight bytes at a time.
+        while (i + 8 <= bytes.size() && (loadWord(bytes.data() + i) & kHighs) == 0) i += 8;
+        if (i == bytes.size()) break;
         if ((n = utf8CharacterAt(bytes, i)) == 0) return false;
+    }
     return true;
 }
 
@@ -91,6 +97,8 @@ bool mostlyUtf8(std::string_view bytes) {
 
 bool validShiftJis(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
+        while (i + 8 <= bytes.size() && (loadWord(bytes.data() + i) & kHighs) == 0) i += 8;
+        if (i == bytes.size()) break;
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
         if (!((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) || i + 1 >= bytes.size())
@@ -149,8 +157,12 @@ bool validByIconv(std::string_view bytes, const std::string& charset) {
 }
 
 bool hasNonAscii(std::string_view bytes) {
-    return std::any_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8)
+        if (loadWord(bytes.data() + i) & kHighs) return true;
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return true;
+    return false;
 }
 
 bool japaneseLegacy(std::string_view charset) {
@@ -176,10 +188,15 @@ std::string inPageCharset(std::string declared) {
     return declared.starts_with("UTF-16") || declared.starts_with("UTF-32") ? "UTF-8" : declared;
 }
 
+// uchardet settles long before this; the whole page must still decode cleanly in its guess.
+constexpr std::size_t kGuessBytes = 1u << 20;
+
 std::string uchardetGuess(std::string_view page) {
     const std::unique_ptr<std::remove_pointer_t<uchardet_t>, void (*)(uchardet_t)> detector(
         uchardet_new(), uchardet_delete);
-    if (!detector || uchardet_handle_data(detector.get(), page.data(), page.size()) != 0) return {};
+    if (!detector ||
+        uchardet_handle_data(detector.get(), page.data(), std::min(page.size(), kGuessBytes)) != 0)
+        return {};
     uchardet_data_end(detector.get());
     const std::string guess = canonicalCharset(uchardet_get_charset(detector.get()));
     return guess == "US-ASCII" || !decodesCleanly(page, guess) ? std::string() : guess;
@@ -187,8 +204,8 @@ std::string uchardetGuess(std::string_view page) {
 
 // What the bytes look like, for a page that says nothing true of itself. The pages this program
 // reads are mostly Japanese: the Japanese charsets are tried before a general guess.
-std::string guessedCharset(std::string_view page) {
-    if (!hasNonAscii(page) || validUtf8(page)) return "UTF-8";
+std::string guessedCharset(std::string_view page, bool utf8Text) {
+    if (utf8Text || !hasNonAscii(page)) return "UTF-8";
     const std::string guess = uchardetGuess(page);
     if (japaneseLegacy(guess)) return guess;
     // Shift_JIS Japanese nearly always holds a lead byte that EUC-JP lacks.
@@ -288,7 +305,7 @@ std::string detectCharset(std::string_view page, std::string_view httpContentTyp
         if (utf8Text && japaneseLegacy(declared)) continue;
         return declared == "US-ASCII" ? "UTF-8" : declared;
     }
-    return guessedCharset(page);
+    return guessedCharset(page, utf8Text);
 }
 
 bool readsAlike(std::string_view text, std::string_view charset, std::string_view codePage) {
