@@ -30,7 +30,8 @@ bool sendAll(int fd, std::string_view data, const StopSignal& stop) {
     return true;
 }
 
-// The request head up to its blank line; empty when the client hangs up or the server stops.
+// The request head up to its blank line, and whatever came after it in the same reads; empty
+// when the client hangs up or the server stops.
 std::string readHead(int fd, const StopSignal& stop) {
     std::string head;
     char buffer[4096];
@@ -69,6 +70,19 @@ Request parseHead(std::string_view head) {
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// The request's body: what came after its head, completed up to its Content-Length.
+std::string readBody(int fd, std::string body, const Request& request, const StopSignal& stop) {
+    const std::string length = request.header("Content-Length");
+    const std::size_t wanted = length.empty() ? 0 : std::stoul(length);
+    char buffer[4096];
+    while (body.size() < wanted && waitFor(fd, POLLIN, stop, kWaitMs)) {
+        const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+        if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) break;
+        if (got > 0) body.append(buffer, static_cast<std::size_t>(got));
+    }
+    return body.substr(0, wanted);
 }
 
 const char* reason(int status) {
@@ -175,7 +189,9 @@ void HttpTestServer::acceptLoop() {
 void HttpTestServer::serve(int fd) {
     const std::string head = readHead(fd, stop_);
     if (!head.empty()) {
-        const Request request = parseHead(head);
+        const std::size_t headEnd = head.find("\r\n\r\n") + 4;
+        Request request = parseHead(std::string_view(head).substr(0, headEnd));
+        request.body = readBody(fd, head.substr(headEnd), request, stop_);
         Response response;
         try {
             response = handlerFor(request.target)(request);

@@ -24,6 +24,7 @@ struct Request {
     std::string method;
     std::string target;  // as sent, query included
     Headers headers;
+    std::string body;  // as many bytes as Content-Length says
 
     // The first header of that name (case-insensitive), empty when there is none.
     std::string header(std::string_view name) const;
