@@ -1,9 +1,5 @@
 #include "definition_page.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include "commands.h"
 #include "extraction_json.h"
 #include "input.h"
@@ -22,20 +18,6 @@ std::unique_ptr<DefinitionPage> readDefinitionPage(const std::string& path,
                   read->reading.codePage.get(),
                   read->reading.charset};
     return read;
-}
-
-SampleValues userSampleValues() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    const std::string folder = config && *config ? std::string(config)
-                               : home            ? std::string(home) + "/.config"
-                                                 : std::string();
-    if (folder.empty()) return {};
-    std::ifstream file(folder + "/verrimo/samples.txt", std::ios::binary);
-    if (!file) return {};
-    std::ostringstream text;
-    text << file.rdbuf();
-    return readSampleValues(text.str());
 }
 
 }  // namespace verrimo::cli

@@ -6,6 +6,7 @@
 
 #include "extract_page.h"
 #include "form_request.h"
+#include "sample_file.h"
 
 namespace verrimo::cli {
 
@@ -18,9 +19,5 @@ struct DefinitionPage {
 // warns on standard error as the extraction does. The page is not to be moved once made.
 std::unique_ptr<DefinitionPage> readDefinitionPage(const std::string& path,
                                                    const CodePage& programCp);
-
-// The sample values the user keeps in samples.txt of the configuration folder
-// ($XDG_CONFIG_HOME/verrimo, else ~/.config/verrimo), or the defaults.
-SampleValues userSampleValues();
 
 }  // namespace verrimo::cli

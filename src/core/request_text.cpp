@@ -1,0 +1,90 @@
+#include "request_text.h"
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "charset.h"
+#include "definition.h"
+
+namespace verrimo {
+
+namespace {
+
+// The code page of the form's charset, or none when the program cannot read it.
+std::unique_ptr<CodePage> formCodePage(const std::string& charset) {
+    if (charset.empty()) return nullptr;
+    try {
+        return std::make_unique<CodePage>(codePageFor(charset));
+    } catch (const std::runtime_error&) {
+        return nullptr;
+    }
+}
+
+// A value on one line: its own line breaks shown as a sign.
+std::string oneLine(std::string_view utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r' || utf8[i] == '\n') {
+            out += "↵";
+            if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
+void appendStep(std::string& out, const StepRequest& r, const CodePage& cp) {
+    const auto own = formCodePage(r.charset);
+    const CodePage& formCp = own ? *own : cp;
+    out += "■ " + std::to_string(r.targetLine + 1) + " 行目　" + cp.toUtf8(r.kind) + "\n";
+    out += r.method + " " + formCp.toUtf8(r.url) + "\n";
+    for (const auto& [name, value] : r.headers) out += name + ": " + cp.toUtf8(value) + "\n";
+    if (!r.fields.empty()) out += "\n";
+    std::vector<std::string> sampled;
+    for (const RequestField& f : r.fields) {
+        out += oneLine(cp.toUtf8(f.name)) + "=" + oneLine(formCp.toUtf8(f.value));
+        if (!f.sampleOf.empty()) {
+            out += kSampleMarkUtf8;
+            const std::string keyword = cp.toUtf8(f.sampleOf);
+            if (std::find(sampled.begin(), sampled.end(), keyword) == sampled.end())
+                sampled.push_back(keyword);
+        }
+        out += "\n";
+    }
+    if (!sampled.empty()) {
+        std::string keywords;
+        for (const std::string& k : sampled) keywords += (keywords.empty() ? "" : "、") + k;
+        out += "※" + std::string(kSampleMarkUtf8) + "は見本の値です。実際の送信では " + keywords +
+               " の値をホストが入れます。\n";
+    }
+    for (const PageFinding& f : r.findings)
+        out += "！ " + std::to_string(f.line + 1) + " 行目: " + f.message + "\n";
+}
+
+}  // namespace
+
+std::string requestText(std::span<const StepRequest> requests, const CodePage& cp) {
+    if (requests.empty())
+        return "送信する手順がありません（" + std::string(definition::kReferrerKey) +
+               " の行とその後の送信先の行が要ります）。\n";
+    std::string out;
+    for (const StepRequest& r : requests) {
+        if (!out.empty()) out += "\n";
+        appendStep(out, r, cp);
+    }
+    return out;
+}
+
+std::string curlText(std::span<const StepRequest> requests, const CodePage& cp) {
+    std::string out;
+    for (const StepRequest& r : requests) {
+        const auto own = formCodePage(r.charset);
+        out += (own ? *own : cp).toUtf8(curlCommand(r)) + "\n";
+    }
+    return out;
+}
+
+}  // namespace verrimo
