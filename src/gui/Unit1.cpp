@@ -62,6 +62,10 @@ TForm1::TForm1() {
         connect(choice, &QAction::triggered, this,
                 [this, charset] { emit CodePageChosen(std::string(charset)); });
     }
+    View1 = MainMenu1->addMenu("表示");
+    View1->setObjectName("View1");
+    Preview1 = View1->addAction("送信内容");
+    Preview1->setObjectName("Preview1");
     Help1 = MainMenu1->addMenu("ヘルプ");
     Help1->setObjectName("Help1");
     About1 = Help1->addAction("バージョン情報");
@@ -122,6 +126,10 @@ TForm1::TForm1() {
             [this] { guarded([this] { Close1Click(Close1); }); });
     connect(About1, &QAction::triggered, this,
             [this] { guarded([this] { About1Click(About1); }); });
+    connect(Preview1, &QAction::triggered, this,
+            [this] { guarded([this] { Preview1Click(Preview1); }); });
+    connect(Memo1->document(), &QTextDocument::contentsChanged, this,
+            &TForm1::DefinitionChanged);
 }
 
 void TForm1::FormCreate() {
@@ -188,6 +196,10 @@ void TForm1::ShowCodePage(const std::string& charset) {
 
 void TForm1::About1Click(QObject*) {
     emit AboutRequested();
+}
+
+void TForm1::Preview1Click(QObject*) {
+    emit PreviewRequested();
 }
 
 void TForm1::Open1Click(QObject*) {

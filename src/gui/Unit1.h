@@ -11,6 +11,7 @@
 #include "controls.h"
 #include "definition_highlighter.h"
 #include "form.h"
+#include "form_request.h"
 
 namespace verrimo {
 
@@ -31,12 +32,17 @@ class TForm1 : public TForm {
     void Close1Click(QObject* Sender);
     void Check1Click(QObject* Sender);
     void Label_checkClick(QObject* Sender);
+    void Preview1Click(QObject* Sender);
 
     // Writes the definition text's bytes exactly to the file.
     void SaveDefinition(const QString& path);
 
     // The executable's folder with its trailing separator, as the file system spells it.
     const std::string& ProgramFolder() const { return programFolder_; }
+    // The definition text's bytes as they are now.
+    SharedText Definition() const { return Memo1->Bytes(); }
+    // Where the definition no longer fits the loaded page, underlined with the warnings.
+    void ShowPageFindings(const std::vector<PageFinding>& findings);
     // The URL the next load fetches.
     std::string UrlText() const { return Edit1->Text(); }
 
@@ -73,6 +79,8 @@ class TForm1 : public TForm {
     QAction* Check1;
     QAction* Close1;
     QMenu* CodePage1;
+    QMenu* View1;
+    QAction* Preview1;
     QMenu* Help1;
     QAction* About1;
     // Under the definition text: the number of warnings and lines left in the holding area;
@@ -84,6 +92,9 @@ class TForm1 : public TForm {
     void LoadRequested();
     void WalkRequested();
     void AboutRequested();
+    void PreviewRequested();
+    // The definition text changed, by the user or by a verb.
+    void DefinitionChanged();
     // A saved page to extract, as its file name's bytes.
     void PageFileChosen(const std::string& path);
     // The user chose to read every text in this charset.

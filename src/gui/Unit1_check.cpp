@@ -59,6 +59,13 @@ void TForm1::UpdateCheckLine() {
     Label_check->setVisible(!parts.isEmpty());
 }
 
+void TForm1::ShowPageFindings(const std::vector<PageFinding>& findings) {
+    std::map<int, QStringList> byLine;
+    for (const PageFinding& f : findings)
+        byLine[static_cast<int>(f.line)] << QString::fromUtf8(f.message);
+    highlighter_->SetPageFindings(std::move(byLine));
+}
+
 void TForm1::ShowFindingTip(const QHelpEvent* event) {
     const QString message =
         Check1->isChecked()

@@ -15,6 +15,8 @@
 #include "codepage.h"
 #include "exception_display.h"
 #include "file_name.h"
+#include "request_preview.h"
+#include "sample_file.h"
 
 namespace verrimo {
 
@@ -45,6 +47,11 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     forms_.Form4 = form4_.get();
     aboutBox_ = std::make_unique<TAboutBox>();
     forms_.AboutBox = aboutBox_.get();
+    preview_ = std::make_unique<RequestPreview>();
+    forms_.Preview = preview_.get();
+    requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); });
+    requests_->SetSamples(userSampleValues());
+    preview_->ShowSamples(requests_->Samples());
     Connect();
 }
 
@@ -66,6 +73,20 @@ void Application::Connect() {
     QObject::connect(main, &TForm1::WalkRequested, walker, [walker] { walker->Show(); });
     QObject::connect(main, &TForm1::AboutRequested, aboutBox_.get(),
                      [this] { aboutBox_->ShowModal(); });
+
+    RequestPreview* preview = preview_.get();
+    RequestFollow* requests = requests_.get();
+    QObject::connect(main, &TForm1::PreviewRequested, preview, [preview] { preview->Show(); });
+    QObject::connect(main, &TForm1::DefinitionChanged, requests, &RequestFollow::DefinitionChanged);
+    QObject::connect(preview, &RequestPreview::Shown, requests,
+                     [requests] { requests->SetShown(true); });
+    QObject::connect(preview, &RequestPreview::Hidden, requests,
+                     [requests] { requests->SetShown(false); });
+    QObject::connect(requests, &RequestFollow::Updated, preview,
+                     [this] { guarded([this] { ShowRequests(); }); });
+    QObject::connect(
+        preview, &RequestPreview::SamplesChosen, requests,
+        [this](const SampleValues& samples) { guarded([&] { SaveSamples(samples); }); });
 
     QObject::connect(viewer, &TForm2::ExtractRequested, main,
                      [this] { guarded([this] { LoadPage(std::nullopt); }); });
@@ -123,6 +144,7 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     pageCharset_ = page.charset;
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
     requiredLines_ = std::move(page.requiredLines);
+    requests_->SetPage(std::move(page.forms));
     if (!page.scratchWritten) {
         throw fileNotCreated(fileName(request.scratchPath));
     }
@@ -144,6 +166,7 @@ void Application::SwitchCodePage(const std::string& charset) {
         act(*formTag_);
         act(*form4_);
         act(*aboutBox_);
+        act(*preview_);
     };
     const CodePage& from = CodePage::program();
     eachWindow([](const auto& window) { window.KeepTexts(); });
@@ -153,6 +176,7 @@ void Application::SwitchCodePage(const std::string& charset) {
     form3_->RespellOwnTexts(from);
     form1_->ShowCodePage(charset);
     form2_->ShowCharset(pageCharset_, charset);
+    requests_->Update();
 }
 
 void Application::OpenPageFile(const std::string& path) {
@@ -162,6 +186,17 @@ void Application::OpenPageFile(const std::string& path) {
     form2_->SetPageSource(
         shareText(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
     LoadPage(std::nullopt);
+}
+
+void Application::ShowRequests() {
+    // Shown, the preview is filled before it appears.
+    if (requests_->Shown()) preview_->ShowRequests(requests_->Requests(), requests_->PageLoaded());
+    form1_->ShowPageFindings(requests_->Findings());
+}
+
+void Application::SaveSamples(const SampleValues& samples) {
+    requests_->SetSamples(samples);
+    if (!writeUserSampleValues(samples)) throw fileNotCreated(fileName(userSamplesPath()));
 }
 
 const TagLines& Application::RequiredTags() {

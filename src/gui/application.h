@@ -11,6 +11,7 @@
 #include "file_places.h"
 #include "forms.h"
 #include "page_load.h"
+#include "request_follow.h"
 
 namespace verrimo {
 
@@ -45,6 +46,9 @@ class Application {
     void OpenPageFile(const std::string& path);
     // The required-tag list as the walker reads it: the last load's, or the user's edit of it.
     const TagLines& RequiredTags();
+    // The follower's requests in the preview, when shown, and its findings in the definition.
+    void ShowRequests();
+    void SaveSamples(const SampleValues& samples);
 
     // Qt's own texts (the edit menus, the standard buttons) in Japanese, like the windows.
     QTranslator qtTexts_;
@@ -56,6 +60,8 @@ class Application {
     std::unique_ptr<TForm_tag> formTag_;
     std::unique_ptr<TForm4> form4_;  // a child of the walker, so it goes first
     std::unique_ptr<TAboutBox> aboutBox_;
+    std::unique_ptr<RequestPreview> preview_;
+    std::unique_ptr<RequestFollow> requests_;
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;

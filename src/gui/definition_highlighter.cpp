@@ -134,6 +134,11 @@ void DefinitionHighlighter::highlightBlock(const QString& text) {
         for (int i = start; i < end; ++i) wavy[i] = true;
         marks.push_back({start, end - start, QString::fromUtf8(f.message)});
     }
+    if (const auto page = pageFindings_.find(block.blockNumber()); page != pageFindings_.end())
+        for (const QString& message : page->second) {
+            for (int i = 0; i < size; ++i) wavy[i] = true;
+            marks.push_back({0, std::max(size, 1), message});
+        }
     for (int i = 0; i < size;) {
         int j = i + 1;
         while (j < size && roles[j] == roles[i] && wavy[j] == wavy[i]) ++j;
@@ -166,6 +171,17 @@ void DefinitionHighlighter::RecheckReferrer(const QTextBlock& block) {
             if (document() == where.document()) rehighlightBlock(where.block());
         },
         Qt::QueuedConnection);
+}
+
+void DefinitionHighlighter::SetPageFindings(std::map<int, QStringList> findings) {
+    if (findings == pageFindings_) return;
+    std::swap(findings, pageFindings_);
+    if (!document()) return;
+    // The lines that had findings and those that have them now.
+    findings.insert(pageFindings_.begin(), pageFindings_.end());
+    for (const auto& [line, messages] : findings)
+        if (const QTextBlock block = document()->findBlockByNumber(line); block.isValid())
+            rehighlightBlock(block);
 }
 
 void DefinitionHighlighter::ReportLater() {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <array>
 #include <cstddef>
+#include <map>
 #include <memory>
 
 namespace verrimo {
@@ -25,6 +26,9 @@ class DefinitionHighlighter : public QSyntaxHighlighter {
     // Where the first warning after position starts, from the top again past the end; -1 when
     // there is none.
     int NextFinding(int position) const;
+    // Where the definition no longer fits the loaded page: by line, underlined whole with the
+    // others. Lines are the document's blocks.
+    void SetPageFindings(std::map<int, QStringList> findings);
 
   signals:
     // The number of warnings changed; sent once the edits of a turn are coloured.
@@ -43,6 +47,7 @@ class DefinitionHighlighter : public QSyntaxHighlighter {
 
     std::array<QTextCharFormat, kRoles> formats_;
     std::array<QTextCharFormat, kRoles> underlined_;
+    std::map<int, QStringList> pageFindings_;
     std::shared_ptr<std::size_t> total_ = std::make_shared<std::size_t>(0);
     std::size_t reported_ = 0;
     QTimer report_;

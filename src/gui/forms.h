@@ -1,4 +1,4 @@
-// The six windows, one of each, as the application made them.
+// The windows, one of each, as the application made them.
 #pragma once
 
 namespace verrimo {
@@ -9,6 +9,7 @@ class TForm3;
 class TForm_tag;
 class TForm4;
 class TAboutBox;
+class RequestPreview;
 
 // Filled in creation order. The windows never reach into each other: the application calls
 // their verbs and connects what they announce.
@@ -19,6 +20,7 @@ struct Forms {
     TForm_tag* Form_tag = nullptr;
     TForm4* Form4 = nullptr;
     TAboutBox* AboutBox = nullptr;
+    RequestPreview* Preview = nullptr;
 };
 
 }  // namespace verrimo

@@ -29,7 +29,7 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     PageReading reading =
         readPage({request.url ? std::move(downloaded) : std::string(*request.pageSource),
                   contentType, request.urlBox},
-                 cp);
+                 cp, {.forms = true});
     Extraction& extraction = reading.extraction;
 
     LoadedPage page;
@@ -39,6 +39,9 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     page.links = shareText(std::move(extraction.lists.links));
     page.requiredLines = std::make_shared<const SharedTagLines>(page.required);
     page.targets = std::move(extraction.targets);
+    page.forms = std::make_shared<const PageForms>(
+        PageForms{std::move(reading.forms), request.url.value_or(""), std::move(reading.baseHref),
+                  reading.charset, std::make_shared<const CodePage>(reading.codePage->name())});
     page.charset = std::move(reading.charset);
     page.scratchWritten = replaceFile(request.scratchPath, fileText(*page.source));
     return page;

@@ -12,6 +12,7 @@
 #include "classify.h"
 #include "extract_page.h"
 #include "fetch.h"
+#include "form_request.h"
 #include "memo_text.h"
 #include "shared_text.h"
 
@@ -22,6 +23,17 @@ struct SharedTagLines {
     explicit SharedTagLines(SharedText list) : text(std::move(list)), lines(splitLines(*text)) {}
     SharedText text;
     VectorTagLines lines;  // views into text
+};
+
+// What the requests of a definition need of the page last loaded.
+struct PageForms {
+    std::vector<Form> forms;
+    std::string url;  // where it was downloaded from; empty for pasted source
+    std::string baseHref;
+    std::string charset;
+    std::shared_ptr<const CodePage> codePage;  // what it was read in
+
+    RequestPage requestPage() const { return {&forms, url, baseHref, codePage.get(), charset}; }
 };
 
 struct LoadRequest {
@@ -42,6 +54,7 @@ struct LoadedPage {
     std::shared_ptr<const SharedTagLines> requiredLines;
     FinderResult targets;
     std::string charset;  // what the page is written in
+    std::shared_ptr<const PageForms> forms;
     bool scratchWritten = false;
 };
 

@@ -19,6 +19,7 @@
 #include "application.h"
 #include "exception_display.h"
 #include "modal_window.h"
+#include "request_preview.h"
 #include "window_test.h"
 #include "window_test_support.h"
 
@@ -61,7 +62,8 @@ class MainWindowTest : public WindowTest {
 
     void everyControlHasAnAccessibleName_data() {
         QTest::addColumn<QString>("window");
-        for (const char* window : {"Form1", "Form2", "Form3", "Form_tag", "Form4", "AboutBox"})
+        for (const char* window :
+             {"Form1", "Form2", "Form3", "Form_tag", "Form4", "AboutBox", "RequestPreview"})
             QTest::newRow(window) << QString(window);
     }
 
@@ -73,7 +75,7 @@ class MainWindowTest : public WindowTest {
         QWidget* form = nullptr;
         for (QWidget* each :
              std::initializer_list<QWidget*>{forms.Form1, forms.Form2, forms.Form3, forms.Form_tag,
-                                             forms.Form4, forms.AboutBox})
+                                             forms.Form4, forms.AboutBox, forms.Preview})
             if (each->objectName() == window) form = each;
         QVERIFY(form);
         QStringList unnamed;

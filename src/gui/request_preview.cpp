@@ -1,0 +1,112 @@
+#include "request_preview.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "codepage.h"
+#include "make_controls.h"
+#include "request_text.h"
+
+namespace verrimo {
+
+RequestPreview::RequestPreview() {
+    setObjectName("RequestPreview");
+    setWindowTitle("送信内容");
+    setFormFrame(this, 640, 560);
+
+    Label_step = makeLabel("Label_step", "手順", this, {8, 11, 40, 20});
+    CB_step = new QComboBox(this);
+    CB_step->setObjectName("CB_step");
+    CB_step->setGeometry(48, 8, 320, 26);
+    Button_copy = makeButton("Button_copy", "コピー (curl)", this, {376, 7, 128, 28});
+    Label_page = makeLabel("Label_page", "", this, {8, 40, 624, 20});
+    Memo_request = new QPlainTextEdit(this);
+    Memo_request->setObjectName("Memo_request");
+    Memo_request->setGeometry(8, 64, 624, 360);
+    Memo_request->setReadOnly(true);
+    Memo_request->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_request->setAccessibleName("送信内容");
+    Label_samples =
+        makeLabel("Label_samples", "サンプル値（送信時にホストが入れる値の代わりに見せる値）", this,
+                  {8, 434, 624, 20});
+    Label_id = makeLabel("Label_id", "Zem-ID", this, {8, 462, 72, 20});
+    Edit_id = makeEdit("Edit_id", "", this, {80, 460, 200, 24});
+    Label_pass = makeLabel("Label_pass", "Zem-Pass", this, {296, 462, 72, 20});
+    Edit_pass = makeEdit("Edit_pass", "", this, {368, 460, 200, 24});
+    Label_email = makeLabel("Label_email", "Zem-email", this, {8, 492, 72, 20});
+    Edit_email = makeEdit("Edit_email", "", this, {80, 490, 288, 24});
+    Button_samples = makeButton("Button_samples", "サンプル値を保存", this, {376, 488, 160, 28});
+    Button_close = makeButton("Button_close", "閉じる", this, {544, 524, 88, 28});
+
+    Label_step->setBuddy(CB_step);
+    Label_id->setBuddy(Edit_id);
+    Label_pass->setBuddy(Edit_pass);
+    Label_email->setBuddy(Edit_email);
+
+    connect(CB_step, &QComboBox::currentIndexChanged, this, [this] { ShowChosen(); });
+    connectClick(Button_copy, this, &RequestPreview::Button_copyClick);
+    connectClick(Button_samples, this, &RequestPreview::Button_samplesClick);
+    connectClick(Button_close, this, &RequestPreview::Button_closeClick);
+}
+
+void RequestPreview::FormShow() {
+    emit Shown();
+}
+
+void RequestPreview::hideEvent(QHideEvent* event) {
+    TForm::hideEvent(event);
+    emit Hidden();
+}
+
+void RequestPreview::ShowRequests(std::vector<StepRequest> requests, bool pageLoaded) {
+    requests_ = std::move(requests);
+    Label_page->setText(pageLoaded
+                            ? "読み込んだページのフォームと照らし合わせています"
+                            : "ページを読み込んでいません（定義の行だけで組み立てています）");
+    const CodePage& cp = CodePage::program();
+    QStringList items{"すべての手順"};
+    for (const StepRequest& r : requests_)
+        items << QString("%1 行目　%2 %3")
+                     .arg(r.targetLine + 1)
+                     .arg(QString::fromUtf8(cp.toUtf8(r.kind)), QString::fromLatin1(r.method));
+    // The same step stays chosen while the steps are the same in number.
+    const int chosen = CB_step->count() == items.size() ? CB_step->currentIndex() : 0;
+    const QSignalBlocker quiet(CB_step);
+    CB_step->clear();
+    CB_step->addItems(items);
+    CB_step->setCurrentIndex(chosen);
+    ShowChosen();
+}
+
+void RequestPreview::ShowSamples(const SampleValues& samples) {
+    Edit_id->SetText(samples.id);
+    Edit_pass->SetText(samples.password);
+    Edit_email->SetText(samples.email);
+}
+
+std::vector<StepRequest> RequestPreview::ChosenSteps() const {
+    const int chosen = CB_step->currentIndex();
+    if (chosen <= 0 || chosen > static_cast<int>(requests_.size())) return requests_;
+    return {requests_[static_cast<std::size_t>(chosen - 1)]};
+}
+
+void RequestPreview::ShowChosen() {
+    const std::string text = requestText(ChosenSteps(), CodePage::program());
+    Memo_request->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void RequestPreview::Button_copyClick(QObject*) {
+    const std::string text = curlText(ChosenSteps(), CodePage::program());
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void RequestPreview::Button_samplesClick(QObject*) {
+    emit SamplesChosen({Edit_id->Text(), Edit_pass->Text(), Edit_email->Text()});
+}
+
+void RequestPreview::Button_closeClick(QObject*) {
+    Close();
+}
+
+}  // namespace verrimo

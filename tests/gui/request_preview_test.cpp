@@ -1,0 +1,194 @@
+// The request preview opened from the main window: a loaded page's form request for the
+// definition typed in, following its edits, the curl lines on the clipboard, the sample values
+// kept in the configuration folder, and the page's findings underlined in the definition.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHelpEvent>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QToolTip>
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "application.h"
+#include "request_preview.h"
+#include "user_input.h"
+#include "window_test.h"
+#include "window_test_support.h"
+
+using namespace verrimo;
+using namespace verrimo::test;
+
+namespace {
+
+const char* const kPage =
+    "<form action=\"entry.cgi\" method=\"post\">\n"
+    "<input type=\"hidden\" name=\"sid\" value=\"a b/c\">\n"
+    "<input type=\"text\" name=\"nick\">\n"
+    "<input type=\"password\" name=\"pw\">\n"
+    "</form>";
+
+// Leaves out the page's pw field, which the page finding on the target line (line 2) says.
+const char* const kDefinition =
+    "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\n"
+    "sid=Zem-GetValue[sid]\r\nnick=Zem-ID\r\n";
+const char* const kLeftOut = "送信される項目「pw」が定義にありません";
+
+}  // namespace
+
+class RequestPreviewTest : public WindowTest {
+    Q_OBJECT
+
+    QTemporaryDir config_;
+    RequestPreview* preview = nullptr;
+
+    void loadPage() {
+        form2->Memo1->SetText(kPage);
+        click(form2->Button2);
+    }
+
+    void openPreview() {
+        form1->Preview1->trigger();
+        QVERIFY(preview->isVisible());
+    }
+
+    QString shown() const { return preview->Memo_request->toPlainText(); }
+
+    bool underlined(int line) const {
+        const QTextBlock block = form1->Memo1->document()->findBlockByNumber(line);
+        for (const QTextLayout::FormatRange& range : block.layout()->formats())
+            if (range.format.underlineStyle() == QTextCharFormat::WaveUnderline) return true;
+        return false;
+    }
+
+    QString tooltipOnLine(int line) {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return "still shown";
+        QTextCursor cursor(form1->Memo1->document()->findBlockByNumber(line));
+        const QPoint at = form1->Memo1->cursorRect(cursor).center() + QPoint(4, 0);
+        QWidget* viewport = form1->Memo1->viewport();
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+    }
+
+    void init() {
+        startProgram();
+        preview = app->forms().Preview;
+    }
+
+    void cleanup() {
+        QToolTip::hideText();
+        endProgram();
+        QFile::remove(config_.filePath("verrimo/samples.txt"));
+    }
+
+    void showsTheFormRequestOfTheLoadedPage() {
+        loadPage();
+        form1->Memo1->SetText(kDefinition);
+        QVERIFY(preview->isHidden());
+        openPreview();
+        QCOMPARE(
+            shown(),
+            QString("■ 2 行目　action\n"
+                    "POST http://www.example.org/entry.cgi\n"
+                    "Content-Type: application/x-www-form-urlencoded\n"
+                    "Referer: http://www.example.org/entry.html\n\n"
+                    "sid=a b/c\n"
+                    "nick=user（サンプル）\n"
+                    "※（サンプル）は見本の値です。実際の送信では Zem-ID の値をホストが入れます。\n"
+                    "！ 2 行目: ") +
+                kLeftOut + "\n");
+        QCOMPARE(preview->Label_page->text(),
+                 QString("読み込んだページのフォームと照らし合わせています"));
+    }
+
+    void followsAnEditOfTheDefinition() {
+        loadPage();
+        form1->Memo1->SetText(kDefinition);
+        openPreview();
+        QVERIFY(shown().contains(kLeftOut));
+        form1->Memo1->setFocus();
+        QTest::keyClick(form1->Memo1, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(form1->Memo1, "pw=Zem-Pass");
+        QTRY_VERIFY(shown().contains("pw=password（サンプル）"));
+        QVERIFY(!shown().contains(kLeftOut));
+        QVERIFY(shown().contains("Zem-ID、Zem-Pass の値"));
+    }
+
+    void copiesTheChosenStepsAsCurlLines() {
+        loadPage();
+        form1->Memo1->SetText(std::string(kDefinition) +
+                              "Zem-Referer=http://www.example.org/entry.cgi\r\n"
+                              "Zem-Open=done.html\r\n");
+        openPreview();
+        QCOMPARE(preview->CB_step->count(), 3);
+        const QString post =
+            "curl -X POST 'http://www.example.org/entry.cgi' -H 'Content-Type: "
+            "application/x-www-form-urlencoded' -H 'Referer: http://www.example.org/entry.html' "
+            "--data-raw 'sid=a+b%2Fc&nick=user'\n";
+        const QString open =
+            "curl 'http://www.example.org/done.html' -H 'Referer: "
+            "http://www.example.org/entry.cgi'\n";
+        click(preview->Button_copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), post + open);
+        preview->CB_step->setCurrentIndex(2);
+        QVERIFY(shown().startsWith("■ 6 行目　Zem-Open\nGET http://www.example.org/done.html\n"));
+        click(preview->Button_copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), open);
+        // The step stays chosen while the definition changes.
+        form1->Memo1->SetText(std::string(kDefinition) +
+                              "Zem-Referer=http://www.example.org/entry.cgi\r\n"
+                              "Zem-Open=end.html\r\n");
+        QTRY_VERIFY(shown().contains("GET http://www.example.org/end.html"));
+        QCOMPARE(preview->CB_step->currentIndex(), 2);
+    }
+
+    void sampleValuesAreKeptInTheConfigurationFolder() {
+        form1->Memo1->SetText(kDefinition);
+        openPreview();
+        QCOMPARE(preview->Label_page->text(),
+                 QString("ページを読み込んでいません（定義の行だけで組み立てています）"));
+        QCOMPARE(preview->Edit_id->text(), QString("user"));
+        retype(preview->Edit_id, "me");
+        retype(preview->Edit_email, "me@example.com");
+        click(preview->Button_samples);
+        QVERIFY(shown().contains("nick=me（サンプル）"));
+        QCOMPARE(
+            fileBytes(QFile::encodeName(config_.filePath("verrimo/samples.txt")).toStdString()),
+            QByteArray("Zem-ID=me\nZem-Pass=password\nZem-email=me@example.com\n"));
+        // The next start reads them back.
+        endProgram();
+        init();
+        QCOMPARE(preview->Edit_email->text(), QString("me@example.com"));
+    }
+
+    void pageFindingsAreUnderlinedOnlyWithAPage() {
+        form1->Memo1->SetText(kDefinition);
+        QTRY_VERIFY(form1->Label_check->isHidden());
+        QVERIFY(!underlined(1));
+        QVERIFY(tooltipOnLine(1).isEmpty());
+        loadPage();  // the preview stays closed
+        QTRY_VERIFY(underlined(1));
+        QCOMPARE(tooltipOnLine(1), QString(kLeftOut));
+        QTRY_COMPARE(form1->Label_check->text(), QString("警告 1 件"));
+        QVERIFY(!underlined(0) && !underlined(2) && !underlined(3));
+        QCOMPARE(bytes(form1->Memo1->Text()), QByteArray(kDefinition));
+        // Fixed, the line is plain again.
+        form1->AppendLine("pw=Zem-Pass");
+        QTRY_VERIFY(!underlined(1));
+        QTRY_VERIFY(form1->Label_check->isHidden());
+    }
+};
+
+int main(int argc, char** argv) {
+    return runWindowTest<RequestPreviewTest>(argc, argv);
+}
+#include "request_preview_test.moc"
