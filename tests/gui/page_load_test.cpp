@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "Unit1.h"
@@ -66,26 +67,23 @@ double threadCpuMs() {
 }
 
 // How the event loop turned while this lived, seen by a fast timer: how often (which the server
-// reads on its own thread), and the most processor time the window thread spent between two turns
-// (which work done on it shows, however busy the machine is).
+// reads on its own thread, maybe after this is gone), and the most processor time the window
+// thread spent between two turns (which work done on it shows, however busy the machine is).
 class LoopTurns {
   public:
     LoopTurns() {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            ++count;
+            ++*count;
             const double cpu = threadCpuMs();
             longestWork = std::max(longestWork, cpu - cpu_);
             cpu_ = cpu;
-            if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
-                progressSeen = progress->isVisible();
         });
         cpu_ = threadCpuMs();
         timer_.start(5);
     }
 
-    std::atomic<int> count{0};
+    const std::shared_ptr<std::atomic<int>> count = std::make_shared<std::atomic<int>>(0);
     double longestWork = 0;
-    bool progressSeen = false;
 
   private:
     double cpu_ = 0;
@@ -237,9 +235,10 @@ class PageLoadTest : public WindowTest {
     // while it is up, then Return (a double press, a key repeat): none cancels the load. The
     // server answers only once the keys are in.
     void keysPressedDuringTheLoadDoNotCancelIt() {
-        std::atomic<bool> keysIn{false};
-        server->route("/slow.html", [&keysIn](const Request&) {
-            holdAnswerUntil([&keysIn] { return keysIn.load(); });
+        // Shared with the server's thread, which may outlive this test when it fails.
+        const auto keysIn = std::make_shared<std::atomic<bool>>(false);
+        server->route("/slow.html", [keysIn](const Request&) {
+            holdAnswerUntil([keysIn] { return keysIn->load(); });
             return html(kLoginPage);
         });
         typeUrl(server->url("/slow.html"));
@@ -258,7 +257,7 @@ class PageLoadTest : public WindowTest {
         QTimer whileUp;
         QObject::connect(&whileUp, &QTimer::timeout, [&] {
             if (pressedWhileUp) {
-                keysIn = true;  // the posted presses came before this turn
+                *keysIn = true;  // the posted presses came before this turn
             } else if (progressWindowShown()) {
                 pressSpace();
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -267,7 +266,7 @@ class PageLoadTest : public WindowTest {
         });
         whileUp.start(20);
         QTest::keyClick(form1->Button1, Qt::Key_Space);
-        QVERIFY(keysIn);
+        QVERIFY(*keysIn);
         QVERIFY(!progressWindowShown());
         checkLoginPageLoaded(server->url("/slow.html"));
     }
@@ -278,16 +277,16 @@ class PageLoadTest : public WindowTest {
         app->fetchOptions().stall = std::chrono::seconds(1);
         {
             LoopTurns turns;
-            std::atomic<bool> turnedWhileHeld{false};
+            const auto turnedWhileHeld = std::make_shared<std::atomic<bool>>(false);
             // The server sends nothing until the loop has turned some times, then part of the
             // page, then nothing again until the client gives up.
-            server->route("/stall.html", [&](const Request&) {
-                const int from = turns.count;
-                turnedWhileHeld = holdAnswerUntil([&] { return turns.count - from >= 10; });
+            server->route("/stall.html", [count = turns.count, turnedWhileHeld](const Request&) {
+                const int from = *count;
+                *turnedWhileHeld = holdAnswerUntil([&] { return *count - from >= 10; });
                 return Response{200, {}, kLoginPage + kLinkPage, kLoginPage.size()};
             });
             load(server->url("/stall.html"));
-            QVERIFY(turnedWhileHeld);
+            QVERIFY(*turnedWhileHeld);
             QVERIFY(form3->isVisible());
             QVERIFY2(turns.longestWork < 100, qPrintable(QString::number(turns.longestWork)));
         }
