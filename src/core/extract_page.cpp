@@ -5,6 +5,7 @@
 
 #include "charset.h"
 #include "definition.h"
+#include "form_charset.h"
 #include "normalise.h"
 
 namespace verrimo {
@@ -74,7 +75,10 @@ PageReading readPage(PageInput page, const CodePage& codePage, const ReadingOpti
         choose();
     }
     if (options.forms) {
-        r.forms = readForms(page.bytes, cp);
+        // A browser builds the forms from the page in its own charset, whatever code page the
+        // program reads it in: a character reference becomes bytes of that charset.
+        const auto own = browserCodePage(r.charset);
+        r.forms = readForms(page.bytes, own ? *own : cp);
         r.baseHref = baseHref(page.bytes, cp);
     }
     std::string().swap(page.bytes);

@@ -67,7 +67,7 @@ struct PageReading {
     std::string charset;                       // canonical name of what the page is written in
     std::shared_ptr<const CodePage> codePage;  // what it was read in
     Extraction extraction;
-    std::vector<Form> forms;  // when asked for
+    std::vector<Form> forms;  // when asked for; references decoded into the page's own charset
     std::string baseHref;     // the page's <base href>, when the forms were asked for
     std::vector<ReadingWarning> warnings;
     // The normalised text, kept when its pieces were handed out as views.

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
 #include "charset.h"
 #include "definition.h"
 #include "definition_check.h"
+#include "form_charset.h"
 #include "html_tags.h"
 #include "memo_text.h"
 #include "url.h"
@@ -47,35 +47,18 @@ std::optional<std::pair<std::string_view, std::string_view>> expressionOf(std::s
     return std::nullopt;
 }
 
-// The code page of a charset, or none when the program cannot read it.
-std::shared_ptr<const CodePage> codePageOf(std::string_view charset) {
-    try {
-        return std::make_shared<const CodePage>(codePageFor(charset));
-    } catch (const std::runtime_error&) {
-        return nullptr;
-    }
-}
-
-// The form's accept-charset when it names one the program knows, else the page's.
-std::string submissionCharset(const Form& form, const std::string& pageCharset) {
-    std::string_view labels = form.acceptCharset;
-    while (!labels.empty()) {
-        const std::size_t end = labels.find_first_of(" \t\r\n\f,");
-        std::string label = canonicalCharset(labels.substr(0, end));
-        labels = end == std::string_view::npos ? std::string_view() : labels.substr(end + 1);
-        if (label.starts_with("UTF-16")) label = "UTF-8";  // as browsers send it
-        if (!label.empty() && codePageOf(label)) return label;
-    }
-    return pageCharset;
-}
-
-// Page text in the form's charset; a character it lacks becomes a numeric reference, as
-// browsers send it.
-std::string inCharset(std::string_view bytes, const CodePage& from, const CodePage& to) {
+// A value's line breaks as browsers send them: each CR, LF or CR LF as CR LF. Neither byte is
+// part of another character in the charsets a form goes out in.
+std::string crlfLineBreaks(std::string_view text) {
     std::string out;
-    for (const char32_t c : from.decode(bytes)) {
-        const std::string encoded = to.encode(std::u32string(1, c));
-        out += encoded == "?" && c != U'?' ? "&#" + std::to_string(c) + ";" : encoded;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            out += text[i];
+            continue;
+        }
+        out += "\r\n";
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     }
     return out;
 }
@@ -103,11 +86,19 @@ std::vector<StepLines> stepsOf(const std::vector<LineShape>& shapes) {
     return steps;
 }
 
+// What the page's values are text in: its own charset, whatever code page the page was read
+// in; that code page when the program cannot read the charset.
+std::shared_ptr<const CodePage> pageTextOf(const RequestPage& page) {
+    if (!page.codePage) return nullptr;
+    if (auto own = browserCodePage(page.charset)) return own;
+    return {std::shared_ptr<const CodePage>(), page.codePage};
+}
+
 class StepBuilder {
   public:
     StepBuilder(const std::vector<std::string_view>& lines, const RequestPage& page,
                 const SampleValues& samples)
-        : lines_(lines), page_(page), samples_(samples) {}
+        : lines_(lines), page_(page), pageText_(pageTextOf(page)), samples_(samples) {}
 
     StepRequest build(const StepLines& s) {
         StepRequest r;
@@ -131,9 +122,10 @@ class StepBuilder {
             r.findings.push_back(
                 {s.target, "form-missing",
                  "対象のフォームがページにありません（送信先が変わったかもしれません）"});
-        r.charset = form ? submissionCharset(*form, page_.charset) : page_.charset;
-        const auto formCp = codePageOf(r.charset);
-        for (const std::size_t line : s.fields) r.fields.push_back(field(line, form, *formCp, r));
+        r.charset = form ? submissionCharset(form->acceptCharset, page_.charset) : page_.charset;
+        const auto formCp = browserCodePage(r.charset);
+        for (const std::size_t line : s.fields)
+            r.fields.push_back(field(line, form, formCp.get(), r));
         if (form) compare(*form, s, r);
         const bool post = form && form->method == "post";
         const bool multipart = post && form->enctype == "multipart/form-data";
@@ -174,7 +166,7 @@ class StepBuilder {
         return nullptr;
     }
 
-    RequestField field(std::size_t line, const Form* form, const CodePage& formCp, StepRequest& r) {
+    RequestField field(std::size_t line, const Form* form, const CodePage* formCp, StepRequest& r) {
         const KeyValue kv = keyValue(lines_[line]);
         RequestField f{line, std::string(kv.key), {}, {}};
         const std::string_view v = kv.value;
@@ -192,19 +184,20 @@ class StepBuilder {
                     {line, "literal-charset",
                      "値のバイトが送信の文字コード（" + r.charset + "）の文字になりません"});
         }
+        f.value = crlfLineBreaks(f.value);
         return f;
     }
 
     std::string expressionSample(std::string_view keyword, std::string_view operand,
-                                 const Form* form, const CodePage& formCp, RequestField& f) {
+                                 const Form* form, const CodePage* formCp, RequestField& f) {
         if (keyword == def::kGetValue) {
             const FormControl* c = form ? control(*form, operand) : nullptr;
             if (!c) {
                 f.sampleOf = def::expression(keyword, operand);
                 return "";
             }
-            return page_.codePage && page_.codePage->name() != formCp.name()
-                       ? inCharset(c->value, *page_.codePage, formCp)
+            return pageText_ && formCp && pageText_->name() != formCp->name()
+                       ? inFormCharset(c->value, *pageText_, *formCp)
                        : c->value;
         }
         f.sampleOf = def::expression(keyword, operand);
@@ -245,7 +238,7 @@ class StepBuilder {
         for (const FormEntry& e : successfulEntries(form)) {
             if (std::find(names.begin(), names.end(), e.name) != names.end()) continue;
             names.push_back(e.name);
-            const std::string name = page_.codePage ? page_.codePage->toUtf8(e.name) : e.name;
+            const std::string name = pageText_ ? pageText_->toUtf8(e.name) : e.name;
             r.findings.push_back({s.target, "field-left-out",
                                   "送信される項目「" + name + "」" +
                                       (e.control->type == "hidden" ? "（hidden）" : "") +
@@ -288,6 +281,7 @@ class StepBuilder {
 
     const std::vector<std::string_view>& lines_;
     const RequestPage& page_;
+    std::shared_ptr<const CodePage> pageText_;
     const SampleValues& samples_;
 };
 
