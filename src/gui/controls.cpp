@@ -13,6 +13,7 @@
 #include <climits>
 #include <deque>
 
+#include "item_list_accessible.h"
 #include "memo_text.h"
 #include "widget_text.h"
 
@@ -62,6 +63,7 @@ TComboBox::TComboBox(const QString& name, QWidget* parent) : QComboBox(parent) {
     // Completion may finish a word but never change the letter case of what was typed.
     completer()->setCaseSensitivity(Qt::CaseSensitive);
     setMaxVisibleItems(20);
+    installItemListAccessibility();
 }
 
 std::string TComboBox::Text() const {

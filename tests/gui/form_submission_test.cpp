@@ -1,0 +1,187 @@
+// The request preview against a real browser: each page is loaded from a loopback server, its
+// form filled with the definition's values and submitted, and what arrives must be, byte for
+// byte, what the preview says the definition sends.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <mutex>
+#include <optional>
+
+#include "charset.h"
+#include "extract_page.h"
+#include "form_request.h"
+#include "http_test_server.h"
+#include "memo_text.h"
+#include "window_test_support.h"
+
+using namespace verrimo;
+using namespace verrimo::test;
+
+namespace {
+
+struct Case {
+    const char* name;
+    const char* charset;  // the page's, declared in it
+    const char* form;     // in UTF-8; the page is this in its charset
+    const char* lines;    // the definition's, after its referrer line
+    const char* button;   // the submit button pressed, when one is named
+};
+
+const Case kCases[] = {
+    {"UTF-8, POST, named button", "UTF-8",
+     "<form action=send method=post><input type=hidden name=sid value=\"a b&amp;c=d/~*+%&#x3042;\">"
+     "<input name=q><textarea name=m></textarea><input type=submit name=go value=\"送信\"></form>",
+     "action=send\r\nsid=Zem-GetValue[sid]\r\nq=%E6%9D%B1%E4%BA%AC+1\r\nm=x%26y%3Dz%0Aw\r\ngo=%E9%80%"
+     "81%E4%BF%A1",
+     "go"},
+    {"UTF-8, GET over the action's query", "UTF-8",
+     "<form action=\"send?old=1\"><select name=s><option value=1>one<option value=\"2 two\">two"
+     "</select><input type=radio name=r value=a><input type=radio name=r value=b>"
+     "<input type=checkbox name=c><input name=e></form>",
+     "action=send?old=1\r\ns=2+two\r\nr=b\r\nc=on\r\ne=Zem-ID", nullptr},
+    {"Shift_JIS, POST, named button", "Shift_JIS",
+     "<form action=send method=post><input type=hidden name=h value=\"ソ表～\"><input name=q>"
+     "<input type=submit name=go value=\"送信\"></form>",
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%82%A0%82%A2%82%A4\r\ngo=%91%97%90M", "go"},
+    {"Shift_JIS page, UTF-8 form, GET", "Shift_JIS",
+     "<form action=send accept-charset=utf-8><input type=hidden name=h value=\"ソ表－～∥￢\">"
+     "<input name=q></form>",
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%E6%9D%B1%E4%BA%AC", nullptr},
+    {"EUC-JP, multipart, named button", "EUC-JP",
+     "<form action=send method=post enctype=multipart/form-data>"
+     "<input type=hidden name=h value=\"ソ表\"><input name=q>"
+     "<input type=submit name=go value=\"送信\"></form>",
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%A4%A2%A4%A4%A4%A6\r\ngo=%C1%F7%BF%AE", "go"},
+    {"EUC-JP page, UTF-8 form, POST", "EUC-JP",
+     "<form action=send method=post accept-charset=\"UTF-8\">"
+     "<input type=hidden name=h value=\"ソ〜−‖¬\"><input name=q></form>",
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%E6%9D%B1%E4%BA%AC", nullptr},
+    {"UTF-8 page, Shift_JIS form lacking characters", "UTF-8",
+     "<form action=send method=post accept-charset=Shift_JIS>"
+     "<input type=hidden name=h value=\"ソ〜～−－‖∥¬￢¥‾①髙纊é😀¢£¦—\"><input name=q></form>",
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%83%5C", nullptr},
+    {"UTF-8 page, EUC-JP form lacking characters", "UTF-8",
+     "<form action=send method=post accept-charset=EUC-JP>"
+     "<input type=hidden name=h value=\"ソ〜～−－‖∥¬￢¥‾①髙纊é😀¢£¦—\"><input name=q></form>",
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%A5%BD", nullptr},
+    {"UTF-8 page, Shift_JIS multipart", "UTF-8",
+     "<form action=send method=post enctype=multipart/form-data accept-charset=Shift_JIS>"
+     "<input type=hidden name=h value=\"表&#12354;😀\"><input name=\"a&quot;b\">"
+     "<textarea name=m></textarea><input type=submit name=go value=Send></form>",
+     "action=send\r\nh=Zem-GetValue[h]\r\na\"b=%83%5C\r\nm=1%0A2%0D3\r\ngo=Send", "go"},
+};
+
+// Sets each field's value as a user would, then submits through the button, if any.
+const char* const kFillAndSubmit = R"((function (fields, button) {
+    const form = document.forms[0];
+    const named = (name) => [...form.elements].filter((e) => e.name === name);
+    for (const [name, value] of fields)
+        for (const e of named(name)) {
+            if (e.type === "radio" || e.type === "checkbox") e.checked = e.value === value;
+            else e.value = value;
+        }
+    form.requestSubmit(button ? named(button)[0] : undefined);
+}))";
+
+// The values the browser is given: the definition's own, as text of the form's charset. The
+// page's values and the pressed button are left as the page has them.
+QString fillScript(const StepRequest& r, const std::string& definition, const Case& c) {
+    const CodePage formCp(codePageFor(r.charset));
+    const std::vector<std::string_view> lines = splitLines(definition);
+    QJsonArray fields;
+    for (const RequestField& f : r.fields) {
+        if (lines[f.line].find("=Zem-GetValue[") != std::string_view::npos) continue;
+        if (c.button && f.name == c.button) continue;
+        fields.append(QJsonArray{QString::fromStdString(formCp.toUtf8(f.name)),
+                                 QString::fromStdString(formCp.toUtf8(f.value))});
+    }
+    return QString("%1(%2, %3)")
+        .arg(kFillAndSubmit,
+             QString::fromUtf8(QJsonDocument(fields).toJson(QJsonDocument::Compact)),
+             c.button ? QString("\"%1\"").arg(c.button) : QString("null"));
+}
+
+}  // namespace
+
+class FormSubmissionTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void browserSendsWhatThePreviewSays_data() {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < static_cast<int>(std::size(kCases)); ++i)
+            QTest::newRow(kCases[i].name) << i;
+    }
+
+    void browserSendsWhatThePreviewSays() {
+        QFETCH(int, row);
+        const Case& c = kCases[row];
+        const CodePage& cp = CodePage::program();
+        const std::string html = std::string("<!DOCTYPE html><meta charset=") + c.charset +
+                                 "><title>form</title>" + c.form;
+        const std::string page = CodePage(codePageFor(c.charset)).fromUtf8(html);
+
+        HttpTestServer server;
+        server.route("/form.html", Response{200, {{"Content-Type", "text/html"}}, page, {}});
+        std::mutex mutex;
+        std::optional<Request> sent;
+        server.route("/send", [&](const Request& request) {
+            const std::lock_guard lock(mutex);
+            if (!sent) sent = request;
+            return Response{200, {{"Content-Type", "text/plain"}}, "sent\n", {}};
+        });
+        const std::string pageUrl = server.url("/form.html");
+
+        const PageReading reading = readPage({page}, cp, {.forms = true});
+        const RequestPage requestPage{&reading.forms, pageUrl, reading.baseHref,
+                                      reading.codePage.get(), reading.charset};
+        const std::string definition = "Zem-Referer=" + pageUrl + "\r\n" + c.lines + "\r\n";
+        const std::vector<StepRequest> preview =
+            definitionRequests(definition, requestPage, {}, cp);
+        QCOMPARE(preview.size(), std::size_t(1));
+        const StepRequest& r = preview[0];
+        QVERIFY(r.findings.empty());  // the definition fits its page, so the browser sends it all
+
+        QWebEngineProfile profile;
+        QWebEnginePage browser(&profile);
+        QSignalSpy loaded(&browser, &QWebEnginePage::loadFinished);
+        browser.load(QUrl(QString::fromStdString(pageUrl)));
+        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 30000);
+        QVERIFY(loaded.first().first().toBool());
+        browser.runJavaScript(fillScript(r, definition, c), QWebEngineScript::ApplicationWorld);
+        const auto arrived = [&] {
+            const std::lock_guard lock(mutex);
+            return sent.has_value();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(arrived(), 30000);
+
+        const std::lock_guard lock(mutex);
+        // The browser's multipart boundary is its own.
+        const std::string contentType = sent->header("Content-Type");
+        const std::size_t at = contentType.find("boundary=");
+        std::string body = sent->body;
+        std::string type = contentType;
+        if (at != std::string::npos) {
+            const std::string boundary = contentType.substr(at + 9);
+            type = contentType.substr(0, at + 9) + std::string(kPreviewBoundary);
+            for (std::size_t i = 0; (i = body.find(boundary, i)) != std::string::npos;
+                 i += kPreviewBoundary.size())
+                body.replace(i, boundary.size(), kPreviewBoundary);
+        }
+        QCOMPARE(bytes(sent->method), bytes(r.method));
+        QCOMPARE(bytes(sent->target), bytes(r.url.substr(server.baseUrl().size())));
+        QCOMPARE(bytes(body), bytes(r.body));
+        for (const auto& [name, value] : r.headers)
+            QCOMPARE(bytes(name == "Content-Type" ? type : sent->header(name)), bytes(value));
+    }
+};
+
+int main(int argc, char** argv) {
+    return runWindowTest<FormSubmissionTest>(argc, argv);
+}
+
+#include "form_submission_test.moc"
