@@ -33,10 +33,11 @@ struct Case {
 
 const Case kCases[] = {
     {"UTF-8, POST, named button", "UTF-8",
-     "<form action=send method=post><input type=hidden name=sid value=\"a b&amp;c=d/~*+%&#x3042;\">"
-     "<input name=q><textarea name=m></textarea><input type=submit name=go value=\"送信\"></form>",
-     "action=send\r\nsid=Zem-GetValue[sid]\r\nq=%E6%9D%B1%E4%BA%AC+1\r\nm=x%26y%3Dz%0Aw\r\ngo=%E9%80%"
-     "81%E4%BF%A1",
+     "<form action=send method=post>"
+     "<input type=hidden name=sid value=\"a b&amp;c=d/~*+%&#x3042;\"><input name=q>"
+     "<textarea name=m></textarea><input type=submit name=go value=\"送信\"></form>",
+     "action=send\r\nsid=Zem-GetValue[sid]\r\nq=%E6%9D%B1%E4%BA%AC+1\r\nm=x%26y%3Dz%0Aw\r\n"
+     "go=%E9%80%81%E4%BF%A1",
      "go"},
     {"UTF-8, GET over the action's query", "UTF-8",
      "<form action=\"send?old=1\"><select name=s><option value=1>one<option value=\"2 two\">two"
