@@ -12,7 +12,9 @@
 
 #include "charset.h"
 #include "file_name.h"
+#include "form_recording.h"
 #include "make_controls.h"
+#include "submission_recorder.h"
 
 namespace verrimo {
 
@@ -51,6 +53,18 @@ QWebEngineProfile* browserProfile(QObject* parent) {
     return profile;
 }
 
+// A bar below the pages, in a quiet colour, hidden until it has something to say.
+QWidget* quietBar(const QString& name, QWidget* parent) {
+    auto* bar = new QWidget(parent);
+    bar->setObjectName(name);
+    bar->setAutoFillBackground(true);
+    QPalette quiet = bar->palette();
+    quiet.setColor(QPalette::Window, QColor(255, 248, 220));
+    bar->setPalette(quiet);
+    bar->hide();
+    return bar;
+}
+
 }  // namespace
 
 TForm2::TForm2() {
@@ -74,7 +88,9 @@ TForm2::TForm2() {
     CppWebBrowser1->setObjectName("CppWebBrowser1");
     CppWebBrowser1->setAccessibleName("html表示");
     CppWebBrowser1->installEventFilter(this);  // names any surface it makes to draw its pages
-    CppWebBrowser1->setPage(new QWebEnginePage(profile_, CppWebBrowser1));
+    CppWebBrowser1->setPage(new HoldingPage(profile_, CppWebBrowser1));
+    auto* recorder = new SubmissionRecorder(CppWebBrowser1->page());
+    connect(recorder, &SubmissionRecorder::Recorded, this, &TForm2::FormRecorded);
     CppWebBrowser1->setGeometry(4, 28, 698, 490);
     // The browser's surface is made now, before the window is first shown; made at the first
     // load, it would have the window rebuilt.
@@ -95,13 +111,7 @@ TForm2::TForm2() {
     Label_charset->setObjectName("Label_charset");
     Label_charset->setGeometry(480, 6, 232, 20);
     Label_charset->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Panel_charset = new QWidget(this);
-    Panel_charset->setObjectName("Panel_charset");
-    Panel_charset->setGeometry(0, 560, 720, 32);
-    Panel_charset->setAutoFillBackground(true);
-    QPalette quiet = Panel_charset->palette();
-    quiet.setColor(QPalette::Window, QColor(255, 248, 220));
-    Panel_charset->setPalette(quiet);
+    Panel_charset = quietBar("Panel_charset", this);
     Label_offer = new QLabel(Panel_charset);
     Label_offer->setObjectName("Label_offer");
     Label_offer->setGeometry(8, 6, 500, 20);
@@ -109,7 +119,12 @@ TForm2::TForm2() {
     Button_charset->setAutoDefault(false);
     Button_charset->setAccessibleName("ページの文字コードで表示する");
     connect(Button_charset, &QPushButton::clicked, this, [this] { emit CodePageChosen(offered_); });
-    Panel_charset->hide();
+    Panel_record = quietBar("Panel_record", this);
+    Label_record = makeLabel("Label_record", "", Panel_record, {8, 6, 600, 20});
+    Button_discard = makeButton("Button_discard", "破棄", Panel_record, {632, 3, 80, 26});
+    Button_discard->setAutoDefault(false);
+    Button_discard->setAccessibleName("記録を破棄");
+    connect(Button_discard, &QPushButton::clicked, this, [this] { emit RecordingDiscarded(); });
 
     PageControl1->setAccessibleName("表示の切り替え");
     Memo1->setAccessibleName("htmlソース");
@@ -208,9 +223,33 @@ void TForm2::ShowCharset(const std::string& pageCharset, const std::string& code
         Label_offer->setText("このページは " + name + " で書かれています。");
         Button_charset->setText(name + " で表示する");
     }
-    // The bar adds a strip below the pages rather than covering any of them.
     Panel_charset->setVisible(offer);
-    setFixedSize(720, offer ? 592 : 560);
+    PlaceBars();
+}
+
+void TForm2::ShowRecording(const FormRecording* recording) {
+    if (recording) {
+        const CodePage& cp = CodePage::program();
+        const std::string button =
+            recording->submitter
+                ? cp.fromUtf8("送信ボタン「") + recording->submitterText + cp.fromUtf8("」")
+                : cp.fromUtf8("送信ボタンなし");
+        Label_record->SetText(cp.fromUtf8("記録しました: ") +
+                              std::to_string(recording->fieldCount()) + cp.fromUtf8(" 項目、") +
+                              button);
+    }
+    Panel_record->setVisible(recording != nullptr);
+    PlaceBars();
+}
+
+void TForm2::PlaceBars() {
+    int bottom = 560;
+    for (QWidget* bar : {Panel_charset, Panel_record}) {
+        if (bar->isHidden()) continue;
+        bar->setGeometry(0, bottom, 720, 32);
+        bottom += 32;
+    }
+    setFixedSize(720, bottom);
 }
 
 void TForm2::ShowRequiredTags() {

@@ -13,6 +13,8 @@
 
 namespace verrimo {
 
+struct FormRecording;
+
 class TForm2 : public TForm {
     Q_OBJECT
 
@@ -34,6 +36,8 @@ class TForm2 : public TForm {
     void ShowRequiredTags();
     // The current page's charset, and the switch to it when the program reads another.
     void ShowCharset(const std::string& pageCharset, const std::string& codePageCharset);
+    // What the last submission in the browser recorded; none hides the bar.
+    void ShowRecording(const FormRecording* recording);
 
     void SetPageSource(SharedText source) { Memo1->SetText(std::move(source)); }
     SharedText PageSource() const { return Memo1->Bytes(); }
@@ -59,12 +63,18 @@ class TForm2 : public TForm {
     QWidget* Panel_charset;  // the quiet bar that offers the page's own charset
     QLabel* Label_offer;
     QPushButton* Button_charset;
+    QWidget* Panel_record;  // the quiet bar that says what the browser recorded
+    TLabel* Label_record;
+    QPushButton* Button_discard;
 
   signals:
     void ExtractRequested();
     // A saved page dropped on the window, as its file name's bytes.
     void PageFileDropped(const std::string& path);
     void CodePageChosen(const std::string& charset);
+    // The user filled in a form in the browser and submitted it; nothing was sent.
+    void FormRecorded(const FormRecording& recording);
+    void RecordingDiscarded();
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -72,6 +82,9 @@ class TForm2 : public TForm {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The bars add strips below the pages, in their order, rather than covering any of them.
+    void PlaceBars();
+
     QWebEngineProfile* profile_;
     std::string offered_;
 };

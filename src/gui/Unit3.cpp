@@ -55,6 +55,11 @@ void TForm3::ShowTargets(const FinderResult& found) {
     CB_open->SetText(found.kind);
 }
 
+void TForm3::PreselectAction(const std::string& target) {
+    CB1->SetText(target);
+    CB_open->SetText(definition::kKindAction);
+}
+
 void TForm3::RespellOwnTexts(const CodePage& from) {
     respellItems(*CB1, kLinkSeparatorUtf8, from);
     respellText(*CB_open, definition::kKindChooseUtf8, from);

@@ -24,6 +24,8 @@ class TForm3 : public TForm {
     void ResetFields();
     // What the finder found: the referrer, the targets, the chosen target and its kind.
     void ShowTargets(const FinderResult& found);
+    // A form recorded in the page viewer: its action becomes the target, of the kind action.
+    void PreselectAction(const std::string& target);
     // After the code page changed from `from`: the texts this window wrote itself, in the new one.
     void RespellOwnTexts(const CodePage& from);
 

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "classify.h"
 #include "controls.h"
 #include "form.h"
+#include "form_recording.h"
 #include "radio_group.h"
 
 namespace verrimo {
@@ -41,6 +43,9 @@ class TForm_tag : public TForm {
     std::string ExpressionKeyword() const { return CB1->Text(); }
     // Fills the expression row and selects it; an operand of none leaves the operand as it is.
     void SetExpression(std::string_view keyword, const std::optional<std::string>& operand);
+    // A form recorded in the page viewer: from the next showing on, the walk covers that form
+    // alone and fills in what the user did. None walks the whole list as usual.
+    void UseRecording(std::shared_ptr<const FormRecording> recording);
 
     TLabel* Label1;
     TLabel* Label_nowLine;
@@ -92,6 +97,8 @@ class TForm_tag : public TForm {
     std::function<const TagLines&()> tags_;
     AutoList autoList_;
     std::size_t line_ = 0;  // the current line of the required-tag list
+    std::shared_ptr<const FormRecording> recording_;
+    std::optional<LineRange> recordedForm_;  // the lines of the form being walked, when recorded
     RadioGroup* rows_;
 };
 

@@ -1,6 +1,7 @@
 // The walker's handlers: the auto list, the walk through the required-tag list, accepting and
 // skipping.
 #include <QFile>
+#include <limits>
 
 #include "Unit_tag.h"
 #include "codepage.h"
@@ -22,8 +23,14 @@ void TForm_tag::FormCreate(const std::string& path) {
 }
 
 void TForm_tag::FormShow() {
-    line_ = 0;
+    recordedForm_ = recording_ ? recordedFormLines(tags_(), recording_->formIndex) : std::nullopt;
+    line_ = recordedForm_ ? recordedForm_->begin : 0;
     LoadAndClassify();
+}
+
+void TForm_tag::UseRecording(std::shared_ptr<const FormRecording> recording) {
+    recording_ = std::move(recording);
+    recordedForm_.reset();
 }
 
 void TForm_tag::Button1Click(QObject*) {
@@ -56,13 +63,18 @@ void TForm_tag::Step() {
 
 void TForm_tag::LoadAndClassify() {
     // The list is asked for at every step: the user may have loaded another page meanwhile.
-    const TagLines& required = tags_();
+    const TagLines& all = tags_();
+    const FormTagLines required(
+        all, recordedForm_ ? recordedForm_->end : std::numeric_limits<std::size_t>::max());
     Label_nowLine->SetText(std::to_string(line_));
     Edit_read->SetText(required.line(line_));
 
-    const Classification result =
-        classifyTag(Edit_read->Text(), line_, required, autoList_, CB_GV->isChecked(),
-                    CurrentProposal(), CodePage::program());
+    const std::string tag = Edit_read->Text();
+    Classification result = classifyTag(tag, line_, required, autoList_, CB_GV->isChecked(),
+                                        CurrentProposal(), CodePage::program());
+    if (recordedForm_ && !result.end)
+        applyRecording(result, tag, line_, recordedForm_->begin, required, *recording_,
+                       CodePage::program());
     ShowProposal(result.proposal);
     line_ = result.index;
     Label_nowLine->SetText(std::to_string(line_));

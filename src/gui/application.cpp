@@ -101,6 +101,10 @@ void Application::Connect() {
     QObject::connect(viewer, &TForm2::CodePageChosen, viewer, switchCodePage);
     main->ShowCodePage(canonicalCharset(CodePage::program().name()));
     QObject::connect(viewer, &TForm2::PageFileDropped, viewer, openPageFile);
+    QObject::connect(viewer, &TForm2::FormRecorded, viewer, [this](const FormRecording& recording) {
+        guarded([&] { KeepRecording(recording); });
+    });
+    QObject::connect(viewer, &TForm2::RecordingDiscarded, viewer, [this] { DiscardRecording(); });
 
     QObject::connect(entry, &TForm3::LoadRequested, main,
                      [this, main] { guarded([&] { LoadPage(main->UrlText()); }); });
@@ -127,6 +131,7 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     TForm1& main = *form1_;
     TForm2& viewer = *form2_;
     TForm3& entry = *form3_;
+    DiscardRecording();
     LoadRequest request;
     request.url = url;
     request.urlBox = main.UrlText();
@@ -197,6 +202,22 @@ void Application::ShowRequests() {
 void Application::SaveSamples(const SampleValues& samples) {
     requests_->SetSamples(samples);
     if (!writeUserSampleValues(samples)) throw fileNotCreated(fileName(userSamplesPath()));
+}
+
+void Application::KeepRecording(const FormRecording& recording) {
+    DiscardRecording();
+    recording_ = std::make_shared<FormRecording>(recording);
+    form2_->ShowRecording(recording_.get());
+    form3_->PreselectAction(recordedTarget(RequiredTags(), *recording_));
+    formTag_->UseRecording(recording_);
+}
+
+void Application::DiscardRecording() {
+    // Wiped in place: the walker may still hold it until it is told.
+    if (recording_) recording_->wipe();
+    recording_.reset();
+    form2_->ShowRecording(nullptr);
+    formTag_->UseRecording(nullptr);
 }
 
 const TagLines& Application::RequiredTags() {

@@ -9,6 +9,7 @@
 
 #include "fetch.h"
 #include "file_places.h"
+#include "form_recording.h"
 #include "forms.h"
 #include "page_load.h"
 #include "request_follow.h"
@@ -46,6 +47,10 @@ class Application {
     void OpenPageFile(const std::string& path);
     // The required-tag list as the walker reads it: the last load's, or the user's edit of it.
     const TagLines& RequiredTags();
+    // A form submitted in the page viewer: the viewer's bar, the entry dialog's target and the
+    // walker take it, until it is discarded or replaced.
+    void KeepRecording(const FormRecording& recording);
+    void DiscardRecording();
     // The follower's requests in the preview, when shown, and its findings in the definition.
     void ShowRequests();
     void SaveSamples(const SampleValues& samples);
@@ -65,6 +70,7 @@ class Application {
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;
+    std::shared_ptr<FormRecording> recording_;
     std::string pageCharset_;
 };
 

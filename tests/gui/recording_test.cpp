@@ -1,0 +1,269 @@
+// A form filled in and submitted in the page viewer's browser, through the mouse and the keys:
+// nothing is sent, the bar says what was recorded, the entry dialog targets the form and the
+// walker walks that form, proposing what the user did.
+#include <QTabBar>
+#include <QWebEngineScript>
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit_tag.h"
+#include "application.h"
+#include "http_test_server.h"
+#include "user_input.h"
+#include "widget_text.h"
+#include "window_test.h"
+#include "window_test_support.h"
+
+using namespace verrimo;
+using namespace verrimo::test;
+
+namespace {
+
+std::string page(const std::string& forms) {
+    return programText("<html><head><meta charset=\"Shift_JIS\"></head><body>\n") + forms +
+           "\n</body></html>";
+}
+
+const std::string kCheckHint = programText("value値が無く、常にチェックの時はonにしてください");
+
+// Lines of text as the windows show them.
+QStringList shown(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) text << toWidget(line);
+    return text;
+}
+
+// One step of the walker as it shows it.
+struct Shown {
+    std::string name;
+    Row row;
+    std::string fixedValue, identity, hint2;
+};
+
+// The steps as text, so that a failure names the step that differs.
+QStringList described(const std::vector<Shown>& steps) {
+    QStringList text;
+    for (const Shown& s : steps)
+        text << QString("%1 row=%2 val=%3 id=%4 hint2=%5")
+                    .arg(toWidget(s.name))
+                    .arg(static_cast<int>(s.row))
+                    .arg(toWidget(s.fixedValue), toWidget(s.identity), toWidget(s.hint2));
+    return text;
+}
+
+}  // namespace
+
+class RecordingTest : public WindowTest {
+    Q_OBJECT
+
+    std::unique_ptr<HttpTestServer> server;
+    std::atomic<int> submissions{0};
+    int recordings = 0;
+
+    std::string action(const char* path) { return server->url(path); }
+
+    // Loads the page through the URL box and closes the entry dialog, as a user would.
+    void load(const std::string& source) {
+        server->route("/form.html",
+                      Response{200, {{"Content-Type", "text/html"}}, source, std::nullopt});
+        retype(form1->Edit1->lineEdit(), QString::fromStdString(server->url("/form.html")));
+        click(form1->Button1);
+        QVERIFY(form3->isVisible());
+        click(form3->Button2);
+        QTest::mouseClick(form2->PageControl1->tabBar(), Qt::LeftButton, {},
+                          form2->PageControl1->tabBar()->tabRect(0).center());
+        QVERIFY(QTest::qWaitFor(
+            [this] {
+                return evaluate("verrimoRecorder !== null && document.forms.length > 0").toBool();
+            },
+            30000));
+    }
+
+    // Runs script in the world the recorder's script runs in (the page's own has no script).
+    QVariant evaluate(const QString& script) {
+        auto result = std::make_shared<QVariant>();
+        auto done = std::make_shared<bool>(false);
+        form2->CppWebBrowser1->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                                     [result, done](const QVariant& value) {
+                                                         *result = value;
+                                                         *done = true;
+                                                     });
+        QTest::qWaitFor([done] { return *done; }, 10000);
+        return *result;
+    }
+
+    QWidget* surface() { return form2->CppWebBrowser1->focusProxy(); }
+
+    void clickOn(const QString& id) {
+        const QVariantList xy =
+            evaluate("(function () { var r = document.getElementById('" + id +
+                     "').getBoundingClientRect(); return [r.left + r.width / 2, r.top + "
+                     "r.height / 2]; })()")
+                .toList();
+        QCOMPARE(xy.size(), 2);
+        QTest::mouseClick(surface(), Qt::LeftButton, {}, QPoint(xy[0].toInt(), xy[1].toInt()));
+    }
+
+    void typeInto(const QString& id, const QString& text) {
+        clickOn(id);
+        QTest::keyClicks(surface(), text);
+    }
+
+    // Waits until the bar says what was recorded.
+    void expectBar(const QString& text) {
+        QTRY_VERIFY_WITH_TIMEOUT(form2->Panel_record->isVisible(), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(form2->Label_record->text(), text, 30000);
+    }
+
+    // Walks with 必要タグの記入, accepting every proposal; what each step showed.
+    std::vector<Shown> walk() {
+        click(form1->Button3);
+        std::vector<Shown> steps;
+        while (walker->isVisible() && steps.size() < 50) {
+            steps.push_back({walker->Edit_name->Text(), walker->SelectedRow(),
+                             walker->Edit_val->Text(), walker->CB2->Text(),
+                             walker->Label_hint2->Text()});
+            click(walker->Button1);
+        }
+        return steps;
+    }
+
+  private slots:
+    void init() {
+        server = std::make_unique<HttpTestServer>();
+        server->route("/", [this](const Request&) {
+            ++submissions;
+            return Response{};
+        });
+        startProgram();
+        recordings = 0;
+        connect(form2, &TForm2::FormRecorded, this, [this] { ++recordings; });
+    }
+
+    void cleanup() {
+        endProgram();
+        server.reset();
+    }
+
+    void aLoginFormSentWithItsButton() {
+        load(page("<form action=\"" + action("/login.cgi") +
+                  "\" method=\"post\">\n"
+                  "<input type=\"hidden\" name=\"sid\" value=\"x1\">\n"
+                  "<input type=\"text\" name=\"user\" id=\"user\">\n"
+                  "<input type=\"password\" name=\"pw\" id=\"pw\">\n" +
+                  programText("<input type=\"submit\" name=\"go\" value=\"確認\" id=\"go\">\n"
+                              "<input type=\"submit\" name=\"back\" value=\"戻る\">\n") +
+                  "</form>"));
+        const std::size_t connections = server->connections();
+        typeInto("user", "alice");
+        typeInto("pw", "s3cret");
+        clickOn("go");
+        expectBar("記録しました: 3 項目、送信ボタン「確認」");
+        QCOMPARE(bytes(form3->CB1->Text()), bytes(action("/login.cgi")));
+        QCOMPARE(bytes(form3->CB_open->Text()), QByteArray("action"));
+
+        const std::vector<Shown> expected = {
+            {"Edit_name", Row::None, "Edit_val", "", ""},  // the form line
+            {"sid", Row::Expression, "x1", "", ""},
+            {"user", Row::FixedValue, "alice", "", ""},
+            {"pw", Row::Identity, "", "Zem-Pass", ""},
+            {"go", Row::FixedValue, programText("確認"), "", ""},
+            {"back", Row::None, programText("戻る"), "", ""},
+        };
+        QCOMPARE(described(walk()), described(expected));
+        QCOMPARE(
+            shown(form1->Memo1->Lines()),
+            shown(programLines({"sid=Zem-GetValue[sid]", "user=alice", "pw=Zem-Pass", "go=確認"})));
+        QCOMPARE(server->connections(), connections);
+        QCOMPARE(submissions.load(), 0);
+        const std::string scratch = form1->ProgramFolder() + "temp.html";
+        QVERIFY(!fileBytes(scratch).contains("s3cret"));
+    }
+
+    void choicesAndEnterInATextField() {
+        load(page("<form action=\"" + action("/order.cgi") +
+                  "\" method=\"post\">\n"
+                  "<input type=\"text\" name=\"note\" id=\"note\">\n"
+                  "<select name=\"pref\" id=\"pref\"><option value=\"tokyo\">T</option>"
+                  "<option value=\"osaka\">O</option></select>\n"
+                  "<input type=\"radio\" name=\"size\" value=\"s\" checked>"
+                  "<input type=\"radio\" name=\"size\" value=\"m\" id=\"m\">\n"
+                  "<input type=\"checkbox\" name=\"keep\" value=\"1\" id=\"keep\">"
+                  "<input type=\"checkbox\" name=\"news\" value=\"y\">\n"
+                  "<input type=\"submit\" name=\"send\" value=\"send\">\n</form>"));
+        clickOn("note");
+        QTest::keyClick(surface(), Qt::Key_Tab);
+        QTest::keyClick(surface(), Qt::Key_Down);  // the select: its second option
+        clickOn("m");
+        clickOn("keep");
+        typeInto("note", "hello you");
+        QTest::keyClick(surface(), Qt::Key_Return);
+        expectBar("記録しました: 6 項目、送信ボタン「send」");
+
+        const std::vector<Shown> expected = {
+            {"Edit_name", Row::None, "Edit_val", "", ""},
+            {"note", Row::FixedValue, "hello+you", "", ""},
+            {"pref", Row::FixedValue, "osaka", "", ""},
+            {"size", Row::FixedValue, "m", "", ""},
+            {"keep", Row::FixedValue, "1", "1", kCheckHint},
+            {"news", Row::None, "y", "y", programText("記録では未選択")},
+            {"send", Row::FixedValue, "send", "", ""},
+        };
+        QCOMPARE(described(walk()), described(expected));
+        QCOMPARE(
+            shown(form1->Memo1->Lines()),
+            shown(programLines({"note=hello+you", "pref=osaka", "size=m", "keep=1", "send=send"})));
+        QCOMPARE(submissions.load(), 0);
+    }
+
+    void theSecondOfThreeFormsSentTwice() {
+        load(page("<form action=\"" + action("/a.cgi") +
+                  "\"><input type=\"text\" name=\"q\"><input type=\"submit\" value=\"a\"></form>\n"
+                  "<form action=\"" +
+                  action("/b.cgi") +
+                  "\" method=\"post\"><input type=\"text\" name=\"q\" id=\"q\">\n"
+                  "<input type=\"email\" name=\"mail\" id=\"mail\">\n"
+                  "<input type=\"submit\" name=\"b\" value=\"b\" id=\"b\"></form>\n"
+                  "<form action=\"" +
+                  action("/c.cgi") + "\"><input type=\"text\" name=\"z\"></form>"));
+        QCOMPARE(bytes(form3->CB1->Text()), bytes(action("/a.cgi")));
+        typeInto("q", "one");
+        QTest::keyClick(surface(), Qt::Key_Return);
+        expectBar("記録しました: 2 項目、送信ボタン「b」");
+        typeInto("mail", "a@b.jp");
+        clickOn("b");
+        // The second submission replaces the first: the e-mail address is in it.
+        QTRY_COMPARE_WITH_TIMEOUT(recordings, 2, 30000);
+        QCOMPARE(walk().size(), std::size_t(4));
+        QCOMPARE(bytes(form3->CB1->Text()), bytes(action("/b.cgi")));
+        QCOMPARE(shown(form1->Memo1->Lines()),
+                 shown(programLines({"q=one", "mail=a@b.jp", "b=b"})));
+        QCOMPARE(submissions.load(), 0);
+    }
+
+    void discardedOrExtractedAwayTheWalkerWalksEverything() {
+        load(page("<form action=\"" + action("/a.cgi") +
+                  "\"><input type=\"text\" name=\"q\"></form>\n<form action=\"" + action("/b.cgi") +
+                  "\"><input type=\"text\" name=\"r\" id=\"r\"></form>"));
+        typeInto("r", "x");
+        QTest::keyClick(surface(), Qt::Key_Return);
+        expectBar("記録しました: 1 項目、送信ボタンなし");
+        click(form2->Button_discard);
+        QVERIFY(form2->Panel_record->isHidden());
+        QCOMPARE(walk().size(), std::size_t(4));  // both forms, from the list's first line
+
+        typeInto("r", "y");
+        QTest::keyClick(surface(), Qt::Key_Return);
+        expectBar("記録しました: 1 項目、送信ボタンなし");
+        click(form2->Button2);  // タグ抽出
+        QVERIFY(form2->Panel_record->isHidden());
+        QCOMPARE(form2->height(), 560);
+    }
+};
+
+int main(int argc, char** argv) {
+    return runWindowTest<RecordingTest>(argc, argv);
+}
+
+#include "recording_test.moc"
