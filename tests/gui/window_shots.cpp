@@ -1,16 +1,19 @@
 // Puts a window on the screen for the screenshots in docs/.
-// Usage: window_shots walker|assistant|about|progress|check|utf8
+// Usage: window_shots walker|assistant|about|progress|check|utf8|record
 // walker, assistant: the walker, or the assistant opened from it, with a sample page loaded; the
 // walker at (0, 0), the assistant beside it at (530, 40). about: the About window over the main
 // window at (0, 0). progress: the main window at (0, 0) while a page downloads slowly, the
 // progress window over it. check: the main window at (0, 0) with a definition of two mistakes,
 // the mouse over one of them. utf8: a UTF-8 page extracted in Shift_JIS, switched to UTF-8 with
 // the page viewer's offer, the page viewer at (0, 0) on its source tab and the walker at (730, 0)
-// on the page's first field. The pictures are the screen of a virtual X server cut to the windows.
+// on the page's first field. record: the page viewer at (0, 0) on its browser tab, a login form
+// filled in and sent there, the bar saying what was recorded. The pictures are the screen of a
+// virtual X server cut to the windows.
 #include <QApplication>
 #include <QCursor>
 #include <QHelpEvent>
 #include <QTimer>
+#include <QWebEngineScript>
 #include <string>
 
 #include "Unit1.h"
@@ -39,6 +42,21 @@ const char* const kDefinition =
     "Zem-Referer=http://www.example.org/entry.html\r\n選択=entry.cgi\r\n"
     "sid=Zem-GetValue[sid]\r\nnick=Zem-ID\r\npass=Zem-Pas\r\n"
     "pref=Zem-Select[%E6%9D%B1%E4%BA%AC,%E5%A4%A7%E9%98%AA]\r\n-\r\nchk-moji=ようこそ\r\n";
+
+const char* const kLoginPage =
+    "<p>ログイン</p><form action=\"login.cgi\" method=\"post\">\n"
+    "<input type=\"hidden\" name=\"sid\" value=\"x1\">\n"
+    "ユーザー名 <input type=\"text\" name=\"user\"><br>\n"
+    "パスワード <input type=\"password\" name=\"pw\"><br>\n"
+    "<input type=\"submit\" name=\"go\" value=\"確認\" id=\"go\">\n"
+    "<input type=\"submit\" name=\"back\" value=\"戻る\">\n"
+    "</form>";
+
+// What the user types before pressing 確認, and the press, done the way the browser's own
+// submission goes.
+const char* const kFillIn =
+    "document.forms[0].user.value = 'alice'; document.forms[0].pw.value = 'secret';"
+    "document.forms[0].requestSubmit(document.getElementById('go'));";
 
 // Rests the mouse over a character of the definition text until its tooltip shows.
 void hoverOver(TForm1* main, int position) {
@@ -88,6 +106,18 @@ int main(int argc, char* argv[]) {
         forms.Form_tag->Button3->click();  // the form tag
         forms.Form_tag->Button1->click();  // sid
         forms.Form_tag->Button1->click();  // nick
+        return qapp.exec();
+    }
+    if (mode == "record") {
+        forms.Form1->move(0, 700);
+        forms.Form2->move(0, 0);
+        forms.Form2->Memo1->SetText(CodePage::program().fromUtf8(kLoginPage));
+        forms.Form2->Button2->click();
+        forms.Form2->PageControl1->setCurrentWidget(forms.Form2->TabSheet1);
+        QTimer::singleShot(3000, [&forms] {
+            forms.Form2->CppWebBrowser1->page()->runJavaScript(kFillIn,
+                                                               QWebEngineScript::ApplicationWorld);
+        });
         return qapp.exec();
     }
     if (mode == "about" || mode == "progress") {
