@@ -7,6 +7,12 @@
 //   window_bench startup MB    start-up with an auto.txt of MB megabytes beside the program,
 //                              then walker steps over fields whose names it lists
 //   window_bench memory MB     the peak memory of the process after a load of such a page
+//   window_bench a11y MB       a load of the page of form fields with the accessibility bridge on,
+//                              while a screen reader's queries go on: their longest wait
+//   window_bench a11y-tags M   the same on a page of M million tags, links and their ends
+//
+// The a11y runs start themselves again on a bus and a display of their own (dbus-run-session,
+// xvfb-run), as a screen reader's session would have them.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,12 +23,15 @@
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit_tag.h"
+#include "a11y_probe.h"
 #include "application.h"
 #include "fetch.h"
 #include "http_test_server.h"
@@ -41,16 +50,25 @@ std::string formPage(std::size_t size) {
     return page + "</form></body></html>\n";
 }
 
+// Links with their ends, two tags a link, up to `tags` tags.
+std::string linkPage(std::size_t tags) {
+    std::string page = "<html><body>\n";
+    for (std::size_t l = 0; 2 * l < tags; ++l) {
+        const std::string n = std::to_string(l);
+        page += "<a href=\"/item/" + n + "\">item " + n + "</a>\n";
+    }
+    return page + "</body></html>\n";
+}
+
 // Serves the page from a child process, so that its copy of the page counts in no figure here.
 // Returns the URL; the child ends when this process does.
-std::string servePage(std::size_t size) {
+std::string servePage(const std::string& page) {
     int ready[2];
     if (pipe(ready) != 0) std::exit(1);
     if (fork() == 0) {
         test::HttpTestServer server;
-        server.route(
-            "/page.html",
-            test::Response{200, {{"Content-Type", "text/html"}}, formPage(size), std::nullopt});
+        server.route("/page.html",
+                     test::Response{200, {{"Content-Type", "text/html"}}, page, std::nullopt});
         const std::string url = server.url("/page.html");
         if (write(ready[1], url.data(), url.size()) < 0) std::_Exit(1);
         close(ready[1]);
@@ -96,7 +114,7 @@ double load(Application& app, const std::string& url) {
 }
 
 void benchLoad(std::size_t megabytes, bool walk) {
-    const std::string url = servePage(megabytes << 20);
+    const std::string url = servePage(formPage(megabytes << 20));
     QElapsedTimer clock;
     clock.start();
     const FetchResult alone = downloadPage(url);
@@ -144,7 +162,7 @@ void benchStartup(std::size_t megabytes) {
 }
 
 void benchMemory(std::size_t megabytes) {
-    const std::string url = servePage(megabytes << 20);
+    const std::string url = servePage(formPage(megabytes << 20));
     Application app;
     app.Start();
     const double loadMs = load(app, url);
@@ -153,15 +171,74 @@ void benchMemory(std::size_t megabytes) {
                 peakMiB());
 }
 
+constexpr int kWatchMs = 15000;
+
+// The longest wait of a screen reader's queries from the click on ＵＲＬ読み込み, and from the
+// dialog on: in the kWatchMs after it the lists fill, and the reader reads the whole tree once.
+void benchAccessible(const std::string& page, const char* what) {
+    const std::string url = servePage(page);
+    Application app;
+    app.Start();
+    if (!QTest::qWaitForWindowExposed(app.forms().Form1)) std::exit(1);
+    bench::A11yProbe probe;
+    const auto start = bench::A11yProbe::Clock::now();
+    const double loadMs = load(app, url);
+    const auto shown = bench::A11yProbe::Clock::now();
+    probe.WalkTree();
+    QTest::qWait(kWatchMs);
+    const auto during = probe.Since(start);
+    const auto after = probe.Since(shown);
+    const auto ms = [](auto duration) {
+        return std::chrono::duration<double, std::milli>(duration).count();
+    };
+    std::printf(
+        "%s: click to dialog %.0f ms; longest query wait from the click %.0f ms, from "
+        "the dialog on %.0f ms (sent %.0f ms after it; %zu queries in %d s)\n",
+        what, loadMs, ms(during.longest), ms(after.longest), ms(after.longestSent - shown),
+        after.answered, kWatchMs / 1000);
+}
+
+// Runs this program again with the same arguments on a private session bus and display, with
+// the accessibility bridge always on; returns its exit status.
+int underAccessibilityBus(char** argv) {
+    std::string runtime = (std::filesystem::temp_directory_path() / "verrimo-a11y-XXXXXX").string();
+    if (!mkdtemp(runtime.data())) return 1;
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("VERRIMO_A11Y_BUS", "1", 1);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);  // the bus launcher's socket goes there
+        setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        std::vector<char*> args = {const_cast<char*>("dbus-run-session"),
+                                   const_cast<char*>("--"),
+                                   const_cast<char*>("xvfb-run"),
+                                   const_cast<char*>("-a"),
+                                   const_cast<char*>("-s"),
+                                   const_cast<char*>("-screen 0 1600x1200x24")};
+        for (char** arg = argv; *arg; ++arg) args.push_back(*arg);
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        std::_Exit(127);
+    }
+    int status = 1;
+    waitpid(child, &status, 0);
+    std::filesystem::remove_all(runtime);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: window_bench load|walk|startup|memory MB\n");
+        std::fprintf(stderr,
+                     "usage: window_bench load|walk|startup|memory|a11y MB\n"
+                     "       window_bench a11y-tags MILLIONS\n");
         return 2;
     }
     const std::string what = argv[1];
     const std::size_t megabytes = std::strtoul(argv[2], nullptr, 10);
+    const bool accessible = what == "a11y" || what == "a11y-tags";
+    if (accessible && !getenv("VERRIMO_A11Y_BUS")) return underAccessibilityBus(argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -173,6 +250,13 @@ int main(int argc, char** argv) {
         benchStartup(megabytes);
     else if (what == "memory")
         benchMemory(megabytes);
+    else if (what == "a11y")
+        benchAccessible(formPage(megabytes << 20), (std::to_string(megabytes) + " MB of form "
+                                                                                "fields")
+                                                       .c_str());
+    else if (what == "a11y-tags")
+        benchAccessible(linkPage(megabytes * 1000000),
+                        (std::to_string(megabytes) + " million tags").c_str());
     else
         return 2;
     return 0;
