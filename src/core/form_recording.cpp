@@ -80,6 +80,17 @@ void FormRecording::wipe() {
     submitter.reset();
 }
 
+void FormRecording::recode(const CodePage& from, const CodePage& to) {
+    const auto again = [&](std::string& text) { text = to.encode(from.decode(text)); };
+    for (std::string* text : {&action, &method, &enctype, &acceptCharset, &submitterText})
+        again(*text);
+    for (RecordedControl& control : controls) {
+        again(control.name);
+        again(control.type);
+        again(control.value);
+    }
+}
+
 std::optional<LineRange> recordedFormLines(const TagLines& lines, std::size_t formIndex) {
     const std::size_t count = lines.count();
     std::size_t forms = 0;

@@ -40,6 +40,8 @@ struct FormRecording {
     std::size_t fieldCount() const;
     // Overwrites every value before the recording goes, so that no typed password outlives it.
     void wipe();
+    // Every text, read in from, written again in to: what the user typed keeps its characters.
+    void recode(const CodePage& from, const CodePage& to);
 };
 
 // The lines of the required-tag list from the recorded form's <form line through its last

@@ -181,6 +181,10 @@ void Application::SwitchCodePage(const std::string& charset) {
     form3_->RespellOwnTexts(from);
     form1_->ShowCodePage(charset);
     form2_->ShowCharset(pageCharset_, charset);
+    if (recording_) {
+        recording_->recode(from, CodePage::program());
+        form2_->ShowRecording(recording_.get());
+    }
     requests_->Update();
 }
 

@@ -183,3 +183,14 @@ TEST(RecordedForm, CountsFieldsAndWipesValues) {
     r.wipe();
     EXPECT_TRUE(r.controls.empty());
 }
+
+TEST(RecordedForm, RecodedTextsKeepTheirCharacters) {
+    const CodePage utf8("UTF-8");
+    FormRecording r{.action = sj("送信.cgi"), .submitterText = sj("確認")};
+    r.controls = {{sj("名前"), "text", sj("山田 太郎"), true, false}};
+    r.recode(sjis(), utf8);
+    EXPECT_EQ(r.action, "送信.cgi");
+    EXPECT_EQ(r.submitterText, "確認");
+    EXPECT_EQ(r.controls[0].name, "名前");
+    EXPECT_EQ(r.controls[0].value, "山田 太郎");
+}
