@@ -34,6 +34,19 @@ QStringList shown(const std::vector<std::string>& lines) {
     return text;
 }
 
+// The recorded form's attributes and its controls, one line each.
+QStringList described(const FormRecording& r) {
+    QStringList text{QString("form %1 %2 %3 %4 submitter %5")
+                         .arg(r.formIndex)
+                         .arg(toWidget(r.method), toWidget(r.enctype), toWidget(r.acceptCharset))
+                         .arg(r.submitter ? int(*r.submitter) : -1)};
+    for (const RecordedControl& c : r.controls)
+        text << QString("%1 %2 %3%4%5")
+                    .arg(toWidget(c.name), toWidget(c.type), toWidget(c.value))
+                    .arg(c.changed ? " changed" : "", c.checked ? " checked" : "");
+    return text;
+}
+
 // One step of the walker as it shows it.
 struct Shown {
     std::string name;
@@ -60,6 +73,7 @@ class RecordingTest : public WindowTest {
     std::unique_ptr<HttpTestServer> server;
     std::atomic<int> submissions{0};
     int recordings = 0;
+    FormRecording last;  // as the viewer announced it
 
     std::string action(const char* path) { return server->url(path); }
 
@@ -138,7 +152,10 @@ class RecordingTest : public WindowTest {
         });
         startProgram();
         recordings = 0;
-        connect(form2, &TForm2::FormRecorded, this, [this] { ++recordings; });
+        connect(form2, &TForm2::FormRecorded, this, [this](const FormRecording& r) {
+            ++recordings;
+            last = r;
+        });
     }
 
     void cleanup() {
@@ -160,6 +177,11 @@ class RecordingTest : public WindowTest {
         typeInto("pw", "s3cret");
         clickOn("go");
         expectBar("記録しました: 3 項目、送信ボタン「確認」");
+        QCOMPARE(described(last),
+                 QStringList({"form 0 post application/x-www-form-urlencoded  submitter 3",
+                              "sid hidden x1", "user text alice changed",
+                              "pw password s3cret changed", "go submit 確認", "back submit 戻る"}));
+        QCOMPARE(bytes(last.action), bytes(action("/login.cgi")));
         QCOMPARE(bytes(form3->CB1->Text()), bytes(action("/login.cgi")));
         QCOMPARE(bytes(form3->CB_open->Text()), QByteArray("action"));
 
@@ -200,6 +222,12 @@ class RecordingTest : public WindowTest {
         typeInto("note", "hello you");
         QTest::keyClick(surface(), Qt::Key_Return);
         expectBar("記録しました: 6 項目、送信ボタン「send」");
+        QCOMPARE(described(last),
+                 QStringList({"form 0 post application/x-www-form-urlencoded  submitter 6",
+                              "note text hello you changed",
+                              "pref select-one osaka changed checked", "size radio s changed",
+                              "size radio m changed checked", "keep checkbox 1 changed checked",
+                              "news checkbox y", "send submit send"}));
 
         const std::vector<Shown> expected = {
             {"Edit_name", Row::None, "Edit_val", "", ""},
@@ -235,6 +263,9 @@ class RecordingTest : public WindowTest {
         clickOn("b");
         // The second submission replaces the first: the e-mail address is in it.
         QTRY_COMPARE_WITH_TIMEOUT(recordings, 2, 30000);
+        QCOMPARE(described(last),
+                 QStringList({"form 1 post application/x-www-form-urlencoded  submitter 2",
+                              "q text one changed", "mail email a@b.jp changed", "b submit b"}));
         QCOMPARE(walk().size(), std::size_t(4));
         QCOMPARE(bytes(form3->CB1->Text()), bytes(action("/b.cgi")));
         QCOMPARE(shown(form1->Memo1->Lines()),
