@@ -26,7 +26,7 @@ namespace {
 struct Case {
     const char* name;
     const char* charset;  // the page's, declared in it
-    const char* form;     // in UTF-8; the page is this in its charset
+    const char* form;     // in UTF-8; the page is this in its charset, U+F700 + b the byte b
     const char* lines;    // the definition's, after its referrer line
     const char* button;   // the submit button pressed, when one is named
 };
@@ -59,7 +59,7 @@ const Case kCases[] = {
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%A4%A2%A4%A4%A4%A6\r\ngo=%C1%F7%BF%AE", "go"},
     {"EUC-JP page, UTF-8 form, POST", "EUC-JP",
      "<form action=send method=post accept-charset=\"UTF-8\">"
-     "<input type=hidden name=h value=\"ソ〜−‖¬\"><input name=q></form>",
+     "<input type=hidden name=h value=\"ソ〜−‖¬\uF7F9\uF7A1\uF7FC\uF7E2\"><input name=q></form>",
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%E6%9D%B1%E4%BA%AC", nullptr},
     {"UTF-8 page, Shift_JIS form lacking characters", "UTF-8",
      "<form action=send method=post accept-charset=Shift_JIS>"
