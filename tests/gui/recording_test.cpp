@@ -94,11 +94,11 @@ class RecordingTest : public WindowTest {
             30000));
     }
 
-    // Runs script in the world the recorder's script runs in (the page's own has no script).
-    QVariant evaluate(const QString& script) {
+    // Runs script in a world of the page, by default the recorder's (the page's own runs none).
+    QVariant evaluate(const QString& script, quint32 world = QWebEngineScript::ApplicationWorld) {
         auto result = std::make_shared<QVariant>();
         auto done = std::make_shared<bool>(false);
-        form2->CppWebBrowser1->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+        form2->CppWebBrowser1->page()->runJavaScript(script, world,
                                                      [result, done](const QVariant& value) {
                                                          *result = value;
                                                          *done = true;
@@ -271,6 +271,16 @@ class RecordingTest : public WindowTest {
         QCOMPARE(shown(form1->Memo1->Lines()),
                  shown(programLines({"q=one", "mail=a@b.jp", "b=b"})));
         QCOMPARE(submissions.load(), 0);
+    }
+
+    // The channel is there for the recorder's world alone: the page's world runs no script at
+    // all, and another world finds no qt object.
+    void theRecorderIsOutOfThePagesReach() {
+        load(page("<form action=\"" + action("/a.cgi") + "\"><input name=\"q\"></form>"));
+        QCOMPARE(evaluate("typeof qt").toString(), QString("object"));
+        QCOMPARE(evaluate("typeof qt", QWebEngineScript::MainWorld), QVariant());
+        QCOMPARE(evaluate("typeof qt", QWebEngineScript::UserWorld).toString(),
+                 QString("undefined"));
     }
 
     void discardedOrExtractedAwayTheWalkerWalksEverything() {
