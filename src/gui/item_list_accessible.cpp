@@ -66,11 +66,11 @@ class ItemListAccessible : public QAccessibleWidget {
         // Rows shift or go when the list changes: their accessibles are made again.
         const QAbstractItemModel* model = view->model();
         const auto forget = [this] { Forget(); };
-        QObject::connect(model, &QAbstractItemModel::modelReset, view, forget);
-        QObject::connect(model, &QAbstractItemModel::layoutChanged, view, forget);
-        QObject::connect(model, &QAbstractItemModel::rowsInserted, view, forget);
-        QObject::connect(model, &QAbstractItemModel::rowsRemoved, view, forget);
-        QObject::connect(model, &QAbstractItemModel::rowsMoved, view, forget);
+        QObject::connect(model, &QAbstractItemModel::modelReset, &connections_, forget);
+        QObject::connect(model, &QAbstractItemModel::layoutChanged, &connections_, forget);
+        QObject::connect(model, &QAbstractItemModel::rowsInserted, &connections_, forget);
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved, &connections_, forget);
+        QObject::connect(model, &QAbstractItemModel::rowsMoved, &connections_, forget);
     }
     ~ItemListAccessible() override { Forget(); }
 
@@ -107,6 +107,7 @@ class ItemListAccessible : public QAccessibleWidget {
     }
 
     mutable std::unordered_map<int, QAccessible::Id> items_;
+    QObject connections_;  // ends the model's connections with this accessible
 };
 
 QAccessibleInterface* itemListFactory(const QString& className, QObject* object) {
