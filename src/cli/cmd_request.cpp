@@ -52,7 +52,7 @@ void writeRequest(Output& out, const StepRequest& r, const CodePage& cp, const C
         w.key("line");
         w.number(static_cast<std::int64_t>(f.line + 1));
         w.key("name");
-        w.string(f.name, cp);
+        w.string(f.name, bodyCp);
         w.key("stands_for");
         w.string(f.sampleOf, cp);
         w.key("sample");

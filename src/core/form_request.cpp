@@ -168,7 +168,8 @@ class StepBuilder {
 
     RequestField field(std::size_t line, const Form* form, const CodePage* formCp, StepRequest& r) {
         const KeyValue kv = keyValue(lines_[line]);
-        RequestField f{line, std::string(kv.key), {}, {}};
+        // The definition holds the name as the page has it.
+        RequestField f{line, fromPage(kv.key, formCp), {}, {}};
         const std::string_view v = kv.value;
         if (v == def::kId || v == def::kPass || v == def::kEmail) {
             f.value = v == def::kId     ? samples_.id
@@ -188,6 +189,13 @@ class StepBuilder {
         return f;
     }
 
+    // Page text in the form's charset.
+    std::string fromPage(std::string_view bytes, const CodePage* formCp) const {
+        return pageText_ && formCp && pageText_->name() != formCp->name()
+                   ? inFormCharset(bytes, *pageText_, *formCp)
+                   : std::string(bytes);
+    }
+
     std::string expressionSample(std::string_view keyword, std::string_view operand,
                                  const Form* form, const CodePage* formCp, RequestField& f) {
         if (keyword == def::kGetValue) {
@@ -196,9 +204,7 @@ class StepBuilder {
                 f.sampleOf = def::expression(keyword, operand);
                 return "";
             }
-            return pageText_ && formCp && pageText_->name() != formCp->name()
-                       ? inFormCharset(c->value, *pageText_, *formCp)
-                       : c->value;
+            return fromPage(c->value, formCp);
         }
         f.sampleOf = def::expression(keyword, operand);
         if (keyword == def::kSelect) return queryDecoded(operand.substr(0, operand.find(',')));

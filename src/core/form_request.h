@@ -22,7 +22,7 @@ struct SampleValues {
 
 struct RequestField {
     std::size_t line = 0;  // of the definition, from 0
-    std::string name;      // bytes as sent, before serialisation
+    std::string name;      // bytes as sent, in the form's charset, before serialisation
     std::string value;
     std::string sampleOf;  // the keyword or expression a sample value stands for; empty otherwise
 };

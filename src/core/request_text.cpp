@@ -45,7 +45,7 @@ void appendStep(std::string& out, const StepRequest& r, const CodePage& cp) {
     if (!r.fields.empty()) out += "\n";
     std::vector<std::string> sampled;
     for (const RequestField& f : r.fields) {
-        out += oneLine(cp.toUtf8(f.name)) + "=" + oneLine(formCp.toUtf8(f.value));
+        out += oneLine(formCp.toUtf8(f.name)) + "=" + oneLine(formCp.toUtf8(f.value));
         if (!f.sampleOf.empty()) {
             out += kSampleMarkUtf8;
             const std::string keyword = cp.toUtf8(f.sampleOf);

@@ -27,7 +27,7 @@ struct Case {
     const char* name;
     const char* charset;  // the page's, declared in it
     const char* form;     // in UTF-8; the page is this in its charset, U+F700 + b the byte b
-    const char* lines;    // the definition's, after its referrer line
+    const char* lines;    // the definition's after its referrer line, names as the page has them
     const char* button;   // the submit button pressed, when one is named
 };
 
@@ -50,8 +50,8 @@ const Case kCases[] = {
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%82%A0%82%A2%82%A4\r\ngo=%91%97%90M", "go"},
     {"Shift_JIS page, UTF-8 form, GET", "Shift_JIS",
      "<form action=send accept-charset=utf-8><input type=hidden name=h value=\"ソ表－～∥￢\">"
-     "<input name=q></form>",
-     "action=send\r\nh=Zem-GetValue[h]\r\nq=%E6%9D%B1%E4%BA%AC", nullptr},
+     "<input name=名前></form>",
+     "action=send\r\nh=Zem-GetValue[h]\r\n名前=%E6%9D%B1%E4%BA%AC", nullptr},
     {"EUC-JP, multipart, named button", "EUC-JP",
      "<form action=send method=post enctype=multipart/form-data>"
      "<input type=hidden name=h value=\"ソ表\"><input name=q>"
@@ -124,7 +124,8 @@ class FormSubmissionTest : public QObject {
         const CodePage& cp = CodePage::program();
         const std::string html = std::string("<!DOCTYPE html><meta charset=") + c.charset +
                                  "><title>form</title>" + c.form;
-        const std::string page = CodePage(codePageFor(c.charset)).fromUtf8(html);
+        const CodePage pageCp(codePageFor(c.charset));
+        const std::string page = pageCp.fromUtf8(html);
 
         HttpTestServer server;
         server.route("/form.html", Response{200, {{"Content-Type", "text/html"}}, page, {}});
@@ -140,7 +141,8 @@ class FormSubmissionTest : public QObject {
         const PageReading reading = readPage({page}, cp, {.forms = true});
         const RequestPage requestPage{&reading.forms, pageUrl, reading.baseHref,
                                       reading.codePage.get(), reading.charset};
-        const std::string definition = "Zem-Referer=" + pageUrl + "\r\n" + c.lines + "\r\n";
+        const std::string definition =
+            "Zem-Referer=" + pageUrl + "\r\n" + pageCp.fromUtf8(c.lines) + "\r\n";
         const std::vector<StepRequest> preview =
             definitionRequests(definition, requestPage, {}, cp);
         QCOMPARE(preview.size(), std::size_t(1));
