@@ -17,9 +17,9 @@ namespace verrimo {
 
 // One control of the submitted form. Texts are in the program's code page.
 struct RecordedControl {
-    std::string name;
-    std::string type;   // lower case, as the browser names it: "text", "select-one", "submit", ...
-    std::string value;  // as submitted; a select's first selected option's value
+    std::string name{};
+    std::string type{};  // lower case, as the browser names it: "text", "select-one", "submit", ...
+    std::string value{};   // as submitted; a select's first selected option's value
     bool changed = false;  // the user changed it from its default
     bool checked = false;  // a check box or radio button checked; a select with an option chosen
 
@@ -28,13 +28,13 @@ struct RecordedControl {
 
 struct FormRecording {
     std::size_t formIndex = 0;  // among the page's forms, from 0
-    std::string action;
-    std::string method;
-    std::string enctype;
-    std::string acceptCharset;
-    std::vector<RecordedControl> controls;  // in document order
-    std::optional<std::size_t> submitter;   // index into controls; none when Enter sent the form
-    std::string submitterText;              // what the button used shows
+    std::string action{};
+    std::string method{};
+    std::string enctype{};
+    std::string acceptCharset{};
+    std::vector<RecordedControl> controls{};  // in document order
+    std::optional<std::size_t> submitter{};   // into controls; none when no button sent the form
+    std::string submitterText{};              // what the button used shows
 
     // The controls sent as fields: every one but the buttons.
     std::size_t fieldCount() const;
