@@ -87,6 +87,19 @@ std::string browserBytes(char32_t c, const CodePage& to) {
     return bytes;
 }
 
+// The character of a decimal reference "&#N;" at text[at] and the reference's length; a length
+// of 0 when there is none. The forms keep a character their page's charset lacks as one.
+std::pair<char32_t, std::size_t> decimalReference(std::u32string_view text, std::size_t at) {
+    if (text.substr(at, 2) != U"&#") return {0, 0};
+    char32_t c = 0;
+    std::size_t end = at + 2;
+    for (; end < text.size() && end < at + 10 && text[end] >= U'0' && text[end] <= U'9'; ++end)
+        c = c * 10 + (text[end] - U'0');
+    if (end == at + 2 || end == text.size() || text[end] != U';' || c == 0 || c > 0x10FFFF)
+        return {0, 0};
+    return {c, end + 1 - at};
+}
+
 }  // namespace
 
 std::shared_ptr<const CodePage> browserCodePage(std::string_view charset) {
@@ -114,8 +127,14 @@ std::string submissionCharset(std::string_view acceptCharset, const std::string&
 
 std::string inFormCharset(std::string_view bytes, const CodePage& from, const CodePage& to) {
     std::string out;
-    for (char32_t c : from.decode(bytes)) {
+    const std::u32string text = from.decode(bytes);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
         if (from.name() == kEucJp) c = necSelectedRows().read(c);
+        if (const auto [referenced, length] = decimalReference(text, i); length) {
+            c = referenced;
+            i += length - 1;
+        }
         const std::string encoded = browserBytes(c, to);
         out += encoded.empty() ? "&#" + std::to_string(c) + ";" : encoded;
     }

@@ -20,7 +20,8 @@ std::shared_ptr<const CodePage> browserCodePage(std::string_view charset);
 std::string submissionCharset(std::string_view acceptCharset, const std::string& pageCharset);
 
 // Text in one charset as a browser submits it in another: a character the other lacks becomes
-// the numeric reference "&#N;". Both code pages are browserCodePage's.
+// the numeric reference "&#N;". A decimal reference in the text is the character the page
+// referred to (see decodeReferences). Both code pages are browserCodePage's.
 std::string inFormCharset(std::string_view bytes, const CodePage& from, const CodePage& to);
 
 }  // namespace verrimo

@@ -39,6 +39,13 @@ std::optional<char32_t> numericReference(std::string_view digits, bool hex) {
     return c;
 }
 
+// A referenced character in the code page; one the code page lacks stays a decimal reference,
+// which is what a browser sends for it in a form of that charset.
+std::string referenced(char32_t c, const CodePage& cp) {
+    const std::string bytes = cp.encode(std::u32string(1, c));
+    return bytes == "?" && c != U'?' ? "&#" + std::to_string(c) + ";" : bytes;
+}
+
 class FormBuilder {
   public:
     explicit FormBuilder(const CodePage& cp) : cp_(cp) {}
@@ -204,9 +211,9 @@ std::string decodeReferences(std::string_view text, const CodePage& cp) {
         if (body.size() > 1 && body[0] == '#') {
             const bool hex = body[1] == 'x' || body[1] == 'X';
             if (const auto c = numericReference(body.substr(hex ? 2 : 1), hex))
-                decoded = cp.encode(std::u32string(1, *c));
+                decoded = referenced(*c, cp);
         } else if (body == "nbsp") {
-            decoded = cp.encode(U"\u00A0");
+            decoded = referenced(U'\u00A0', cp);
         } else {
             for (const auto& [name, character] : kNamed)
                 if (body == name) decoded = std::string(character);

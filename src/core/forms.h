@@ -53,7 +53,8 @@ struct FormEntry {
 };
 std::vector<FormEntry> successfulEntries(const Form& form);
 
-// &amp;, &lt;, &gt;, &quot;, &apos;, &nbsp; and numeric references decoded; others kept.
+// &amp;, &lt;, &gt;, &quot;, &apos;, &nbsp; and numeric references decoded; others kept. A
+// character cp lacks becomes a decimal reference "&#N;", as a browser sends it.
 std::string decodeReferences(std::string_view text, const CodePage& cp);
 
 }  // namespace verrimo

@@ -45,11 +45,13 @@ const Case kCases[] = {
      "<input type=checkbox name=c><input name=e></form>",
      "action=send?old=1\r\ns=2+two\r\nr=b\r\nc=on\r\ne=Zem-ID", nullptr},
     {"Shift_JIS, POST, named button", "Shift_JIS",
-     "<form action=send method=post><input type=hidden name=h value=\"ソ表～\"><input name=q>"
+     "<form action=send method=post><input type=hidden name=h "
+     "value=\"ソ表～&nbsp;&#x1F600;\"><input name=q>"
      "<input type=submit name=go value=\"送信\"></form>",
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%82%A0%82%A2%82%A4\r\ngo=%91%97%90M", "go"},
     {"Shift_JIS page, UTF-8 form, GET", "Shift_JIS",
-     "<form action=send accept-charset=utf-8><input type=hidden name=h value=\"ソ表－～∥￢\">"
+     "<form action=send accept-charset=utf-8><input type=hidden name=h "
+     "value=\"ソ表－～∥￢&#x1F600;&nbsp;\">"
      "<input name=名前></form>",
      "action=send\r\nh=Zem-GetValue[h]\r\n名前=%E6%9D%B1%E4%BA%AC", nullptr},
     {"EUC-JP, multipart, named button", "EUC-JP",
