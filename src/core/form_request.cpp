@@ -135,6 +135,9 @@ class StepBuilder {
             r.headers.insert(
                 r.headers.begin(),
                 {"Content-Type", "multipart/form-data; boundary=" + std::string(kPreviewBoundary)});
+        } else if (post && form->enctype == "text/plain") {
+            for (const RequestField& f : r.fields) r.body += f.name + "=" + f.value + "\r\n";
+            r.headers.insert(r.headers.begin(), {"Content-Type", "text/plain"});
         } else if (post) {
             r.body = urlEncodedBody(r.fields);
             r.headers.insert(r.headers.begin(),

@@ -59,9 +59,9 @@ class FormBuilder {
             f.index = forms_.size();
             f.action = attribute(t, "action");
             f.method = lowered(trimmed(attribute(t, "method"))) == "post" ? "post" : "get";
-            f.enctype = lowered(trimmed(attribute(t, "enctype"))) == "multipart/form-data"
-                            ? "multipart/form-data"
-                            : "application/x-www-form-urlencoded";
+            f.enctype = lowered(trimmed(attribute(t, "enctype")));
+            if (f.enctype != "multipart/form-data" && f.enctype != "text/plain")
+                f.enctype = "application/x-www-form-urlencoded";
             f.acceptCharset = attribute(t, "accept-charset");
             forms_.push_back(std::move(f));
             return;

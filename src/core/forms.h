@@ -33,7 +33,7 @@ struct Form {
     std::size_t index = 0;      // among the page's forms, from 0
     std::string action;         // as written; empty when the attribute is missing
     std::string method;         // "get" or "post"
-    std::string enctype;        // "application/x-www-form-urlencoded" or "multipart/form-data"
+    std::string enctype;        // "text/plain", "multipart/form-data" or the urlencoded type
     std::string acceptCharset;  // as written
     std::vector<FormControl> controls;
 };

@@ -71,6 +71,9 @@ const Case kCases[] = {
      "<form action=send method=post accept-charset=EUC-JP>"
      "<input type=hidden name=h value=\"ソ〜～−－‖∥¬￢¥‾①髙纊é😀¢£¦—\"><input name=q></form>",
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%A5%BD", nullptr},
+    {"text/plain", "UTF-8",
+     "<form action=send method=post enctype=text/plain><input name=q><input name=r></form>",
+     "action=send\r\nq=a+b%3D%26\r\nr=%E6%9D%B1", nullptr},
     {"UTF-8 page, Shift_JIS multipart", "UTF-8",
      "<form action=send method=post enctype=multipart/form-data accept-charset=Shift_JIS>"
      "<input type=hidden name=h value=\"表&#12354;😀\"><input name=\"a&quot;b\">"
