@@ -114,7 +114,7 @@ class StepBuilder {
         if (!referrer.empty()) r.headers.push_back({"Referer", referrer});
         if (r.kind != def::kKindAction) {
             r.method = "GET";
-            r.url = url;
+            r.url = requestedUrl(url, pageText_.get());
             return r;
         }
         const Form* form = findForm(base, url, s);
@@ -143,7 +143,8 @@ class StepBuilder {
             r.headers.insert(r.headers.begin(),
                              {"Content-Type", "application/x-www-form-urlencoded"});
         }
-        r.url = post ? url : withQuery(url, urlEncodedBody(r.fields));
+        r.url =
+            requestedUrl(post ? url : withQuery(url, urlEncodedBody(r.fields)), pageText_.get());
         return r;
     }
 

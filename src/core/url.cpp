@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "codepage.h"
+
 namespace verrimo {
 
 namespace {
@@ -104,6 +106,28 @@ std::string withQuery(std::string_view url, std::string_view query) {
     if (const std::size_t hash = url.find('#'); hash != std::string_view::npos)
         url = url.substr(0, hash);
     return std::string(url.substr(0, url.find('?'))) + "?" + std::string(query);
+}
+
+std::string requestedUrl(std::string_view url, const CodePage* pathCp) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    const auto append = [&](std::string_view bytes, std::string_view encodedToo) {
+        for (const char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b <= 0x20 || b >= 0x7F || encodedToo.find(c) != std::string_view::npos)
+                out += {'%', kHex[b >> 4], kHex[b & 15]};
+            else
+                out += c;
+        }
+    };
+    const std::size_t question = url.find('?');
+    const std::string_view path = url.substr(0, question);
+    append(pathCp ? pathCp->toUtf8(path) : std::string(path), "\"<>`{}");
+    if (question != std::string_view::npos) {
+        out += '?';
+        append(url.substr(question + 1), "\"<>'");
+    }
+    return out;
 }
 
 }  // namespace verrimo

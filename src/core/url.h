@@ -6,6 +6,8 @@
 
 namespace verrimo {
 
+class CodePage;
+
 // The reference resolved against the base: an absolute reference stands alone; the others
 // take the base's scheme, host, path or query as far as they lack them. Dot segments are
 // removed and the fragment is dropped.
@@ -13,5 +15,10 @@ std::string resolveUrl(std::string_view base, std::string_view reference);
 
 // The URL with its query (after "?") replaced.
 std::string withQuery(std::string_view url, std::string_view query);
+
+// The URL as a browser requests it: the path's text, in pathCp, goes in UTF-8, and path and
+// query are percent-encoded where browsers encode them (controls, space, quotes, angle brackets,
+// bytes past ASCII); the query keeps its bytes. Without pathCp the path keeps its bytes too.
+std::string requestedUrl(std::string_view url, const CodePage* pathCp);
 
 }  // namespace verrimo

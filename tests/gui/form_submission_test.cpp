@@ -71,6 +71,9 @@ const Case kCases[] = {
      "<form action=send method=post accept-charset=EUC-JP>"
      "<input type=hidden name=h value=\"ソ〜～−－‖∥¬￢¥‾①髙纊é😀¢£¦—\"><input name=q></form>",
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%A5%BD", nullptr},
+    {"Shift_JIS, path and query in the action", "Shift_JIS",
+     "<form action=\"表?x=表&amp;y=a b\" method=post><input name=q></form>",
+     "action=表?x=表&y=a b\r\nq=1", nullptr},
     {"text/plain", "UTF-8",
      "<form action=send method=post enctype=text/plain><input name=q><input name=r></form>",
      "action=send\r\nq=a+b%3D%26\r\nr=%E6%9D%B1", nullptr},
@@ -136,11 +139,13 @@ class FormSubmissionTest : public QObject {
         server.route("/form.html", Response{200, {{"Content-Type", "text/html"}}, page, {}});
         std::mutex mutex;
         std::optional<Request> sent;
-        server.route("/send", [&](const Request& request) {
+        const auto record = [&](const Request& request) {
             const std::lock_guard lock(mutex);
             if (!sent) sent = request;
             return Response{200, {{"Content-Type", "text/plain"}}, "sent\n", {}};
-        });
+        };
+        server.route("/send", record);
+        server.route("/%E8%A1%A8", record);  // 表 in UTF-8
         const std::string pageUrl = server.url("/form.html");
 
         const PageReading reading = readPage({page}, cp, {.forms = true});
