@@ -1,6 +1,7 @@
 #include "request_text.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -12,8 +13,8 @@ namespace verrimo {
 
 namespace {
 
-// The code page of the form's charset, or none when the program cannot read it.
-std::unique_ptr<CodePage> formCodePage(const std::string& charset) {
+// The code page of a charset, or none when the program cannot read it.
+std::unique_ptr<CodePage> codePageOf(const std::string& charset) {
     if (charset.empty()) return nullptr;
     try {
         return std::make_unique<CodePage>(codePageFor(charset));
@@ -21,6 +22,23 @@ std::unique_ptr<CodePage> formCodePage(const std::string& charset) {
         return nullptr;
     }
 }
+
+// The code pages of the forms' charsets, each made once: steps mostly share one.
+class FormCodePages {
+  public:
+    explicit FormCodePages(const CodePage& fallback) : fallback_(fallback) {}
+
+    // The charset's, or the fallback when the program cannot read it.
+    const CodePage& of(const std::string& charset) {
+        auto [at, added] = pages_.try_emplace(charset);
+        if (added) at->second = codePageOf(charset);
+        return at->second ? *at->second : fallback_;
+    }
+
+  private:
+    const CodePage& fallback_;
+    std::map<std::string, std::unique_ptr<CodePage>> pages_;
+};
 
 // A value on one line: its own line breaks shown as a sign.
 std::string oneLine(std::string_view utf8) {
@@ -36,9 +54,8 @@ std::string oneLine(std::string_view utf8) {
     return out;
 }
 
-void appendStep(std::string& out, const StepRequest& r, const CodePage& cp) {
-    const auto own = formCodePage(r.charset);
-    const CodePage& formCp = own ? *own : cp;
+void appendStep(std::string& out, const StepRequest& r, const CodePage& cp,
+                const CodePage& formCp) {
     out += "■ " + std::to_string(r.targetLine + 1) + " 行目　" + cp.toUtf8(r.kind) + "\n";
     out += r.method + " " + formCp.toUtf8(r.url) + "\n";
     for (const auto& [name, value] : r.headers) out += name + ": " + cp.toUtf8(value) + "\n";
@@ -70,20 +87,20 @@ std::string requestText(std::span<const StepRequest> requests, const CodePage& c
     if (requests.empty())
         return "送信する手順がありません（" + std::string(definition::kReferrerKey) +
                " の行とその後の送信先の行が要ります）。\n";
+    FormCodePages formCps(cp);
     std::string out;
     for (const StepRequest& r : requests) {
         if (!out.empty()) out += "\n";
-        appendStep(out, r, cp);
+        appendStep(out, r, cp, formCps.of(r.charset));
     }
     return out;
 }
 
 std::string curlText(std::span<const StepRequest> requests, const CodePage& cp) {
+    FormCodePages formCps(cp);
     std::string out;
-    for (const StepRequest& r : requests) {
-        const auto own = formCodePage(r.charset);
-        out += (own ? *own : cp).toUtf8(curlCommand(r)) + "\n";
-    }
+    for (const StepRequest& r : requests)
+        out += formCps.of(r.charset).toUtf8(curlCommand(r)) + "\n";
     return out;
 }
 

@@ -198,7 +198,7 @@ void Application::OpenPageFile(const std::string& path) {
 }
 
 void Application::ShowRequests() {
-    // Shown, the preview is filled before it appears.
+    // The preview follows only while it is shown.
     if (requests_->Shown()) preview_->ShowRequests(requests_->Requests(), requests_->PageLoaded());
     form1_->ShowPageFindings(requests_->Findings());
 }

@@ -18,6 +18,11 @@ RequestFollow::RequestFollow(std::function<SharedText()> definition)
     connect(&pause_, &QTimer::timeout, this, &RequestFollow::Update);
 }
 
+RequestFollow::~RequestFollow() {
+    // What it sends back is dropped with this object.
+    if (worker_.joinable()) worker_.join();
+}
+
 void RequestFollow::SetPage(std::shared_ptr<const PageForms> page) {
     page_ = std::move(page);
     Update();
@@ -40,9 +45,32 @@ void RequestFollow::DefinitionChanged() {
 void RequestFollow::Update() {
     pause_.stop();
     if (!page_ && !shown_) return;
-    const SharedText text = definition_();
-    requests_ = definitionRequests(*text, page_ ? page_->requestPage() : RequestPage{}, samples_,
-                                   CodePage::program());
+    if (working_) {
+        again_ = true;
+        return;
+    }
+    if (worker_.joinable()) worker_.join();
+    working_ = true;
+    worker_ = std::thread([this, text = definition_(), page = page_, samples = samples_,
+                           cpName = CodePage::program().name()] {
+        // The windows' code page object is theirs alone; the page's is used by this thread only.
+        const CodePage cp(cpName);
+        std::vector<StepRequest> requests =
+            definitionRequests(*text, page ? page->requestPage() : RequestPage{}, samples, cp);
+        QMetaObject::invokeMethod(
+            this, [this, r = std::move(requests)]() mutable { Finished(std::move(r)); },
+            Qt::QueuedConnection);
+    });
+}
+
+void RequestFollow::Finished(std::vector<StepRequest> requests) {
+    working_ = false;
+    if (std::exchange(again_, false)) {
+        // Already out of date: only the newest are shown.
+        Update();
+        return;
+    }
+    requests_ = std::move(requests);
     emit Updated();
 }
 

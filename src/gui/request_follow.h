@@ -1,12 +1,14 @@
 // The requests of the definition as it changes, against the page last loaded. They are worked
-// out a moment after the last edit, and only while they are wanted: while the preview shows
-// them, or while a page is loaded, whose findings the definition text shows.
+// out on a thread of their own a moment after the last edit, and only while they are wanted:
+// while the preview shows them, or while a page is loaded, whose findings the definition text
+// shows.
 #pragma once
 
 #include <QObject>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "form_request.h"
@@ -21,6 +23,7 @@ class RequestFollow : public QObject {
   public:
     // definition: the definition's bytes as they are now.
     explicit RequestFollow(std::function<SharedText()> definition);
+    ~RequestFollow() override;
 
     // The page the first step's referrer line stands for; none before the first load.
     void SetPage(std::shared_ptr<const PageForms> page);
@@ -28,7 +31,7 @@ class RequestFollow : public QObject {
     void SetShown(bool shown);
     // Works the requests out again once the edits pause.
     void DefinitionChanged();
-    // Works the requests out now, when they are wanted.
+    // Starts working the requests out, when they are wanted; Updated tells when they are.
     void Update();
 
     const std::vector<StepRequest>& Requests() const { return requests_; }
@@ -42,12 +45,17 @@ class RequestFollow : public QObject {
     void Updated();
 
   private:
+    void Finished(std::vector<StepRequest> requests);
+
     std::function<SharedText()> definition_;
     std::shared_ptr<const PageForms> page_;
     SampleValues samples_;
     bool shown_ = false;
     std::vector<StepRequest> requests_;
     QTimer pause_;
+    std::thread worker_;
+    bool working_ = false;
+    bool again_ = false;  // something changed while the worker was at it
 };
 
 }  // namespace verrimo

@@ -2,12 +2,20 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <algorithm>
+#include <span>
 
 #include "codepage.h"
 #include "make_controls.h"
 #include "request_text.h"
 
 namespace verrimo {
+
+namespace {
+
+constexpr std::size_t kShownSteps = 200;
+
+}  // namespace
 
 RequestPreview::RequestPreview() {
     setObjectName("RequestPreview");
@@ -91,8 +99,15 @@ std::vector<StepRequest> RequestPreview::ChosenSteps() const {
 }
 
 void RequestPreview::ShowChosen() {
-    const std::string text = requestText(ChosenSteps(), CodePage::program());
-    Memo_request->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    // A huge definition shows its first steps only, so that the text stays quick to show.
+    const std::vector<StepRequest> chosen = ChosenSteps();
+    const std::size_t shown = std::min(chosen.size(), kShownSteps);
+    const std::string text = requestText(std::span(chosen).first(shown), CodePage::program());
+    QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (shown < chosen.size())
+        all +=
+            QString("\n…ほか %1 手順（「手順」で選ぶと表示します）\n").arg(chosen.size() - shown);
+    Memo_request->setPlainText(all);
 }
 
 void RequestPreview::Button_copyClick(QObject*) {

@@ -95,7 +95,7 @@ class RequestPreviewTest : public WindowTest {
         form1->Memo1->SetText(kDefinition);
         QVERIFY(preview->isHidden());
         openPreview();
-        QCOMPARE(
+        QTRY_COMPARE(
             shown(),
             QString("■ 2 行目　action\n"
                     "POST http://www.example.org/entry.cgi\n"
@@ -114,7 +114,7 @@ class RequestPreviewTest : public WindowTest {
         loadPage();
         form1->Memo1->SetText(kDefinition);
         openPreview();
-        QVERIFY(shown().contains(kLeftOut));
+        QTRY_VERIFY(shown().contains(kLeftOut));
         form1->Memo1->setFocus();
         QTest::keyClick(form1->Memo1, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(form1->Memo1, "pw=Zem-Pass");
@@ -129,7 +129,7 @@ class RequestPreviewTest : public WindowTest {
                               "Zem-Referer=http://www.example.org/entry.cgi\r\n"
                               "Zem-Open=done.html\r\n");
         openPreview();
-        QCOMPARE(preview->CB_step->count(), 3);
+        QTRY_COMPARE(preview->CB_step->count(), 3);
         const QString post =
             "curl -X POST 'http://www.example.org/entry.cgi' -H 'Content-Type: "
             "application/x-www-form-urlencoded' -H 'Referer: http://www.example.org/entry.html' "
@@ -151,16 +151,34 @@ class RequestPreviewTest : public WindowTest {
         QCOMPARE(preview->CB_step->currentIndex(), 2);
     }
 
+    // A long definition shows its first steps; each step can still be chosen, and all are
+    // copied.
+    void manyStepsShowTheFirstOnes() {
+        std::string text;
+        for (int i = 0; i < 250; ++i) text += kDefinition;
+        loadPage();
+        form1->Memo1->SetText(text);
+        openPreview();
+        QTRY_VERIFY(shown().endsWith("\n…ほか 50 手順（「手順」で選ぶと表示します）\n"));
+        QCOMPARE(shown().count("■ "), 200);
+        QCOMPARE(preview->CB_step->count(), 251);
+        preview->CB_step->setCurrentIndex(250);
+        QVERIFY(shown().startsWith("■ 998 行目　action\nGET http://www.example.org/entry.cgi?"));
+        preview->CB_step->setCurrentIndex(0);
+        click(preview->Button_copy);
+        QCOMPARE(QGuiApplication::clipboard()->text().count("curl "), 250);
+    }
+
     void sampleValuesAreKeptInTheConfigurationFolder() {
         form1->Memo1->SetText(kDefinition);
         openPreview();
-        QCOMPARE(preview->Label_page->text(),
-                 QString("ページを読み込んでいません（定義の行だけで組み立てています）"));
+        QTRY_COMPARE(preview->Label_page->text(),
+                     QString("ページを読み込んでいません（定義の行だけで組み立てています）"));
         QCOMPARE(preview->Edit_id->text(), QString("user"));
         retype(preview->Edit_id, "me");
         retype(preview->Edit_email, "me@example.com");
         click(preview->Button_samples);
-        QVERIFY(shown().contains("nick=me（サンプル）"));
+        QTRY_VERIFY(shown().contains("nick=me（サンプル）"));
         QCOMPARE(
             fileBytes(QFile::encodeName(config_.filePath("verrimo/samples.txt")).toStdString()),
             QByteArray("Zem-ID=me\nZem-Pass=password\nZem-email=me@example.com\n"));
