@@ -1,6 +1,5 @@
 #include "request_text.h"
 
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -60,23 +59,20 @@ void appendStep(std::string& out, const StepRequest& r, const CodePage& cp,
     out += r.method + " " + formCp.toUtf8(r.url) + "\n";
     for (const auto& [name, value] : r.headers) out += name + ": " + cp.toUtf8(value) + "\n";
     if (!r.fields.empty()) out += "\n";
-    std::vector<std::string> sampled;
+    bool sampled = false;
     for (const RequestField& f : r.fields) {
         out += oneLine(formCp.toUtf8(f.name)) + "=" + oneLine(formCp.toUtf8(f.value));
         if (!f.sampleOf.empty()) {
-            out += kSampleMarkUtf8;
-            const std::string keyword = cp.toUtf8(f.sampleOf);
-            if (std::find(sampled.begin(), sampled.end(), keyword) == sampled.end())
-                sampled.push_back(keyword);
+            // The keyword without its operand, which the definition line shows.
+            const std::string_view keyword =
+                std::string_view(f.sampleOf).substr(0, f.sampleOf.find('['));
+            out += "（サンプル：" + cp.toUtf8(keyword) + "）";
+            sampled = true;
         }
         out += "\n";
     }
-    if (!sampled.empty()) {
-        std::string keywords;
-        for (const std::string& k : sampled) keywords += (keywords.empty() ? "" : "、") + k;
-        out += "※" + std::string(kSampleMarkUtf8) + "は見本の値です。実際の送信では " + keywords +
-               " の値をホストが入れます。\n";
-    }
+    if (sampled)
+        out += "※ サンプルは見本の値です。実際の送信ではホストがそのキーワードの値を入れます。\n";
     for (const PageFinding& f : r.findings)
         out += "！ " + std::to_string(f.line + 1) + " 行目: " + f.message + "\n";
 }

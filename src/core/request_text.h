@@ -9,13 +9,10 @@
 
 namespace verrimo {
 
-// What a value stands in for is marked after it.
-inline constexpr std::string_view kSampleMarkUtf8 = "（サンプル）";
-
 // For each step: a heading with its target line, the request line (METHOD URL), the headers,
-// then the fields it sends one a line as name=value, decoded into characters (names from the
-// definition's code page cp, values from the form's charset); samples marked, with a note on
-// what the host fills in itself; then the step's findings.
+// then the fields it sends one a line as name=value, decoded into characters; a sample marked
+// with the keyword it stands for, and a note that the host fills in its own value; then the
+// step's findings.
 std::string requestText(std::span<const StepRequest> requests, const CodePage& cp);
 
 // One curl command line per step, each ended by a line break; the request's bytes read in the

@@ -51,9 +51,9 @@ TEST(RequestText, EachStepReadsAsARequestWithItsFieldsDecoded) {
                          {5, "k", "", "Zem-GetValue[k]"}})},
          "■ 2 行目　action\nPOST http://h/e.cgi\n"
          "Content-Type: application/x-www-form-urlencoded\nReferer: http://h/\n\n"
-         "名=名\nid=user（サンプル）\nid2=user（サンプル）\nk=（サンプル）\n"
-         "※（サンプル）は見本の値です。実際の送信では Zem-ID、Zem-GetValue[k] の値をホストが入れ"
-         "ます。\n"},
+         "名=名\nid=user（サンプル：Zem-ID）\nid2=user（サンプル：Zem-ID）\n"
+         "k=（サンプル：Zem-GetValue）\n"
+         "※ サンプルは見本の値です。実際の送信ではホストがそのキーワードの値を入れます。\n"},
         {"line breaks in a value, a finding, then a link",
          {found, link},
          "■ 2 行目　action\nPOST http://h/e.cgi\n"

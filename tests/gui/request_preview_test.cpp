@@ -97,14 +97,15 @@ class RequestPreviewTest : public WindowTest {
         openPreview();
         QTRY_COMPARE(
             shown(),
-            QString("■ 2 行目　action\n"
-                    "POST http://www.example.org/entry.cgi\n"
-                    "Content-Type: application/x-www-form-urlencoded\n"
-                    "Referer: http://www.example.org/entry.html\n\n"
-                    "sid=a b/c\n"
-                    "nick=user（サンプル）\n"
-                    "※（サンプル）は見本の値です。実際の送信では Zem-ID の値をホストが入れます。\n"
-                    "！ 2 行目: ") +
+            QString(
+                "■ 2 行目　action\n"
+                "POST http://www.example.org/entry.cgi\n"
+                "Content-Type: application/x-www-form-urlencoded\n"
+                "Referer: http://www.example.org/entry.html\n\n"
+                "sid=a b/c\n"
+                "nick=user（サンプル：Zem-ID）\n"
+                "※ サンプルは見本の値です。実際の送信ではホストがそのキーワードの値を入れます。\n"
+                "！ 2 行目: ") +
                 kLeftOut + "\n");
         QCOMPARE(preview->Label_page->text(),
                  QString("読み込んだページのフォームと照らし合わせています"));
@@ -118,9 +119,8 @@ class RequestPreviewTest : public WindowTest {
         form1->Memo1->setFocus();
         QTest::keyClick(form1->Memo1, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(form1->Memo1, "pw=Zem-Pass");
-        QTRY_VERIFY(shown().contains("pw=password（サンプル）"));
+        QTRY_VERIFY(shown().contains("pw=password（サンプル：Zem-Pass）"));
         QVERIFY(!shown().contains(kLeftOut));
-        QVERIFY(shown().contains("Zem-ID、Zem-Pass の値"));
     }
 
     void copiesTheChosenStepsAsCurlLines() {
@@ -178,7 +178,7 @@ class RequestPreviewTest : public WindowTest {
         retype(preview->Edit_id, "me");
         retype(preview->Edit_email, "me@example.com");
         click(preview->Button_samples);
-        QTRY_VERIFY(shown().contains("nick=me（サンプル）"));
+        QTRY_VERIFY(shown().contains("nick=me（サンプル：Zem-ID）"));
         QCOMPARE(
             fileBytes(QFile::encodeName(config_.filePath("verrimo/samples.txt")).toStdString()),
             QByteArray("Zem-ID=me\nZem-Pass=password\nZem-email=me@example.com\n"));

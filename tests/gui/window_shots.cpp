@@ -1,5 +1,5 @@
 // Puts a window on the screen for the screenshots in docs/.
-// Usage: window_shots walker|assistant|about|progress|check|utf8|record
+// Usage: window_shots walker|assistant|about|progress|check|utf8|record|preview
 // walker, assistant: the walker, or the assistant opened from it, with a sample page loaded; the
 // walker at (0, 0), the assistant beside it at (530, 40). about: the About window over the main
 // window at (0, 0). progress: the main window at (0, 0) while a page downloads slowly, the
@@ -7,8 +7,10 @@
 // the mouse over one of them. utf8: a UTF-8 page extracted in Shift_JIS, switched to UTF-8 with
 // the page viewer's offer, the page viewer at (0, 0) on its source tab and the walker at (730, 0)
 // on the page's first field. record: the page viewer at (0, 0) on its browser tab, a login form
-// filled in and sent there, the bar saying what was recorded. The pictures are the screen of a
-// virtual X server cut to the windows.
+// filled in and sent there, the bar saying what was recorded. preview: the main window at
+// (0, 0) with a definition for the loaded sample page, the mouse over the line that does not fit
+// the page, and the request preview at (650, 0). The pictures are the screen of a virtual X
+// server cut to the windows.
 #include <QApplication>
 #include <QCursor>
 #include <QHelpEvent>
@@ -23,6 +25,7 @@
 #include "application.h"
 #include "codepage.h"
 #include "http_test_server.h"
+#include "request_preview.h"
 
 using namespace verrimo;
 
@@ -42,6 +45,12 @@ const char* const kDefinition =
     "Zem-Referer=http://www.example.org/entry.html\r\n選択=entry.cgi\r\n"
     "sid=Zem-GetValue[sid]\r\nnick=Zem-ID\r\npass=Zem-Pas\r\n"
     "pref=Zem-Select[%E6%9D%B1%E4%BA%AC,%E5%A4%A7%E9%98%AA]\r\n-\r\nchk-moji=ようこそ\r\n";
+
+// A definition for the sample page, with one field the page's form does not have.
+const char* const kPreviewDefinition =
+    "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\n"
+    "sid=Zem-GetValue[sid]\r\nnick=Zem-ID\r\npref=Zem-Select[%93%8C%8B%9E,%91%E5%8D%E3]\r\n"
+    "mail=Zem-email\r\n-\r\nchk-moji=ようこそ\r\n";
 
 const char* const kLoginPage =
     "<p>ログイン</p><form action=\"login.cgi\" method=\"post\">\n"
@@ -90,6 +99,21 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(800, [main] {
             const int misspelt = main->Memo1->document()->findBlockByNumber(4).position() + 6;
             hoverOver(main, misspelt);
+        });
+        return qapp.exec();
+    }
+    if (mode == "preview") {
+        TForm1* main = forms.Form1;
+        main->move(0, 0);
+        forms.Form2->move(0, 700);
+        forms.Form2->Memo1->SetText(CodePage::program().fromUtf8(kPage));
+        forms.Form2->Button2->click();
+        main->Memo1->SetText(CodePage::program().fromUtf8(kPreviewDefinition));
+        main->Preview1->trigger();
+        forms.Preview->move(650, 0);
+        QTimer::singleShot(1500, [main] {
+            main->activateWindow();
+            hoverOver(main, main->Memo1->document()->findBlockByNumber(5).position() + 2);
         });
         return qapp.exec();
     }
