@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
 #include <algorithm>
 #include <span>
 
@@ -92,22 +93,26 @@ void RequestPreview::ShowSamples(const SampleValues& samples) {
     Edit_email->SetText(samples.email);
 }
 
-std::vector<StepRequest> RequestPreview::ChosenSteps() const {
+std::span<const StepRequest> RequestPreview::ChosenSteps() const {
     const int chosen = CB_step->currentIndex();
     if (chosen <= 0 || chosen > static_cast<int>(requests_.size())) return requests_;
-    return {requests_[static_cast<std::size_t>(chosen - 1)]};
+    return std::span(requests_).subspan(static_cast<std::size_t>(chosen - 1), 1);
 }
 
 void RequestPreview::ShowChosen() {
     // A huge definition shows its first steps only, so that the text stays quick to show.
-    const std::vector<StepRequest> chosen = ChosenSteps();
+    const std::span<const StepRequest> chosen = ChosenSteps();
     const std::size_t shown = std::min(chosen.size(), kShownSteps);
-    const std::string text = requestText(std::span(chosen).first(shown), CodePage::program());
+    const std::string text = requestText(chosen.first(shown), CodePage::program());
     QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if (shown < chosen.size())
         all +=
             QString("\n…ほか %1 手順（「手順」で選ぶと表示します）\n").arg(chosen.size() - shown);
+    // Where the reader was stays in view while the definition is edited.
+    QScrollBar* scroll = Memo_request->verticalScrollBar();
+    const int at = scroll->value();
     Memo_request->setPlainText(all);
+    scroll->setValue(at);
 }
 
 void RequestPreview::Button_copyClick(QObject*) {

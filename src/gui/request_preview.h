@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <span>
 #include <vector>
 
 #include "controls.h"
@@ -55,7 +56,7 @@ class RequestPreview : public TForm {
 
   private:
     // The steps chosen in the step box: all of them, or one.
-    std::vector<StepRequest> ChosenSteps() const;
+    std::span<const StepRequest> ChosenSteps() const;
     void ShowChosen();
 
     std::vector<StepRequest> requests_;

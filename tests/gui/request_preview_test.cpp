@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -167,6 +168,17 @@ class RequestPreviewTest : public WindowTest {
         preview->CB_step->setCurrentIndex(0);
         click(preview->Button_copy);
         QCOMPARE(QGuiApplication::clipboard()->text().count("curl "), 250);
+        // An edit keeps the place the reader scrolled to.
+        QScrollBar* scroll = preview->Memo_request->verticalScrollBar();
+        scroll->setValue(scroll->maximum() / 2);
+        const int at = scroll->value();
+        QVERIFY(at > 0);
+        form1->Memo1->SetText(
+            "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\n"
+            "z=1\r\n" +
+            text);
+        QTRY_VERIFY(shown().contains("z=1"));
+        QCOMPARE(scroll->value(), at);
     }
 
     void sampleValuesAreKeptInTheConfigurationFolder() {
