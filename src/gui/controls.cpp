@@ -2,6 +2,7 @@
 // with a big text a slice at a time.
 #include "controls.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
 #include <QCompleter>
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <deque>
+#include <optional>
 
 #include "item_list_accessible.h"
 #include "memo_text.h"
@@ -55,8 +57,37 @@ void TEdit::Recode(const CodePage& from) {
     SetText(fromWidget(text(), from));
 }
 
-TComboBox::TComboBox(const QString& name, QWidget* parent) : QComboBox(parent) {
+// The item list as bytes; an item is converted the first time it is shown or searched.
+class ByteListModel : public QAbstractListModel {
+  public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(items_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+        std::optional<QString>& shown = shown_[static_cast<std::size_t>(index.row())];
+        if (!shown) shown = toWidget(items_[static_cast<std::size_t>(index.row())]);
+        return *shown;
+    }
+    const std::vector<std::string>& Items() const { return items_; }
+    void SetItems(std::vector<std::string> items) {
+        beginResetModel();
+        items_ = std::move(items);
+        shown_.assign(items_.size(), std::nullopt);
+        endResetModel();
+    }
+
+  private:
+    std::vector<std::string> items_;
+    mutable std::vector<std::optional<QString>> shown_;
+};
+
+TComboBox::TComboBox(const QString& name, QWidget* parent)
+    : QComboBox(parent), items_(new ByteListModel(this)) {
     setObjectName(name);
+    setModel(items_);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);  // Enter must not add the typed text to the list
     lineEdit()->setMaxLength(INT_MAX);
@@ -75,28 +106,20 @@ void TComboBox::SetText(std::string_view bytes) {
 }
 
 std::vector<std::string> TComboBox::Items() const {
-    std::vector<std::string> items;
-    items.reserve(static_cast<std::size_t>(count()));
-    for (int i = 0; i < count(); ++i) items.push_back(fromWidget(itemText(i)));
-    return items;
+    return items_->Items();
 }
 
-void TComboBox::SetItems(const std::vector<std::string>& items) {
+void TComboBox::SetItems(std::vector<std::string> items) {
     // Replacing the list leaves the typed text as it is.
     const QString text = currentText();
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(items.size()));
-    for (const auto& item : items) list.append(toWidget(item));
-    clear();
-    addItems(list);
+    items_->SetItems(std::move(items));
     setEditText(text);
 }
 
 void TComboBox::Recode(const CodePage& from) {
-    std::vector<std::string> items;
-    for (int i = 0; i < count(); ++i) items.push_back(fromWidget(itemText(i), from));
+    // The items keep their bytes and are shown again in the program's code page.
     const std::string text = fromWidget(currentText(), from);
-    SetItems(items);
+    SetItems(Items());
     SetText(text);
 }
 

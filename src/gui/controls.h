@@ -49,6 +49,10 @@ class TEdit : public QLineEdit {
 };
 
 // An editable combo box: a text the user may type, and an item list.
+class ByteListModel;
+
+// An editable combo box whose item list keeps the bytes it was given and shows each item only
+// when it is drawn or searched, so that half a million targets go in at once.
 class TComboBox : public QComboBox {
     Q_OBJECT
 
@@ -57,8 +61,11 @@ class TComboBox : public QComboBox {
     std::string Text() const;
     void SetText(std::string_view bytes);
     std::vector<std::string> Items() const;
-    void SetItems(const std::vector<std::string>& items);
+    void SetItems(std::vector<std::string> items);
     void Recode(const CodePage& from);
+
+  private:
+    ByteListModel* items_;
 };
 
 // A multi-line text: lines separated by CR LF. It keeps the bytes it was given and reads its

@@ -63,7 +63,9 @@ class ItemListAccessibleTest : public QObject {
         box.SetItems(numberedItems(5000, "new "));
         QCOMPARE(QAccessible::accessibleInterface(old), nullptr);
         QCOMPARE(list->child(4000)->text(QAccessible::Name), QString("new 4000"));
-        box.addItem("added");
+        std::vector<std::string> longer = numberedItems(5000, "new ");
+        longer.push_back("added");
+        box.SetItems(longer);
         QCOMPARE(list->child(5000)->text(QAccessible::Name), QString("added"));
     }
 
