@@ -55,10 +55,8 @@ LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
     const PageReading reading =
         readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
                  {.pageCodePage = pageCodePage(), .forms = true});
-    const RequestPage page{
-        &reading.forms, {}, reading.baseHref, reading.codePage.get(), reading.charset};
     LiveResult result;
-    for (StepRequest& r : definitionRequests(text, page, samples, cp))
+    for (StepRequest& r : definitionRequests(text, requestPageOf(reading), samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
 }

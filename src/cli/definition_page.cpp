@@ -12,11 +12,7 @@ std::unique_ptr<DefinitionPage> readDefinitionPage(const std::string& path,
     read->reading =
         readPage({readInput(path)}, programCp, {.pageCodePage = pageCodePage(), .forms = true});
     warn(read->reading.warnings, "page", programCp);
-    read->page = {&read->reading.forms,
-                  {},
-                  read->reading.baseHref,
-                  read->reading.codePage.get(),
-                  read->reading.charset};
+    read->page = requestPageOf(read->reading);
     return read;
 }
 

@@ -9,36 +9,23 @@
 #include <memory>
 #include <utility>
 
+#include "ascii_text.h"
 #include "byte_search.h"
 
 namespace verrimo {
 
 namespace {
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), lower);
-    return out;
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-
 // The value after "charset" and "=" at pos in a lower-cased text: quoted or up to a separator.
 std::string charsetValueAt(std::string_view text, std::size_t pos) {
     pos += 7;  // "charset"
-    while (pos < text.size() && isBlank(text[pos])) ++pos;
+    while (pos < text.size() && isHtmlSpace(text[pos])) ++pos;
     if (pos >= text.size() || text[pos] != '=') return {};
     ++pos;
-    while (pos < text.size() && isBlank(text[pos])) ++pos;
+    while (pos < text.size() && isHtmlSpace(text[pos])) ++pos;
     if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) ++pos;
     std::size_t end = pos;
-    while (end < text.size() && !isBlank(text[end]) && text[end] != '"' && text[end] != '\'' &&
+    while (end < text.size() && !isHtmlSpace(text[end]) && text[end] != '"' && text[end] != '\'' &&
            text[end] != ';' && text[end] != '>' && text[end] != '/')
         ++end;
     return std::string(text.substr(pos, end - pos));
@@ -217,8 +204,8 @@ std::string guessedCharset(std::string_view page, bool utf8Text) {
 }  // namespace
 
 std::string canonicalCharset(std::string_view label) {
-    std::string name = lowered(label);
-    while (!name.empty() && isBlank(name.back())) name.pop_back();
+    std::string name = asciiLowered(label);
+    while (!name.empty() && isHtmlSpace(name.back())) name.pop_back();
     name.erase(0, std::min(name.size(), name.find_first_not_of(" \t\r\n\"'")));
     while (!name.empty() && (name.back() == '"' || name.back() == '\'')) name.pop_back();
     static const std::pair<const char*, const char*> kAliases[] = {
@@ -261,14 +248,14 @@ std::string canonicalCharset(std::string_view label) {
 }
 
 std::string contentTypeCharset(std::string_view contentType) {
-    const std::string text = lowered(contentType);
+    const std::string text = asciiLowered(contentType);
     const std::size_t at = text.find("charset");
     return at == std::string::npos ? std::string() : charsetValueAt(contentType, at);
 }
 
 std::string metaCharset(std::string_view page) {
     // Browsers look at the first 1024 bytes; pages with long heads are common, so a little more.
-    const std::string head = lowered(page.substr(0, 4096));
+    const std::string head = asciiLowered(page.substr(0, 4096));
     for (std::size_t meta = head.find("<meta"); meta != std::string::npos;
          meta = head.find("<meta", meta + 5)) {
         const std::size_t end = std::min(head.find('>', meta), head.size());

@@ -331,6 +331,11 @@ std::string queryDecoded(std::string_view text) {
     return out;
 }
 
+RequestPage requestPageOf(const PageReading& reading, std::string pageUrl) {
+    return {&reading.forms, std::move(pageUrl), reading.baseHref, reading.codePage.get(),
+            reading.charset};
+}
+
 std::vector<StepRequest> definitionRequests(std::string_view definition, const RequestPage& page,
                                             const SampleValues& samples, const CodePage& cp) {
     const std::vector<std::string_view> lines = splitLines(definition);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "extract_page.h"
 #include "forms.h"
 
 namespace verrimo {
@@ -54,6 +55,9 @@ struct RequestPage {
     const CodePage* codePage = nullptr;  // what the page is read in
     std::string charset;                 // the page's charset
 };
+
+// The page as readPage read it with its forms; the reading must outlive what is made.
+RequestPage requestPageOf(const PageReading& reading, std::string pageUrl = {});
 
 // The boundary of a multipart body in the preview; a browser makes up its own.
 inline constexpr std::string_view kPreviewBoundary = "----VerrimoFormBoundary7MA4YWxkTrZu0gW";

@@ -2,27 +2,12 @@
 
 #include <optional>
 
+#include "ascii_text.h"
 #include "html_tags.h"
 
 namespace verrimo {
 
 namespace {
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-std::string trimmed(std::string_view text) {
-    const auto space = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-    };
-    while (!text.empty() && space(text.front())) text.remove_prefix(1);
-    while (!text.empty() && space(text.back())) text.remove_suffix(1);
-    return std::string(text);
-}
 
 std::optional<char32_t> numericReference(std::string_view digits, bool hex) {
     if (digits.empty() || digits.size() > 8) return std::nullopt;
@@ -58,8 +43,8 @@ class FormBuilder {
             Form f;
             f.index = forms_.size();
             f.action = attribute(t, "action");
-            f.method = lowered(trimmed(attribute(t, "method"))) == "post" ? "post" : "get";
-            f.enctype = lowered(trimmed(attribute(t, "enctype")));
+            f.method = asciiLowered(htmlTrimmed(attribute(t, "method"))) == "post" ? "post" : "get";
+            f.enctype = asciiLowered(htmlTrimmed(attribute(t, "enctype")));
             if (f.enctype != "multipart/form-data" && f.enctype != "text/plain")
                 f.enctype = "application/x-www-form-urlencoded";
             f.acceptCharset = attribute(t, "accept-charset");
@@ -119,7 +104,7 @@ class FormBuilder {
                 "password", "date",  "month",  "week",     "time",  "datetime-local",
                 "number",   "range", "color",  "checkbox", "radio", "file",
                 "submit",   "image", "reset",  "button"};
-            const std::string type = lowered(trimmed(attribute(t, "type")));
+            const std::string type = asciiLowered(htmlTrimmed(attribute(t, "type")));
             const std::string fallback = t.name == "button" ? "submit" : "text";
             c.type = fallback;
             for (const char* known : kTypes)
@@ -156,9 +141,8 @@ class FormBuilder {
     // An option without a value attribute has its text, with the white space collapsed.
     static std::string collapsed(std::string_view text) {
         std::string out;
-        for (const char c : trimmed(text)) {
-            const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-            if (!space)
+        for (const char c : htmlTrimmed(text)) {
+            if (!isHtmlSpace(c))
                 out += c;
             else if (out.back() != ' ')
                 out += ' ';

@@ -1,19 +1,13 @@
 #include "html_tags.h"
 
+#include "ascii_text.h"
+
 namespace verrimo {
 
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 class Reader {
@@ -28,11 +22,11 @@ class Reader {
             t.name += '/';
             ++pos_;
         }
-        while (pos_ < page_.size() && !isSpace(page_[pos_]) && page_[pos_] != '/' &&
+        while (pos_ < page_.size() && !isHtmlSpace(page_[pos_]) && page_[pos_] != '/' &&
                page_[pos_] != '>')
-            t.name += lower(page_[pos_++]);
+            t.name += asciiLower(page_[pos_++]);
         for (;;) {
-            while (pos_ < page_.size() && (isSpace(page_[pos_]) || page_[pos_] == '/')) ++pos_;
+            while (pos_ < page_.size() && (isHtmlSpace(page_[pos_]) || page_[pos_] == '/')) ++pos_;
             if (pos_ >= page_.size()) return t;
             if (page_[pos_] == '>') {
                 ++pos_;
@@ -49,14 +43,14 @@ class Reader {
     Attribute attribute() {
         Attribute a;
         // The first character of a name may be "=", as browsers take it.
-        do a.name += lower(page_[pos_++]);
-        while (pos_ < page_.size() && !isSpace(page_[pos_]) && page_[pos_] != '/' &&
+        do a.name += asciiLower(page_[pos_++]);
+        while (pos_ < page_.size() && !isHtmlSpace(page_[pos_]) && page_[pos_] != '/' &&
                page_[pos_] != '>' && page_[pos_] != '=');
         std::size_t at = pos_;
-        while (at < page_.size() && isSpace(page_[at])) ++at;
+        while (at < page_.size() && isHtmlSpace(page_[at])) ++at;
         if (at >= page_.size() || page_[at] != '=') return a;
         pos_ = at + 1;
-        while (pos_ < page_.size() && isSpace(page_[pos_])) ++pos_;
+        while (pos_ < page_.size() && isHtmlSpace(page_[pos_])) ++pos_;
         if (pos_ >= page_.size()) return a;
         const char quote = page_[pos_];
         if (quote == '"' || quote == '\'') {
@@ -66,7 +60,7 @@ class Reader {
             pos_ = end == std::string_view::npos ? stop : stop + 1;
         } else {
             const std::size_t start = pos_;
-            while (pos_ < page_.size() && !isSpace(page_[pos_]) && page_[pos_] != '>') ++pos_;
+            while (pos_ < page_.size() && !isHtmlSpace(page_[pos_]) && page_[pos_] != '>') ++pos_;
             a.value = page_.substr(start, pos_ - start);
         }
         return a;
@@ -78,10 +72,11 @@ std::size_t rawTextEnd(std::string_view page, std::size_t from, std::string_view
     for (std::size_t at = page.find("</", from); at != std::string_view::npos;
          at = page.find("</", at + 2)) {
         std::size_t k = 0;
-        while (k < name.size() && at + 2 + k < page.size() && lower(page[at + 2 + k]) == name[k])
+        while (k < name.size() && at + 2 + k < page.size() &&
+               asciiLower(page[at + 2 + k]) == name[k])
             ++k;
         const std::size_t after = at + 2 + k;
-        if (k == name.size() && (after == page.size() || isSpace(page[after]) ||
+        if (k == name.size() && (after == page.size() || isHtmlSpace(page[after]) ||
                                  page[after] == '>' || page[after] == '/'))
             return at;
     }

@@ -89,8 +89,7 @@ TEST(FormValues, QueryTextDecodedThenSerialisedAsABrowserDoes) {
 // The page read with its forms, as the commands read it.
 struct ReadPageForRequests {
     explicit ReadPageForRequests(const std::string& bytes)
-        : reading(readPage({bytes}, cp932(), {.forms = true})),
-          page{&reading.forms, {}, reading.baseHref, reading.codePage.get(), reading.charset} {}
+        : reading(readPage({bytes}, cp932(), {.forms = true})), page(requestPageOf(reading)) {}
     PageReading reading;
     RequestPage page;
 };

@@ -149,8 +149,7 @@ class FormSubmissionTest : public QObject {
         const std::string pageUrl = server.url("/form.html");
 
         const PageReading reading = readPage({page}, cp, {.forms = true});
-        const RequestPage requestPage{&reading.forms, pageUrl, reading.baseHref,
-                                      reading.codePage.get(), reading.charset};
+        const RequestPage requestPage = requestPageOf(reading, pageUrl);
         const std::string definition =
             "Zem-Referer=" + pageUrl + "\r\n" + pageCp.fromUtf8(c.lines) + "\r\n";
         const std::vector<StepRequest> preview =
