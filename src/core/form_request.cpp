@@ -29,13 +29,6 @@ KeyValue keyValue(std::string_view line) {
     return {line.substr(0, eq), line.substr(eq + 1)};
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The keyword and operand of an expression value; none for another value.
 std::optional<std::pair<std::string_view, std::string_view>> expressionOf(std::string_view value) {
     if (value.empty() || value.back() != ']') return std::nullopt;
@@ -296,40 +289,6 @@ class StepBuilder {
 };
 
 }  // namespace
-
-std::string formUrlEncoded(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        const bool plain = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') ||
-                           (b >= 'a' && b <= 'z') || b == '*' || b == '-' || b == '.' || b == '_';
-        if (plain)
-            out += c;
-        else if (b == ' ')
-            out += '+';
-        else
-            out += {'%', kHex[b >> 4], kHex[b & 15]};
-    }
-    return out;
-}
-
-std::string queryDecoded(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int high = text[i] == '%' && i + 2 < text.size() ? hexDigit(text[i + 1]) : -1;
-        const int low = high >= 0 ? hexDigit(text[i + 2]) : -1;
-        if (low >= 0) {
-            out += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            out += text[i] == '+' ? ' ' : text[i];
-        }
-    }
-    return out;
-}
 
 RequestPage requestPageOf(const PageReading& reading, std::string pageUrl) {
     return {&reading.forms, std::move(pageUrl), reading.baseHref, reading.codePage.get(),

@@ -75,10 +75,4 @@ std::vector<StepRequest> definitionRequests(std::string_view definition, const R
 // The request as a curl command line for a POSIX shell. Texts are the request's bytes.
 std::string curlCommand(const StepRequest& request);
 
-// A value serialised as a browser serialises a form value for
-// application/x-www-form-urlencoded.
-std::string formUrlEncoded(std::string_view bytes);
-// The bytes that query text stands for: "%XX" and "+" decoded, every other byte itself.
-std::string queryDecoded(std::string_view text);
-
 }  // namespace verrimo

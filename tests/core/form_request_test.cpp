@@ -86,6 +86,24 @@ TEST(FormValues, QueryTextDecodedThenSerialisedAsABrowserDoes) {
         EXPECT_EQ(formUrlEncoded(queryDecoded(literal)), wire) << literal;
 }
 
+TEST(FormValues, ExactQueryTextReadsBackAsTheSameBytes) {
+    struct Case {
+        std::string bytes;
+        bool keepNonAscii;
+        std::string text;
+    };
+    const Case cases[] = {{"taro&co+1", true, "taro%26co%2B1"},
+                          {"100% = a#b", true, "100%25%20%3D%20a%23b"},
+                          {"line1\r\nline2", true, "line1%0D%0Aline2"},
+                          {"\x88\x9f", true, "\x88\x9f"},  // the code page's own character stays
+                          {"\x88\x9f", false, "%88%9F"},   // another charset's bytes are escaped
+                          {"a/b?c~", false, "a/b?c~"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(exactQueryText(c.bytes, c.keepNonAscii), c.text) << c.text;
+        EXPECT_EQ(queryDecoded(exactQueryText(c.bytes, c.keepNonAscii)), c.bytes) << c.text;
+    }
+}
+
 // The page read with its forms, as the commands read it.
 struct ReadPageForRequests {
     explicit ReadPageForRequests(const std::string& bytes)
