@@ -38,11 +38,12 @@ std::string definition(int fields) {
 
 void BM_Findings(benchmark::State& state) {
     const int fields = static_cast<int>(state.range(0));
-    const PageReading reading = readPage({page(fields)}, cp932(), {.forms = true});
-    const RequestPage requestPage = requestPageOf(reading, "http://www.example.org/");
+    const ReadPage read{readPage({page(fields)}, cp932(), {.forms = true}).forms,
+                        "http://www.example.org/"};
     const std::string text = definition(fields);
+    const DefinitionReport report = checkDefinition(text, cp932());
     for (auto _ : state) {
-        const auto requests = definitionRequests(text, requestPage, {}, cp932());
+        const auto requests = definitionRequests(text, report, {&read, 1}, {}, cp932());
         benchmark::DoNotOptimize(requests.data());
     }
     state.SetItemsProcessed(state.iterations() * fields);

@@ -11,13 +11,14 @@
 #include "commands.h"
 #include "definition_check.h"
 #include "definition_page.h"
+#include "extract_page.h"
 #include "fetch_module_loader.h"
 #include "finding_json.h"
 #include "form_request.h"
 #include "input.h"
 #include "json.h"
-#include "memo_text.h"
 #include "page_source.h"
+#include "sample_file.h"
 
 namespace verrimo::cli {
 
@@ -30,33 +31,26 @@ struct LiveResult {
     bool notFetched = false;
 };
 
-// The first referrer line's URL, in the definition's code page; empty when there is none.
-std::string firstReferrer(std::string_view text, const CodePage& cp) {
-    const std::vector<std::string_view> lines = splitLines(text);
-    const std::vector<LineShape> shapes = checkDefinition(text, cp).shapes;
-    for (std::size_t i = 0; i < shapes.size(); ++i)
-        if (shapes[i] == LineShape::Referrer)
-            return std::string(lines[i].substr(lines[i].find('=') + 1));
-    return {};
-}
-
 LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
                     const SampleValues& samples) {
     const std::string text = readInput(path);
     const TextCodePage definitionCp =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     const CodePage& cp = *definitionCp.codePage;
-    const std::string referrer = firstReferrer(text, cp);
+    const DefinitionReport report = checkDefinition(text, cp);
+    const std::string referrer = firstReferrer(text, report);
     if (referrer.empty())
         return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}, false};
     FetchResult fetched = downloadThroughModule(referrer, fetch);
     if (!fetched.error.empty() && (!fetched.opened || fetched.body.empty()))
         return {{{0, "page-not-fetched", "参照元のページを読めません: " + fetched.error}}, true};
-    const PageReading reading =
+    const ReadPage page{
         readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
-                 {.pageCodePage = pageCodePage(), .forms = true});
+                 {.pageCodePage = pageCodePage(), .forms = true})
+            .forms,
+        referrer};
     LiveResult result;
-    for (StepRequest& r : definitionRequests(text, requestPageOf(reading), samples, cp))
+    for (StepRequest& r : definitionRequests(text, report, {&page, 1}, samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
 }

@@ -15,6 +15,7 @@
 #include "input.h"
 #include "json.h"
 #include "memo_text.h"
+#include "sample_file.h"
 
 namespace verrimo::cli {
 
@@ -46,14 +47,17 @@ int runCheck(const Args& args, Output& out) {
     if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());
     const CodePage& cp = *reading.codePage;
     const std::vector<std::string_view> lines = splitLines(text);
+    const DefinitionReport report = checkDefinition(text, cp);
     std::vector<FindingJson> found;
-    for (const Finding& f : checkDefinition(text, cp).findings)
+    for (const Finding& f : report.findings)
         found.push_back({{}, f.line, column(lines[f.line], f.span.begin, cp), f.rule, f.message});
-    // Where the definition no longer fits its page, at the start of the line.
+    // Where the definition no longer fits its page, at the start of the line. The page is the
+    // first referrer's.
     std::vector<StepRequest> requests;
     if (const auto page = parsed.values.find("--page"); page != parsed.values.end()) {
-        const auto read = readDefinitionPage(page->second, CodePage::program());
-        requests = definitionRequests(text, read->page, userSampleValues(), cp);
+        const ReadPage read =
+            readDefinitionPage(page->second, firstReferrer(text, report), CodePage::program());
+        requests = definitionRequests(text, report, {&read, 1}, userSampleValues(), cp);
     }
     for (const StepRequest& r : requests)
         for (const PageFinding& f : r.findings) found.push_back({{}, f.line, 1, f.rule, f.message});

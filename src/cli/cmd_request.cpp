@@ -11,6 +11,7 @@
 #include "form_request.h"
 #include "input.h"
 #include "json.h"
+#include "sample_file.h"
 
 namespace verrimo::cli {
 
@@ -77,14 +78,16 @@ int runRequest(const Args& args, Output& out) {
     }
     const CodePage& cp = CodePage::program();
     const std::string definition = readInput(parsed.operand.value_or(""));
-    const auto pageFile = parsed.values.find("--page");
-    std::unique_ptr<DefinitionPage> page;
-    if (pageFile != parsed.values.end()) page = readDefinitionPage(pageFile->second, cp);
-    RequestPage requestPage = page ? page->page : RequestPage{};
-    if (const auto url = parsed.values.find("--url"); url != parsed.values.end())
-        requestPage.pageUrl = cp.fromUtf8(url->second);
+    const DefinitionReport report = checkDefinition(definition, cp);
+    // The page was loaded from --url, else from the first referrer.
+    const auto url = parsed.values.find("--url");
+    const std::string pageUrl =
+        url != parsed.values.end() ? cp.fromUtf8(url->second) : firstReferrer(definition, report);
+    std::vector<ReadPage> pages;
+    if (const auto pageFile = parsed.values.find("--page"); pageFile != parsed.values.end())
+        pages.push_back(readDefinitionPage(pageFile->second, pageUrl, cp));
     for (const StepRequest& r :
-         definitionRequests(definition, requestPage, userSampleValues(), cp)) {
+         definitionRequests(definition, report, pages, userSampleValues(), cp)) {
         if (parsed.flags.contains("--curl")) {
             out.write(curlCommand(r));
             out.put('\n');

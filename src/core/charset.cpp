@@ -11,6 +11,7 @@
 
 #include "ascii_text.h"
 #include "byte_search.h"
+#include "html_tags.h"
 
 namespace verrimo {
 
@@ -175,6 +176,72 @@ std::string inPageCharset(std::string declared) {
     return declared.starts_with("UTF-16") || declared.starts_with("UTF-32") ? "UTF-8" : declared;
 }
 
+// A label a browser knows, as a canonical name; empty for one it does not. Browsers read
+// US-ASCII and ISO-8859-1 as windows-1252.
+std::string knownCharset(std::string_view label) {
+    std::string name = canonicalCharset(label);
+    if (name == "US-ASCII" || name == "ISO-8859-1") name = "WINDOWS-1252";
+    if (name.empty()) return name;
+    const iconv_t cd = iconv_open("UTF-8", codePageFor(name).c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+    iconv_close(cd);
+    return name;
+}
+
+// The charset a <meta> names: its charset attribute, or the charset of its content when it is
+// http-equiv="Content-Type"; empty when it names none.
+std::string metaTagCharset(const HtmlTag& meta) {
+    if (const Attribute* charset = meta.find("charset")) return charset->value;
+    const Attribute* equiv = meta.find("http-equiv");
+    const Attribute* content = meta.find("content");
+    if (!equiv || !content || asciiLowered(htmlTrimmed(equiv->value)) != "content-type") return {};
+    return contentTypeCharset(content->value);
+}
+
+// The charset of the first <meta> that names one a browser knows, where browsers look: in the
+// first 1024 bytes, and past them while no tag but the head's has come.
+std::string prescannedCharset(std::string_view page) {
+    constexpr std::size_t kUnconditional = 1024;
+    std::string found;
+    bool inHead = true;
+    readHtml(page, {[&](const HtmlTag& t) {
+                        if (!inHead && t.begin >= kUnconditional) return false;
+                        if (t.name == "meta") found = knownCharset(metaTagCharset(t));
+                        if (!found.empty()) return false;
+                        static constexpr std::string_view kHeadTags[] = {
+                            "script", "noscript", "style", "link",
+                            "meta",   "object",   "title", "base"};
+                        const bool end = t.name.starts_with('/');
+                        const std::string_view name = std::string_view(t.name).substr(end);
+                        const bool head = std::find(std::begin(kHeadTags), std::end(kHeadTags),
+                                                    name) != std::end(kHeadTags) ||
+                                          (!end && (name == "html" || name == "head"));
+                        inHead = inHead && head;
+                        return true;
+                    },
+                    {}});
+    return found;
+}
+
+// The charset a byte-order mark names; empty when the page has none.
+std::string bomCharset(std::string_view page) {
+    if (page.substr(0, 3) == "\xEF\xBB\xBF") return "UTF-8";
+    if (page.substr(0, 2) == "\xFF\xFE") return "UTF-16LE";
+    if (page.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
+    return {};
+}
+
+bool isUtf8Text(std::string_view page) {
+    return hasNonAscii(page) && validUtf8(page);
+}
+
+// Whether the bytes are text in the charset a page declares. A template saved as UTF-8 often
+// still declares the legacy charset it was made for.
+bool fitsDeclared(std::string_view page, const std::string& declared, bool utf8Text) {
+    if (declared == "UTF-8" ? !mostlyUtf8(page) : !decodesCleanly(page, declared)) return false;
+    return !(utf8Text && japaneseLegacy(declared));
+}
+
 // uchardet settles long before this; the whole page must still decode cleanly in its guess.
 constexpr std::size_t kGuessBytes = 1u << 20;
 
@@ -280,19 +347,31 @@ bool decodesCleanly(std::string_view bytes, std::string_view charset) {
 }
 
 std::string detectCharset(std::string_view page, std::string_view httpContentType) {
-    if (page.substr(0, 3) == "\xEF\xBB\xBF") return "UTF-8";
-    if (page.substr(0, 2) == "\xFF\xFE") return "UTF-16LE";
-    if (page.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
-    const bool utf8Text = hasNonAscii(page) && validUtf8(page);
+    if (std::string bom = bomCharset(page); !bom.empty()) return bom;
+    const bool utf8Text = isUtf8Text(page);
     for (const std::string& declared : {canonicalCharset(contentTypeCharset(httpContentType)),
                                         inPageCharset(canonicalCharset(metaCharset(page)))}) {
-        if (declared.empty()) continue;
-        if (declared == "UTF-8" ? !mostlyUtf8(page) : !decodesCleanly(page, declared)) continue;
-        // A template saved as UTF-8 often still declares the legacy charset it was made for.
-        if (utf8Text && japaneseLegacy(declared)) continue;
+        if (declared.empty() || !fitsDeclared(page, declared, utf8Text)) continue;
         return declared == "US-ASCII" ? "UTF-8" : declared;
     }
     return guessedCharset(page, utf8Text);
+}
+
+std::string browserCharset(std::string_view page, std::string_view httpContentType,
+                           std::string_view fallback) {
+    if (std::string bom = bomCharset(page); !bom.empty()) return bom;
+    if (std::string http = knownCharset(contentTypeCharset(httpContentType)); !http.empty())
+        return http;
+    if (const std::string meta = prescannedCharset(page); !meta.empty())
+        return inPageCharset(meta);
+    // Browsers guess the Japanese legacy charsets from the bytes, but never UTF-8.
+    if (hasNonAscii(page))
+        if (std::string guess = guessedCharset(page, false); japaneseLegacy(guess)) return guess;
+    return canonicalCharset(fallback);
+}
+
+bool fitsCharset(std::string_view page, const std::string& charset) {
+    return fitsDeclared(page, charset, isUtf8Text(page));
 }
 
 bool readsAlike(std::string_view text, std::string_view charset, std::string_view codePage) {

@@ -35,6 +35,18 @@ bool decodesCleanly(std::string_view bytes, std::string_view charset);
 // above ASCII) that are no UTF-8.
 std::string detectCharset(std::string_view page, std::string_view httpContentType = {});
 
+// The charset a browser reads the page in, and sends its forms in unless they name another: a
+// byte-order mark; else the HTTP answer's charset; else a <meta> in the first 1024 bytes or,
+// past them, while only the head's tags have come; else, for a page with bytes past ASCII, the
+// Japanese legacy charset they look like; else the fallback, a browser's default. Unlike
+// detectCharset, a declaration counts whether or not the bytes fit it.
+std::string browserCharset(std::string_view page, std::string_view httpContentType,
+                           std::string_view fallback);
+
+// Whether the page's bytes are text in the charset it declares, as detectCharset takes a
+// declaration: a legacy Japanese charset does not fit UTF-8 text.
+bool fitsCharset(std::string_view page, const std::string& charset);
+
 // Whether text in the charset reads the same in the code page (an iconv name): always for text
 // of ASCII alone.
 bool readsAlike(std::string_view text, std::string_view charset, std::string_view codePage);

@@ -17,6 +17,7 @@ constexpr std::string_view kExpression = "expression";
 constexpr std::string_view kBlankAroundEquals = "blank-around-equals";
 constexpr std::string_view kReferrerWithoutTarget = "referrer-without-target";
 constexpr std::string_view kUnknownShape = "unknown-shape";
+constexpr std::string_view kSplitLine = "split-line";
 }  // namespace rule
 
 bool isBlank(char c) {
@@ -148,23 +149,47 @@ Finding missingTarget(std::size_t line, std::string_view text) {
             "参照元の行の後に対象の行がありません"};
 }
 
+std::size_t linesAfterField(LineShape shape, std::size_t after) {
+    if (shape == LineShape::Field) return 1;
+    const bool between = shape == LineShape::Other || shape == LineShape::Empty;
+    return between && after > 0 && after <= kLongestSplit ? after + 1 : 0;
+}
+
+Finding splitLine(std::size_t line, std::string_view text) {
+    return {line,
+            {0, text.size()},
+            rule::kSplitLine,
+            "「=」のない行が項目の行の間にあります（値の改行で行が分かれたのかもしれません）"};
+}
+
 DefinitionReport checkDefinition(std::string_view text, const CodePage& cp) {
     DefinitionReport report;
     const std::vector<std::string_view> lines = splitLines(text);
-    report.shapes.reserve(lines.size());
+    report.lines.reserve(lines.size());
     bool targetExpected = false;
     std::size_t referrer = 0;
+    std::size_t after = 0;  // how far below a field line this line is
+    // The lines without "=" since the last field line, with where their finding is.
+    std::vector<std::pair<std::size_t, std::size_t>> unshaped;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         LineReport line = checkLine(lines[i], targetExpected, cp);
         if (targetExpected && line.shape != LineShape::Empty && line.shape != LineShape::Target)
             report.findings.push_back(missingTarget(referrer, lines[referrer]));
+        if (line.shape == LineShape::Other && after > 0)
+            unshaped.push_back({i, report.findings.size()});
+        if (line.shape == LineShape::Field && after > 0)
+            for (const auto& [at, finding] : unshaped)
+                report.findings[finding] = splitLine(at, lines[at]);
+        after = linesAfterField(line.shape, after);
+        if (after <= 1) unshaped.clear();
         for (Finding& f : line.findings) {
             f.line = i;
             report.findings.push_back(f);
         }
+        line.findings.clear();
         if (line.shape == LineShape::Referrer) referrer = i;
         targetExpected = expectsTarget(line.shape, targetExpected);
-        report.shapes.push_back(line.shape);
+        report.lines.push_back(std::move(line));
     }
     if (targetExpected) report.findings.push_back(missingTarget(referrer, lines[referrer]));
     std::stable_sort(report.findings.begin(), report.findings.end(),

@@ -46,8 +46,20 @@ bool expectsTarget(LineShape shape, bool targetExpected);
 // The finding of a referrer line that no target line follows.
 Finding missingTarget(std::size_t line, std::string_view text);
 
+// A line without "=" between two field lines may be the rest of a value that a line break split:
+// the lines between them, empty lines among them, are at most this many.
+inline constexpr std::size_t kLongestSplit = 100;
+
+// How far below a field line the line after this one is (1 right below, 0 when it is not after
+// one, or too far for a split value): after, the same for this line.
+std::size_t linesAfterField(LineShape shape, std::size_t after);
+
+// The finding of a line without "=" that stands between two field lines.
+Finding splitLine(std::size_t line, std::string_view text);
+
 struct DefinitionReport {
-    std::vector<LineShape> shapes;  // one per line, as splitLines cuts the text
+    // One per line, as splitLines cuts the text; their findings are moved into findings.
+    std::vector<LineReport> lines;
     std::vector<Finding> findings;  // in line order
 };
 

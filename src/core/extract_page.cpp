@@ -20,6 +20,23 @@ Extraction withTargets(ScanResult lists, std::string_view urlBox, const CodePage
     return result;
 }
 
+// The forms as a browser builds them from the page: in the charset it reads the page in, whatever
+// code page the program reads it in; a character reference becomes bytes of that charset.
+std::shared_ptr<const PageForms> browserForms(const PageInput& page, const CodePage& programCp,
+                                              const PageReading& reading) {
+    const std::string charset =
+        browserCharset(page.bytes, page.contentType, canonicalCharset(programCp.name()));
+    std::shared_ptr<const CodePage> cp = browserCodePage(charset);
+    // The reading's code page may be the caller's, which the forms outlive.
+    if (!cp) cp = std::make_shared<const CodePage>(reading.codePage->name());
+    auto forms = std::make_shared<PageForms>(readPageForms(page.bytes, *cp));
+    forms->charset = charset;
+    forms->codePage = std::move(cp);
+    if (charset != reading.charset && !fitsCharset(page.bytes, charset))
+        forms->bytesCharset = reading.charset;
+    return forms;
+}
+
 }  // namespace
 
 TextCodePage chooseCodePage(std::string_view text, std::string_view charset,
@@ -74,13 +91,7 @@ PageReading readPage(PageInput page, const CodePage& codePage, const ReadingOpti
         r.charset = charset.get();
         choose();
     }
-    if (options.forms) {
-        // A browser builds the forms from the page in its own charset, whatever code page the
-        // program reads it in: a character reference becomes bytes of that charset.
-        const auto own = browserCodePage(r.charset);
-        r.forms = readForms(page.bytes, own ? *own : cp);
-        r.baseHref = baseHref(page.bytes, cp);
-    }
+    if (options.forms) r.forms = browserForms(page, codePage, r);
     std::string().swap(page.bytes);
     ScanResult lists =
         options.readPiece ? scanJoined(*joined, options.readPiece) : scanJoined(*joined);

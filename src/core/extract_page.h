@@ -12,7 +12,7 @@
 
 #include "codepage.h"
 #include "find_targets.h"
-#include "forms.h"
+#include "page_forms.h"
 #include "scan.h"
 
 namespace verrimo {
@@ -67,8 +67,8 @@ struct PageReading {
     std::string charset;                       // canonical name of what the page is written in
     std::shared_ptr<const CodePage> codePage;  // what it was read in
     Extraction extraction;
-    std::vector<Form> forms;  // when asked for; references decoded into the page's own charset
-    std::string baseHref;     // the page's <base href>, when the forms were asked for
+    // When asked for: the forms as a browser reads them, references decoded into its charset.
+    std::shared_ptr<const PageForms> forms;
     std::vector<ReadingWarning> warnings;
     // The normalised text, kept when its pieces were handed out as views.
     std::shared_ptr<const std::string> normalised;

@@ -1,14 +1,15 @@
 #include "form_request.h"
 
 #include <algorithm>
-#include <memory>
-#include <optional>
+#include <map>
+#include <tuple>
+#include <unordered_map>
 
 #include "charset.h"
 #include "definition.h"
-#include "definition_check.h"
+#include "encode_value.h"
 #include "form_charset.h"
-#include "html_tags.h"
+#include "form_index.h"
 #include "memo_text.h"
 #include "url.h"
 
@@ -18,26 +19,50 @@ namespace {
 
 namespace def = definition;
 
-struct KeyValue {
-    std::string_view key;
-    std::string_view value;
-};
-
-KeyValue keyValue(std::string_view line) {
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return {line, {}};
-    return {line.substr(0, eq), line.substr(eq + 1)};
+std::string_view spanOf(std::string_view line, Span span) {
+    return line.substr(span.begin, span.end - span.begin);
 }
 
-// The keyword and operand of an expression value; none for another value.
-std::optional<std::pair<std::string_view, std::string_view>> expressionOf(std::string_view value) {
-    if (value.empty() || value.back() != ']') return std::nullopt;
-    const std::size_t open = value.find('[');
-    if (open == std::string_view::npos) return std::nullopt;
-    for (const std::string_view keyword : def::kExpressionKeywords)
-        if (value.substr(0, open) == keyword)
-            return std::pair{keyword, value.substr(open + 1, value.size() - open - 2)};
-    return std::nullopt;
+// The identity keyword's place among def::kIdentityKeywords; none for another word.
+std::optional<std::size_t> identityKeyword(std::string_view word) {
+    const auto at = std::find(def::kIdentityKeywords.begin(), def::kIdentityKeywords.end(), word);
+    if (at == def::kIdentityKeywords.end()) return std::nullopt;
+    return static_cast<std::size_t>(at - def::kIdentityKeywords.begin());
+}
+
+// What stands for each identity keyword, in the same order.
+constexpr std::string SampleValues::*kSamples[] = {&SampleValues::id, &SampleValues::password,
+                                                   &SampleValues::email};
+
+// A field line as the checker took it apart.
+struct FieldLine {
+    enum Kind { Identity, Expression, Literal };
+    std::string_view key;
+    std::string_view value;
+    Kind kind = Literal;
+    std::string_view keyword;  // of an expression
+    std::string_view operand;
+};
+
+FieldLine fieldLine(std::string_view line, const LineReport& report) {
+    FieldLine f;
+    f.key = spanOf(line, report.key);
+    f.value = spanOf(line, report.value);
+    const std::string_view keyword = spanOf(line, report.keyword);
+    // An expression is the whole value: keyword, "[", operand, "]".
+    const bool closed = report.operand.end < line.size() && line[report.operand.end] == ']' &&
+                        report.operand.end + 1 == line.size();
+    if (identityKeyword(f.value)) {
+        f.kind = FieldLine::Identity;
+    } else if (report.keyword.begin == report.value.begin && !report.keyword.empty() &&
+               report.operand.begin == report.keyword.end + 1 && closed &&
+               std::find(def::kExpressionKeywords.begin(), def::kExpressionKeywords.end(),
+                         keyword) != def::kExpressionKeywords.end()) {
+        f.kind = FieldLine::Expression;
+        f.keyword = keyword;
+        f.operand = spanOf(line, report.operand);
+    }
+    return f;
 }
 
 // A value's line breaks as browsers send them: each CR, LF or CR LF as CR LF. Neither byte is
@@ -62,64 +87,128 @@ struct StepLines {
     std::vector<std::size_t> fields;
 };
 
-std::vector<StepLines> stepsOf(const std::vector<LineShape>& shapes) {
+std::vector<StepLines> stepsOf(const std::vector<LineReport>& lines) {
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::vector<StepLines> steps;
     std::size_t referrer = kNone;  // a referrer line still waiting for its target
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (shapes[i] == LineShape::Referrer) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const LineShape shape = lines[i].shape;
+        if (shape == LineShape::Referrer) {
             referrer = i;
-        } else if (shapes[i] == LineShape::Target && referrer != kNone) {
+        } else if (shape == LineShape::Target && referrer != kNone) {
             steps.push_back({referrer, i, {}});
             referrer = kNone;
-        } else if (shapes[i] == LineShape::Field && !steps.empty() && referrer == kNone) {
+        } else if (shape == LineShape::Field && !steps.empty() && referrer == kNone) {
             steps.back().fields.push_back(i);
         }
     }
     return steps;
 }
 
-// What the page's values are text in: its own charset, whatever code page the page was read
-// in; that code page when the program cannot read the charset.
-std::shared_ptr<const CodePage> pageTextOf(const RequestPage& page) {
-    if (!page.codePage) return nullptr;
-    if (auto own = browserCodePage(page.charset)) return own;
-    return {std::shared_ptr<const CodePage>(), page.codePage};
+// The code pages a browser sends in, each made once for all the steps.
+class FormCodePages {
+  public:
+    const CodePage* of(const std::string& charset) {
+        auto [at, added] = pages_.try_emplace(charset);
+        if (added) at->second = browserCodePage(charset);
+        return at->second.get();
+    }
+
+  private:
+    std::map<std::string, std::shared_ptr<const CodePage>> pages_;
+};
+
+// What the steps have in common: the definition, the pages and the code pages.
+struct Definition {
+    std::vector<std::string_view> lines;
+    const std::vector<LineReport>& reports;
+    std::span<const ReadPage> pages;
+    const SampleValues& samples;
+    const CodePage& cp;
+    FormCodePages formCps;
+    std::unordered_map<const Form*, FormIndex> indexes;
+
+    FieldLine field(std::size_t line) const { return fieldLine(lines[line], reports[line]); }
+    std::string_view value(std::size_t line) const {
+        return spanOf(lines[line], reports[line].value);
+    }
+    const FormIndex& index(const Form& form) { return indexes.try_emplace(&form, form).first->second; }
+};
+
+// The address resolved as a browser resolves it, or as written when a browser could not.
+std::string resolved(std::string_view base, std::string_view reference, const CodePage& cp) {
+    return resolveUrl(base, reference, cp).value_or(std::string(reference));
 }
+
+// The label a browser puts on a submit button without a value, and sends as its value; this is a
+// Japanese browser's (an English one sends "Submit").
+constexpr std::string_view kSubmitLabelUtf8 = "送信";
 
 class StepBuilder {
   public:
-    StepBuilder(const std::vector<std::string_view>& lines, const RequestPage& page,
-                const SampleValues& samples)
-        : lines_(lines), page_(page), pageText_(pageTextOf(page)), samples_(samples) {}
+    StepBuilder(Definition& d, const StepLines& s, const std::string& referrer, const ReadPage* page)
+        : d_(d), s_(s), referrer_(referrer), page_(page) {
+        pageCp_ = page_ ? page_->forms->codePage.get() : nullptr;
+        urlCp_ = pageCp_ ? pageCp_ : &d_.cp;
+        const std::string_view href = page_ ? std::string_view(page_->forms->baseHref) : "";
+        base_ = resolved(referrer_, href, *urlCp_);
+        target_ = d_.value(s_.target);
+    }
 
-    StepRequest build(const StepLines& s) {
+    // The form of the page whose action is the target, and how many forms share that action.
+    std::pair<const Form*, std::size_t> findForm() {
+        if (!page_) return {nullptr, 0};
+        const std::string url = resolved(base_, decodeReferences(target_, *pageCp_), *urlCp_);
+        const Form* best = nullptr;
+        std::size_t candidates = 0;
+        Fit bestFit;
+        for (const Form& f : page_->forms->forms) {
+            if (actionOf(f) != url) continue;
+            ++candidates;
+            const Fit score = fit(f);
+            if (!best || score > bestFit) best = &f, bestFit = score;
+        }
+        return {best, candidates};
+    }
+
+    StepRequest build(const Form* form, std::size_t sharing) {
         StepRequest r;
-        r.referrerLine = s.referrer;
-        r.targetLine = s.target;
-        const std::string referrer =
-            page_.pageUrl.empty() ? std::string(keyValue(lines_[s.referrer]).value)
-                                  : resolveUrl(page_.pageUrl, keyValue(lines_[s.referrer]).value);
-        const KeyValue target = keyValue(lines_[s.target]);
-        r.kind = target.key;
-        const std::string base = resolveUrl(referrer, page_.baseHref);
-        const std::string url = resolveUrl(base, target.value);
-        if (!referrer.empty()) r.headers.push_back({"Referer", referrer});
+        r.referrerLine = s_.referrer;
+        r.targetLine = s_.target;
+        r.kind = spanOf(d_.lines[s_.target], d_.reports[s_.target].key);
+        r.pageCheck = page_ ? PageCheck::Checked : PageCheck::NotLoaded;
+        if (!referrer_.empty()) r.headers.push_back({"Referer", referrer_});
+        const std::string url = form ? actionOf(*form) : resolved(base_, target_, *urlCp_);
         if (r.kind != def::kKindAction) {
             r.method = "GET";
-            r.url = requestedUrl(url, pageText_.get());
+            r.url = requestedUrl(url, pageCp_);
             return r;
         }
-        const Form* form = findForm(base, url, s);
-        if (page_.forms && !form)
+        if (page_ && !form)
             r.findings.push_back(
-                {s.target, "form-missing",
-                 "対象のフォームがページにありません（送信先が変わったかもしれません）"});
-        r.charset = form ? submissionCharset(form->acceptCharset, page_.charset) : page_.charset;
-        const auto formCp = browserCodePage(r.charset);
-        for (const std::size_t line : s.fields)
-            r.fields.push_back(field(line, form, formCp.get(), r));
-        if (form) compare(*form, s, r);
+                {s_.target, "form-missing",
+                 "対象のフォームがページにありません（送信先が変わったかもしれません）",
+                 {}});
+        if (sharing > 1)
+            r.findings.push_back({s_.target, "action-shared",
+                                  "送信先が同じフォームがページに " + std::to_string(sharing) +
+                                      " つあります。項目の名前が合うフォームを選びました",
+                                  {}});
+        if (page_ && !page_->forms->bytesCharset.empty()) {
+            const std::string& declared = page_->forms->charset;
+            r.findings.push_back({s_.target, "page-charset",
+                                  "ページの中身は " + page_->forms->bytesCharset +
+                                      " のようですが、ブラウザは " + declared +
+                                      " として読み、フォームを " + declared + " で送ります",
+                                  {}});
+        }
+        r.charset = form ? submissionCharset(form->acceptCharset, page_->forms->charset)
+                  : page_ ? page_->forms->charset
+                          : canonicalCharset(d_.cp.name());
+        formCp_ = d_.formCps.of(r.charset);
+        if (form) named_ = controlsOf(d_.index(*form));
+        for (std::size_t k = 0; k < s_.fields.size(); ++k) r.fields.push_back(field(k, form, r));
+        if (form) compare(*form, r);
         const bool post = form && form->method == "post";
         const bool multipart = post && form->enctype == "multipart/form-data";
         r.method = post ? "POST" : "GET";
@@ -136,72 +225,112 @@ class StepBuilder {
             r.headers.insert(r.headers.begin(),
                              {"Content-Type", "application/x-www-form-urlencoded"});
         }
-        r.url =
-            requestedUrl(post ? url : withQuery(url, urlEncodedBody(r.fields)), pageText_.get());
+        r.url = requestedUrl(post ? url : withQuery(url, urlEncodedBody(r.fields)), pageCp_);
         return r;
     }
 
   private:
-    // The form whose action is the target; of several, the one holding most of the step's fields.
-    const Form* findForm(const std::string& base, const std::string& url, const StepLines& s) {
-        const Form* best = nullptr;
-        std::size_t bestCount = 0;
-        if (!page_.forms) return nullptr;
-        for (const Form& f : *page_.forms) {
-            if (resolveUrl(base, f.action) != url) continue;
-            std::size_t count = 0;
-            for (const std::size_t line : s.fields)
-                count += control(f, keyValue(lines_[line]).key) != nullptr;
-            if (!best || count > bestCount) best = &f, bestCount = count;
+    // Where the form goes: its action resolved, or the page itself without one.
+    std::string actionOf(const Form& f) const {
+        return f.action.empty() ? resolved("", referrer_, *urlCp_)
+                                : resolved(base_, f.action, *urlCp_);
+    }
+
+    // How well the form fits the step's fields: how many of their names it has, then how many of
+    // their literals are its own values, then how few of the fields it sends the step leaves out.
+    struct Fit {
+        std::size_t named = 0;
+        std::size_t values = 0;
+        std::size_t missed = 0;
+        bool operator>(const Fit& o) const {
+            return std::tie(named, values, o.missed) > std::tie(o.named, o.values, missed);
         }
-        return best;
+    };
+
+    // The form's controls of each field line's name, each looked up once.
+    std::vector<FormIndex::Named> controlsOf(const FormIndex& index) const {
+        std::vector<FormIndex::Named> named;
+        named.reserve(s_.fields.size());
+        std::size_t next = 0;
+        for (const std::size_t line : s_.fields)
+            named.push_back(index.named(d_.field(line).key, next));
+        return named;
     }
 
-    static const FormControl* control(const Form& f, std::string_view name) {
-        for (const FormControl& c : f.controls)
-            if (c.name == name) return &c;
-        return nullptr;
+    // Which of the form's controls the step names, by their place.
+    static std::vector<char> namedControls(const FormIndex& index, std::size_t controls,
+                                           const std::vector<FormIndex::Named>& named) {
+        std::vector<char> marks(controls, 0);
+        for (const FormIndex::Named& n : named)
+            for (const FormControl& c : n) marks[index.place(c)] = 1;
+        return marks;
     }
 
-    RequestField field(std::size_t line, const Form* form, const CodePage* formCp, StepRequest& r) {
-        const KeyValue kv = keyValue(lines_[line]);
+    Fit fit(const Form& f) {
+        const FormIndex& index = d_.index(f);
+        const std::vector<FormIndex::Named> lineControls = controlsOf(index);
+        Fit fit;
+        for (std::size_t k = 0; k < s_.fields.size(); ++k) {
+            const FieldLine kv = d_.field(s_.fields[k]);
+            const FormIndex::Named& named = lineControls[k];
+            fit.named += !named.empty();
+            if (kv.kind != FieldLine::Literal) continue;
+            const std::string value = queryDecoded(kv.value);
+            fit.values += std::any_of(named.begin(), named.end(), [&](const FormControl& c) {
+                return c.value == value ||
+                       std::any_of(c.options.begin(), c.options.end(),
+                                   [&](const FormOption& o) { return o.value == value; });
+            });
+        }
+        const std::vector<char> named = namedControls(index, f.controls.size(), lineControls);
+        for (const FormEntry& e : successfulEntries(f)) fit.missed += !named[index.place(*e.control)];
+        return fit;
+    }
+
+    // The k-th field line of the step, as it is sent.
+    RequestField field(std::size_t k, const Form* form, StepRequest& r) {
+        const std::size_t line = s_.fields[k];
+        const FieldLine kv = d_.field(line);
         // The definition holds the name as the page has it.
-        RequestField f{line, fromPage(kv.key, formCp), {}, {}};
-        const std::string_view v = kv.value;
-        if (v == def::kId || v == def::kPass || v == def::kEmail) {
-            f.value = v == def::kId     ? samples_.id
-                      : v == def::kPass ? samples_.password
-                                        : samples_.email;
-            f.sampleOf = v;
-        } else if (const auto e = expressionOf(v)) {
-            f.value = expressionSample(e->first, e->second, form, formCp, f);
+        RequestField f{line, fromPage(kv.key), {}, {}};
+        if (kv.kind == FieldLine::Identity) {
+            f.value = d_.samples.*kSamples[*identityKeyword(kv.value)];
+            f.sampleOf = kv.value;
+        } else if (kv.kind == FieldLine::Expression) {
+            f.value = expressionSample(kv, form ? &named_[k] : nullptr, form, f);
         } else {
-            f.value = queryDecoded(v);
-            if (!decodesCleanly(f.value, r.charset))
+            f.value = queryDecoded(kv.value);
+            if (page_ && !decodesCleanly(f.value, r.charset))
                 r.findings.push_back(
                     {line, "literal-charset",
-                     "値のバイトが送信の文字コード（" + r.charset + "）の文字になりません"});
+                     "値のバイトが送信の文字コード（" + r.charset + "）の文字になりません",
+                     {}});
         }
         f.value = crlfLineBreaks(f.value);
         return f;
     }
 
     // Page text in the form's charset.
-    std::string fromPage(std::string_view bytes, const CodePage* formCp) const {
-        return pageText_ && formCp && pageText_->name() != formCp->name()
-                   ? inFormCharset(bytes, *pageText_, *formCp)
+    std::string fromPage(std::string_view bytes) const {
+        return pageCp_ && formCp_ && pageCp_->name() != formCp_->name()
+                   ? inFormCharset(bytes, *pageCp_, *formCp_)
                    : std::string(bytes);
     }
 
-    std::string expressionSample(std::string_view keyword, std::string_view operand,
-                                 const Form* form, const CodePage* formCp, RequestField& f) {
+    // named: the form's controls of the line's name.
+    std::string expressionSample(const FieldLine& kv, const FormIndex::Named* named,
+                                 const Form* form, RequestField& f) {
+        const std::string_view keyword = kv.keyword;
+        const std::string_view operand = kv.operand;
         if (keyword == def::kGetValue) {
-            const FormControl* c = form ? control(*form, operand) : nullptr;
-            if (!c) {
+            const FormIndex::Named value = !form             ? FormIndex::Named()
+                                           : operand == kv.key ? *named
+                                                               : d_.index(*form).named(operand);
+            if (value.empty()) {
                 f.sampleOf = def::expression(keyword, operand);
                 return "";
             }
-            return fromPage(c->value, formCp);
+            return fromPage(value.front().value);
         }
         f.sampleOf = def::expression(keyword, operand);
         if (keyword == def::kSelect) return queryDecoded(operand.substr(0, operand.find(',')));
@@ -213,49 +342,158 @@ class StepBuilder {
         return "sample";
     }
 
-    // What the page has that the definition does not fit.
-    void compare(const Form& form, const StepLines& s, StepRequest& r) {
-        std::vector<std::string_view> names;
-        for (const std::size_t line : s.fields) {
-            const KeyValue kv = keyValue(lines_[line]);
-            names.push_back(kv.key);
-            const FormControl* c = control(form, kv.key);
-            if (!c) {
-                r.findings.push_back(
-                    {line, "field-unknown", "フォームにこの名前の項目がありません"});
-                continue;
-            }
-            const bool literal = kv.value != def::kId && kv.value != def::kPass &&
-                                 kv.value != def::kEmail && !expressionOf(kv.value);
-            if (!literal) continue;
-            if (c->type == "hidden")
-                r.findings.push_back({line, "hidden-fixed",
-                                      "hidden の項目に固定値です。ページの値が変わるなら " +
-                                          def::expression(def::kGetValue, kv.key) + " が合います"});
-            if (c->element == "select" || c->type == "radio") {
-                const std::string value = queryDecoded(kv.value);
-                if (!offered(form, *c, value))
-                    r.findings.push_back({line, "value-not-offered", "選択肢にない値です"});
+    // A value a browser may send for a control of fixed values: what it sends, in the form's
+    // charset, and the literal the walker proposes for it.
+    struct Offer {
+        std::string sent;
+        std::string proposed;
+    };
+
+    // What a browser may send under a name: each choice of a select, each check box or radio
+    // button, each submit button, a hidden field's value. Empty for a name the user types into.
+    std::vector<Offer> offers(const FormIndex::Named& named) const {
+        std::vector<Offer> out;
+        const auto proposed = [&](const std::optional<std::string>& written) {
+            return written ? encodeValue(*written, d_.cp) : std::string();
+        };
+        for (const FormControl& control : named) {
+            const FormControl* c = &control;
+            if (c->element == "select") {
+                for (const FormOption& o : c->options)
+                    if (!o.disabled) out.push_back({fromPage(o.value), proposed(o.written)});
+            } else if (c->isCheckable() || c->type == "hidden" ||
+                       (c->type == "submit" && !c->disabled)) {
+                const bool label = c->type == "submit" && c->element == "input" && !c->written;
+                out.push_back({label ? formText(kSubmitLabelUtf8) : fromPage(c->value),
+                               proposed(c->written)});
             }
         }
-        for (const FormEntry& e : successfulEntries(form)) {
-            if (std::find(names.begin(), names.end(), e.name) != names.end()) continue;
-            names.push_back(e.name);
-            const std::string name = pageText_ ? pageText_->toUtf8(e.name) : e.name;
-            r.findings.push_back({s.target, "field-left-out",
-                                  "送信される項目「" + name + "」" +
-                                      (e.control->type == "hidden" ? "（hidden）" : "") +
-                                      "が定義にありません"});
-        }
+        return out;
     }
 
-    static bool offered(const Form& form, const FormControl& c, std::string_view value) {
-        if (c.element == "select")
-            return std::any_of(c.options.begin(), c.options.end(),
-                               [&](const FormOption& o) { return o.value == value; });
-        return std::any_of(form.controls.begin(), form.controls.end(), [&](const FormControl& o) {
-            return o.type == "radio" && o.name == c.name && o.value == value;
-        });
+    // The text after "=" that reads back as exactly these bytes, in the definition's code page:
+    // the form's characters stay when the definition is in its charset.
+    std::string literal(std::string_view sent, bool inChoiceList = false) const {
+        std::string text = exactQueryText(sent, canonicalCharset(d_.cp.name()) == charset_);
+        if (!inChoiceList) return text;
+        std::string out;
+        for (const char c : text) out += c == ',' ? std::string("%2C") : std::string(1, c);
+        return out;
+    }
+
+    // Text of the program's own in the form's charset.
+    std::string formText(std::string_view utf8) const {
+        return formCp_ ? formCp_->fromUtf8(utf8) : std::string(utf8);
+    }
+    std::string shown(std::string_view sent) const {
+        return formCp_ ? formCp_->toUtf8(sent) : std::string(sent);
+    }
+
+    // The first few values a browser sends, for a message.
+    std::string quoted(std::span<const Offer> offers) const {
+        constexpr std::size_t kShown = 10;
+        std::string out;
+        for (std::size_t i = 0; i < offers.size() && i < kShown; ++i)
+            out += (i ? "・「" : "「") + shown(offers[i].sent) + "」";
+        return offers.size() > kShown ? out + "…" : out;
+    }
+
+    // A literal for a control of fixed values that a browser never sends: where the walker's
+    // own proposal misreads the page, the browser's value for it.
+    void checkLiteral(std::size_t line, std::string_view literal, std::span<const Offer> offered,
+                      bool choice, StepRequest& r) {
+        const std::string value = queryDecoded(literal);
+        for (const Offer& o : offered)
+            if (o.sent == value) return;
+        for (const Offer& o : offered)
+            if (o.proposed == literal) {
+                r.findings.push_back({line, "browser-value",
+                                      "ブラウザはこの項目に「" + shown(o.sent) +
+                                          "」を送ります（値の書き方が違います）",
+                                      this->literal(o.sent)});
+                return;
+            }
+        if (choice)
+            r.findings.push_back({line, "value-not-offered",
+                                  "選択肢にない値です。ブラウザが送る値は " +
+                                      quoted(offered) + " です",
+                                  {}});
+    }
+
+    // A choice list whose values a browser never sends, or an empty one: all the values it does.
+    void checkChoices(std::size_t line, std::string_view operand, std::span<const Offer> offered,
+                      StepRequest& r) {
+        bool fits = !operand.empty();
+        for (std::size_t at = 0; fits && at <= operand.size();) {
+            const std::size_t comma = std::min(operand.find(',', at), operand.size());
+            const std::string value = queryDecoded(operand.substr(at, comma - at));
+            fits = std::any_of(offered.begin(), offered.end(),
+                               [&](const Offer& o) { return o.sent == value; });
+            at = comma + 1;
+        }
+        if (fits) return;
+        std::string list;
+        for (const Offer& o : offered) list += (list.empty() ? "" : ",") + literal(o.sent, true);
+        r.findings.push_back({line, "choice-list",
+                              std::string(operand.empty() ? "選択肢の一覧が空です"
+                                                          : "一覧にブラウザが送らない値があります") +
+                                  "。ブラウザが送る値は " + quoted(offered) + " です",
+                              def::expression(def::kSelect, list)});
+    }
+
+    // What the page has that the definition does not fit.
+    void compare(const Form& form, StepRequest& r) {
+        charset_ = r.charset;
+        const FormIndex& index = d_.index(form);
+        bool buttonNamed = false;
+        for (std::size_t k = 0; k < s_.fields.size(); ++k) {
+            const std::size_t line = s_.fields[k];
+            const FieldLine kv = d_.field(line);
+            const FormIndex::Named& named = named_[k];
+            if (named.empty()) {
+                r.findings.push_back(
+                    {line, "field-unknown", "フォームにこの名前の項目がありません", {}});
+                continue;
+            }
+            const FormControl& first = named.front();
+            buttonNamed = buttonNamed || first.type == "submit";
+            const std::vector<Offer> offered = offers(named);
+            const bool choice = first.element == "select" || first.isCheckable();
+            if (kv.kind == FieldLine::Expression && kv.keyword == def::kSelect && choice)
+                checkChoices(line, kv.operand, offered, r);
+            if (kv.kind != FieldLine::Literal) continue;
+            if (first.type == "hidden")
+                r.findings.push_back({line, "hidden-fixed",
+                                      "hidden の項目に固定値です。ページの値が変わるなら " +
+                                          def::expression(def::kGetValue, kv.key) + " が合います",
+                                      {}});
+            if (!offered.empty()) checkLiteral(line, kv.value, offered, choice, r);
+        }
+        // Each name left out is said once: the step names it from now on.
+        std::vector<char> named = namedControls(index, form.controls.size(), named_);
+        for (const FormEntry& e : successfulEntries(form)) {
+            if (named[index.place(*e.control)]) continue;
+            for (const FormControl& c : index.named(e.name)) named[index.place(c)] = 1;
+            r.findings.push_back({s_.target, "field-left-out",
+                                  "送信される項目「" + pageText(e.name) + "」" +
+                                      (e.control->type == "hidden" ? "（hidden）" : "") +
+                                      "が定義にありません",
+                                  {}});
+        }
+        std::string buttons;
+        for (const FormControl& c : form.controls)
+            if (c.type == "submit" && !c.name.empty() && !c.disabled)
+                buttons += "「" + pageText(c.name) + "」";
+        if (!buttonNamed && !buttons.empty())
+            r.findings.push_back({s_.target, "field-left-out",
+                                  "送信ボタン" + buttons +
+                                      "のどれも定義にありません（ブラウザは押したボタンの名前と値も"
+                                      "送ります）",
+                                  {}});
+    }
+
+    std::string pageText(std::string_view bytes) const {
+        return pageCp_ ? pageCp_->toUtf8(bytes) : std::string(bytes);
     }
 
     static std::string urlEncodedBody(const std::vector<RequestField>& fields) {
@@ -282,41 +520,57 @@ class StepBuilder {
         return body + "--" + std::string(kPreviewBoundary) + "--\r\n";
     }
 
-    const std::vector<std::string_view>& lines_;
-    const RequestPage& page_;
-    std::shared_ptr<const CodePage> pageText_;
-    const SampleValues& samples_;
+    Definition& d_;
+    const StepLines& s_;
+    const std::string& referrer_;
+    const ReadPage* page_;
+    const CodePage* pageCp_ = nullptr;  // the page's texts; none without a page
+    const CodePage* urlCp_ = nullptr;   // what the addresses are read in
+    const CodePage* formCp_ = nullptr;  // the form's charset; none when the program lacks it
+    std::string base_;
+    std::string_view target_;
+    std::string charset_;
+    std::vector<FormIndex::Named> named_;  // the form's controls of each field line's name
 };
 
 }  // namespace
 
-RequestPage requestPageOf(const PageReading& reading, std::string pageUrl) {
-    return {&reading.forms, std::move(pageUrl), reading.baseHref, reading.codePage.get(),
-            reading.charset};
-}
-
-std::vector<StepRequest> definitionRequests(std::string_view definition, const RequestPage& page,
+std::vector<StepRequest> definitionRequests(std::string_view definition,
+                                            const DefinitionReport& report,
+                                            std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp) {
-    const std::vector<std::string_view> lines = splitLines(definition);
-    const std::vector<LineShape> shapes = checkDefinition(definition, cp).shapes;
-    RequestPage known = page;
-    if (known.charset.empty()) known.charset = canonicalCharset(cp.name());
-    const RequestPage none{nullptr, known.pageUrl, {}, nullptr, known.charset};
+    Definition d{splitLines(definition), report.lines, pages, samples, cp, {}, {}};
+    const auto addressed = std::find_if(pages.begin(), pages.end(),
+                                        [](const ReadPage& p) { return !p.url.empty(); });
+    const std::string firstUrl = addressed == pages.end() ? "" : addressed->url;
     std::vector<StepRequest> requests;
-    for (const StepLines& s : stepsOf(shapes))
-        requests.push_back(StepBuilder(lines, requests.empty() ? known : none, samples).build(s));
+    for (const StepLines& s : stepsOf(report.lines)) {
+        const std::string_view written = d.value(s.referrer);
+        const std::string referrer = firstUrl.empty() ? std::string(written)
+                                                      : resolved(firstUrl, written, cp);
+        const ReadPage* own = nullptr;
+        std::pair<const Form*, std::size_t> form{nullptr, 0};
+        for (const ReadPage& page : pages) {
+            if (!page.forms) continue;
+            if (!page.url.empty() && resolved("", page.url, cp) != referrer) continue;
+            form = StepBuilder(d, s, referrer, &page).findForm();
+            if (!page.url.empty() || form.first) {
+                own = &page;
+                break;
+            }
+        }
+        requests.push_back(StepBuilder(d, s, referrer, own).build(form.first, form.second));
+    }
     return requests;
 }
 
 SampleValues readSampleValues(std::string_view text) {
     SampleValues samples;
     for (const std::string_view line : splitLines(text)) {
-        const KeyValue kv = keyValue(line);
-        std::string* value = kv.key == def::kId      ? &samples.id
-                             : kv.key == def::kPass  ? &samples.password
-                             : kv.key == def::kEmail ? &samples.email
-                                                     : nullptr;
-        if (value) *value = kv.value;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos) continue;
+        if (const auto keyword = identityKeyword(line.substr(0, eq)))
+            samples.*kSamples[*keyword] = line.substr(eq + 1);
     }
     return samples;
 }

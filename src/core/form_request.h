@@ -4,13 +4,16 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codepage.h"
-#include "extract_page.h"
-#include "forms.h"
+#include "definition_check.h"
+#include "page_forms.h"
 
 namespace verrimo {
 
@@ -32,7 +35,14 @@ struct PageFinding {
     std::size_t line = 0;
     std::string rule;
     std::string message;  // Japanese, UTF-8
+    // What the line's value, after its "=", must be for the host to send what a browser sends,
+    // in the definition's code page; none when the finding has no such value to offer.
+    std::optional<std::string> browserValue = std::nullopt;
 };
+
+// Whether a step was checked against its own page: the page loaded from its referrer, or pasted
+// source that holds its form. A step whose page is not loaded has no findings.
+enum class PageCheck { Checked, NotLoaded };
 
 struct StepRequest {
     std::size_t referrerLine = 0;
@@ -44,20 +54,16 @@ struct StepRequest {
     std::string charset;  // what the form's values are sent in
     std::vector<RequestField> fields;
     std::string body;  // as sent; empty for a GET
+    PageCheck pageCheck = PageCheck::NotLoaded;
     std::vector<PageFinding> findings;
 };
 
-// The referrer's page, as readPage read it with its forms.
-struct RequestPage {
-    const std::vector<Form>* forms = nullptr;  // none when there is no page
-    std::string pageUrl;  // where the page was loaded from; referrer lines are resolved against it
-    std::string baseHref;
-    const CodePage* codePage = nullptr;  // what the page is read in
-    std::string charset;                 // the page's charset
+// A page that the steps of a definition may have been written for.
+struct ReadPage {
+    std::shared_ptr<const PageForms> forms;
+    // Where it was loaded from, in the definition's code page; empty for pasted source.
+    std::string url;
 };
-
-// The page as readPage read it with its forms; the reading must outlive what is made.
-RequestPage requestPageOf(const PageReading& reading, std::string pageUrl = {});
 
 // The boundary of a multipart body in the preview; a browser makes up its own.
 inline constexpr std::string_view kPreviewBoundary = "----VerrimoFormBoundary7MA4YWxkTrZu0gW";
@@ -66,10 +72,13 @@ inline constexpr std::string_view kPreviewBoundary = "----VerrimoFormBoundary7MA
 // what the text leaves out keeps its default.
 SampleValues readSampleValues(std::string_view text);
 
-// definition: the definition text, in cp. The page is the first step's referrer page; the other
-// steps, and every step when there is no page, count only the definition's own lines and make
-// no page finding.
-std::vector<StepRequest> definitionRequests(std::string_view definition, const RequestPage& page,
+// definition: the definition text, in cp, and what checkDefinition reports of it. Each step is
+// checked against the first of the pages that is its own: loaded from the address its referrer
+// line resolves to, or, without an address, holding the form of its target. Referrer lines are
+// resolved against the first page's address.
+std::vector<StepRequest> definitionRequests(std::string_view definition,
+                                            const DefinitionReport& report,
+                                            std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp);
 
 // The request as a curl command line for a POSIX shell. Texts are the request's bytes.

@@ -1,6 +1,7 @@
 // Web addresses resolved as a browser resolves a link or a form action.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,10 +9,11 @@ namespace verrimo {
 
 class CodePage;
 
-// The reference resolved against the base: an absolute reference stands alone; the others
-// take the base's scheme, host, path or query as far as they lack them. Dot segments are
-// removed and the fragment is dropped.
-std::string resolveUrl(std::string_view base, std::string_view reference);
+// The reference resolved against the base as browsers parse a URL, both read in cp; none when a
+// browser could not parse it (or, without a base, when it is relative). The fragment is dropped;
+// ASCII is percent-encoded where browsers encode it, and the rest is left to requestedUrl.
+std::optional<std::string> resolveUrl(std::string_view base, std::string_view reference,
+                                      const CodePage& cp);
 
 // The URL with its query (after "?") replaced.
 std::string withQuery(std::string_view url, std::string_view query);

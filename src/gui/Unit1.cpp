@@ -239,6 +239,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (watched == Memo1->viewport()) ShowFindingTip(static_cast<QHelpEvent*>(event));
         return true;
     }
+    if (event->type() == QEvent::ContextMenu && (watched == Memo1 || watched == Memo1->viewport())) {
+        ShowDefinitionMenu(static_cast<QContextMenuEvent*>(event));
+        return true;
+    }
     return TForm::eventFilter(watched, event);
 }
 

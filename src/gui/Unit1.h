@@ -41,8 +41,12 @@ class TForm1 : public TForm {
     const std::string& ProgramFolder() const { return programFolder_; }
     // The definition text's bytes as they are now.
     SharedText Definition() const { return Memo1->Bytes(); }
-    // Where the definition no longer fits the loaded page, underlined with the warnings.
-    void ShowPageFindings(const std::vector<PageFinding>& findings);
+    // Where the definition, as the bytes `from`, no longer fits its page, underlined with the
+    // warnings. While the definition stays so, the context menu of a line whose finding names a
+    // browser's value offers to write it.
+    void ShowPageFindings(const std::vector<PageFinding>& findings, SharedText from);
+    // The value of the line (from 0) replaced: the text after its "=" becomes value.
+    void WriteLineValue(int line, std::string_view value);
     // The URL the next load fetches.
     std::string UrlText() const { return Edit1->Text(); }
 
@@ -109,9 +113,13 @@ class TForm1 : public TForm {
     void SetUpCheck(QWidget* panel);
     void UpdateCheckLine();
     void ShowFindingTip(const QHelpEvent* event);
+    // The definition text's context menu, with the browser's values its line's findings name.
+    void ShowDefinitionMenu(const QContextMenuEvent* event);
 
     std::string programFolder_;
     DefinitionHighlighter* highlighter_ = nullptr;
+    std::vector<PageFinding> pageFindings_;
+    SharedText findingsFrom_;  // the definition the page findings were made from
     // The walker added fields while the holding area held lines, which are still there.
     bool heldAfterWalk_ = false;
 };

@@ -200,7 +200,7 @@ void Application::OpenPageFile(const std::string& path) {
 void Application::ShowRequests() {
     // The preview follows only while it is shown.
     if (requests_->Shown()) preview_->ShowRequests(requests_->Requests(), requests_->PageLoaded());
-    form1_->ShowPageFindings(requests_->Findings());
+    form1_->ShowPageFindings(requests_->Findings(), requests_->Text());
 }
 
 void Application::SaveSamples(const SampleValues& samples) {

@@ -14,8 +14,17 @@ namespace verrimo {
 
 namespace {
 
-// The block state of a line after which a target line is due.
+// A block's state: bit 0 says that a target line is due after the line; the bits above, how far
+// below a field line the next line is (see linesAfterField).
 constexpr int kTargetExpected = 1;
+
+int stateOf(bool targetExpected, std::size_t after) {
+    return (targetExpected ? kTargetExpected : 0) | static_cast<int>(after) << 1;
+}
+
+std::size_t afterOf(int state) {
+    return state < 0 ? 0 : static_cast<std::size_t>(state) >> 1;
+}
 
 struct Mark {
     int start;
@@ -27,14 +36,19 @@ struct Mark {
 // count of the whole document follows.
 class LineFindings : public QTextBlockUserData {
   public:
-    LineFindings(std::shared_ptr<std::size_t> total, std::vector<Mark> marks, bool missingTarget)
-        : marks(std::move(marks)), missingTarget(missingTarget), total_(std::move(total)) {
+    LineFindings(std::shared_ptr<std::size_t> total, std::vector<Mark> marks, bool missingTarget,
+                 bool split)
+        : marks(std::move(marks)),
+          missingTarget(missingTarget),
+          split(split),
+          total_(std::move(total)) {
         *total_ += this->marks.size();
     }
     ~LineFindings() override { *total_ -= marks.size(); }
 
     const std::vector<Mark> marks;
     const bool missingTarget;
+    const bool split;  // a line without "=" between two field lines
 
   private:
     std::shared_ptr<std::size_t> total_;
@@ -55,6 +69,26 @@ bool targetFollows(const QTextBlock& referrer, const CodePage& cp) {
         if (shape != LineShape::Empty) return shape == LineShape::Target;
     }
     return false;
+}
+
+bool between(LineShape shape) {
+    return shape == LineShape::Other || shape == LineShape::Empty;
+}
+
+// The first line from `from` on that is neither empty nor without "=", looking at most `lines`
+// lines ahead; an invalid block when there is none so near.
+QTextBlock afterRun(QTextBlock from, std::size_t lines, const CodePage& cp) {
+    for (; from.isValid() && lines > 0; from = from.next(), --lines)
+        if (!between(shapeOf(from, false, cp))) return from;
+    return {};
+}
+
+// Whether a line without "=", `after` lines below a field line, stands before another field
+// line with at most kLongestSplit lines between them.
+bool splitsFields(const QTextBlock& block, std::size_t after, const CodePage& cp) {
+    if (after == 0) return false;
+    const QTextBlock end = afterRun(block.next(), kLongestSplit - after + 1, cp);
+    return end.isValid() && shapeOf(end, false, cp) == LineShape::Field;
 }
 
 // The smallest start of a warning of the line after the document position `after`; -1 when
@@ -101,12 +135,16 @@ DefinitionHighlighter::DefinitionHighlighter(QObject* parent) : QSyntaxHighlight
 void DefinitionHighlighter::highlightBlock(const QString& text) {
     const CodePage& cp = CodePage::program();
     const std::string bytes = fromDocument(text);
-    const bool targetExpected = previousBlockState() == kTargetExpected;
+    const int previous = previousBlockState();
+    const bool targetExpected = previous >= 0 && (previous & kTargetExpected);
+    const std::size_t after = afterOf(previous);
     const LineReport line = checkLine(bytes, targetExpected, cp);
     const QTextBlock block = currentBlock();
     std::vector<Finding> findings = line.findings;
     const bool missing = line.shape == LineShape::Referrer && !targetFollows(block, cp);
     if (missing) findings.push_back(missingTarget(0, bytes));
+    const bool split = line.shape == LineShape::Other && splitsFields(block, after, cp);
+    if (split) findings = {splitLine(0, bytes)};
 
     const int size = static_cast<int>(text.size());
     const auto at = [&](std::size_t offset) {
@@ -147,11 +185,49 @@ void DefinitionHighlighter::highlightBlock(const QString& text) {
         i = j;
     }
 
-    setCurrentBlockUserData(marks.empty() ? nullptr
-                                          : new LineFindings(total_, std::move(marks), missing));
-    setCurrentBlockState(expectsTarget(line.shape, targetExpected) ? kTargetExpected : 0);
+    setCurrentBlockUserData(
+        marks.empty() ? nullptr : new LineFindings(total_, std::move(marks), missing, split));
+    setCurrentBlockState(stateOf(expectsTarget(line.shape, targetExpected),
+                                 linesAfterField(line.shape, after)));
     if (targetExpected) RecheckReferrer(block);
+    RecheckSplits(block, line.shape, after);
     ReportLater();
+}
+
+void DefinitionHighlighter::RecheckSplits(const QTextBlock& block, LineShape shape,
+                                          std::size_t after) {
+    // Only a line that follows a run of empty lines and lines without "=" below a field line
+    // (the line above is two or more lines below it) has such lines to recheck.
+    if (after <= 1) return;
+    const CodePage& cp = CodePage::program();
+    // The end of the run that this line belongs to or ends, and how far it is.
+    std::size_t distance = 0;
+    QTextBlock end = block;
+    if (between(shape))
+        for (end = block.next(), distance = 1;
+             end.isValid() && distance <= kLongestSplit + 1 && between(shapeOf(end, false, cp));
+             end = end.next())
+            ++distance;
+    const bool fieldAfter = end.isValid() && distance <= kLongestSplit + 1 &&
+                            (end == block ? shape : shapeOf(end, false, cp)) == LineShape::Field;
+    for (QTextBlock b = block.previous(); b.isValid() && ++distance <= kLongestSplit + 1;
+         b = b.previous()) {
+        const LineShape shape = shapeOf(b, false, cp);
+        if (!between(shape)) break;
+        if (shape != LineShape::Other) continue;
+        const std::size_t after = afterOf(b.previous().userState());
+        const bool split = fieldAfter && after > 0 && after + distance - 1 <= kLongestSplit;
+        const LineFindings* findings = findingsOf(b);
+        if ((findings && findings->split) == split) continue;
+        // Not from inside the colouring of this line: once it is done.
+        const QTextCursor where(b);
+        QMetaObject::invokeMethod(
+            this,
+            [this, where] {
+                if (document() == where.document()) rehighlightBlock(where.block());
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void DefinitionHighlighter::RecheckReferrer(const QTextBlock& block) {

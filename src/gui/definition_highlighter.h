@@ -11,6 +11,8 @@
 #include <map>
 #include <memory>
 
+#include "definition_check.h"
+
 namespace verrimo {
 
 class DefinitionHighlighter : public QSyntaxHighlighter {
@@ -43,6 +45,10 @@ class DefinitionHighlighter : public QSyntaxHighlighter {
     // Asks for the referrer line that this line answers to be coloured again, when its warning
     // about a missing target no longer fits.
     void RecheckReferrer(const QTextBlock& block);
+    // Asks for the lines without "=" above this line to be coloured again where whether they
+    // split a field line's value no longer fits: this line is of shape, `after` lines below a
+    // field line.
+    void RecheckSplits(const QTextBlock& block, LineShape shape, std::size_t after);
     void ReportLater();
 
     std::array<QTextCharFormat, kRoles> formats_;

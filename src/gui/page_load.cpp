@@ -39,9 +39,7 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     page.links = shareText(std::move(extraction.lists.links));
     page.requiredLines = std::make_shared<const SharedTagLines>(page.required);
     page.targets = std::move(extraction.targets);
-    page.forms = std::make_shared<const PageForms>(
-        PageForms{std::move(reading.forms), request.url.value_or(""), std::move(reading.baseHref),
-                  reading.charset, std::make_shared<const CodePage>(reading.codePage->name())});
+    page.forms = {std::move(reading.forms), request.url.value_or("")};
     page.charset = std::move(reading.charset);
     page.scratchWritten = replaceFile(request.scratchPath, fileText(*page.source));
     return page;

@@ -25,17 +25,6 @@ struct SharedTagLines {
     VectorTagLines lines;  // views into text
 };
 
-// What the requests of a definition need of the page last loaded.
-struct PageForms {
-    std::vector<Form> forms;
-    std::string url;  // where it was downloaded from; empty for pasted source
-    std::string baseHref;
-    std::string charset;
-    std::shared_ptr<const CodePage> codePage;  // what it was read in
-
-    RequestPage requestPage() const { return {&forms, url, baseHref, codePage.get(), charset}; }
-};
-
 struct LoadRequest {
     // Downloaded when given; otherwise the page source is extracted as it stands.
     std::optional<std::string> url;
@@ -54,7 +43,7 @@ struct LoadedPage {
     std::shared_ptr<const SharedTagLines> requiredLines;
     FinderResult targets;
     std::string charset;  // what the page is written in
-    std::shared_ptr<const PageForms> forms;
+    ReadPage forms;       // its forms, for the requests of the definition
     bool scratchWritten = false;
 };
 

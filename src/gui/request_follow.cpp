@@ -23,8 +23,8 @@ RequestFollow::~RequestFollow() {
     if (worker_.joinable()) worker_.join();
 }
 
-void RequestFollow::SetPage(std::shared_ptr<const PageForms> page) {
-    page_ = std::move(page);
+void RequestFollow::SetPage(ReadPage page) {
+    pages_ = {std::move(page)};
     Update();
 }
 
@@ -39,31 +39,32 @@ void RequestFollow::SetShown(bool shown) {
 }
 
 void RequestFollow::DefinitionChanged() {
-    if (page_ || shown_) pause_.start();
+    if (PageLoaded() || shown_) pause_.start();
 }
 
 void RequestFollow::Update() {
     pause_.stop();
-    if (!page_ && !shown_) return;
+    if (!PageLoaded() && !shown_) return;
     if (working_) {
         again_ = true;
         return;
     }
     if (worker_.joinable()) worker_.join();
     working_ = true;
-    worker_ = std::thread([this, text = definition_(), page = page_, samples = samples_,
+    worker_ = std::thread([this, text = definition_(), pages = pages_, samples = samples_,
                            cpName = CodePage::program().name()] {
-        // The windows' code page object is theirs alone; the page's is used by this thread only.
+        // The windows' code page object is theirs alone.
         const CodePage cp(cpName);
         std::vector<StepRequest> requests =
-            definitionRequests(*text, page ? page->requestPage() : RequestPage{}, samples, cp);
+            definitionRequests(*text, checkDefinition(*text, cp), pages, samples, cp);
         QMetaObject::invokeMethod(
-            this, [this, r = std::move(requests)]() mutable { Finished(std::move(r)); },
+            this,
+            [this, r = std::move(requests), text]() mutable { Finished(std::move(r), text); },
             Qt::QueuedConnection);
     });
 }
 
-void RequestFollow::Finished(std::vector<StepRequest> requests) {
+void RequestFollow::Finished(std::vector<StepRequest> requests, SharedText text) {
     working_ = false;
     if (std::exchange(again_, false)) {
         // Already out of date: only the newest are shown.
@@ -71,14 +72,14 @@ void RequestFollow::Finished(std::vector<StepRequest> requests) {
         return;
     }
     requests_ = std::move(requests);
+    text_ = std::move(text);
     emit Updated();
 }
 
 std::vector<PageFinding> RequestFollow::Findings() const {
     std::vector<PageFinding> findings;
-    if (page_)
-        for (const StepRequest& r : requests_)
-            findings.insert(findings.end(), r.findings.begin(), r.findings.end());
+    for (const StepRequest& r : requests_)
+        findings.insert(findings.end(), r.findings.begin(), r.findings.end());
     return findings;
 }
 

@@ -25,8 +25,8 @@ class RequestFollow : public QObject {
     explicit RequestFollow(std::function<SharedText()> definition);
     ~RequestFollow() override;
 
-    // The page the first step's referrer line stands for; none before the first load.
-    void SetPage(std::shared_ptr<const PageForms> page);
+    // The page last loaded, against which each step whose page it is gets checked.
+    void SetPage(ReadPage page);
     void SetSamples(const SampleValues& samples);
     void SetShown(bool shown);
     // Works the requests out again once the edits pause.
@@ -35,23 +35,26 @@ class RequestFollow : public QObject {
     void Update();
 
     const std::vector<StepRequest>& Requests() const { return requests_; }
-    bool PageLoaded() const { return page_ != nullptr; }
+    // The definition's bytes that the requests were worked out from.
+    const SharedText& Text() const { return text_; }
+    bool PageLoaded() const { return !pages_.empty(); }
     bool Shown() const { return shown_; }
     const SampleValues& Samples() const { return samples_; }
-    // Every step's findings against the loaded page; none without a page.
+    // Every step's findings against its page.
     std::vector<PageFinding> Findings() const;
 
   signals:
     void Updated();
 
   private:
-    void Finished(std::vector<StepRequest> requests);
+    void Finished(std::vector<StepRequest> requests, SharedText text);
 
     std::function<SharedText()> definition_;
-    std::shared_ptr<const PageForms> page_;
+    std::vector<ReadPage> pages_;  // none before the first load
     SampleValues samples_;
     bool shown_ = false;
     std::vector<StepRequest> requests_;
+    SharedText text_;
     QTimer pause_;
     std::thread worker_;
     bool working_ = false;

@@ -58,13 +58,14 @@ TEST(CliRequest, TheWorkedDefinitionAgainstItsPage) {
         "Zem-Referer=top.html\r\naction=post.cgi\r\nsid=Zem-GetValue[sid]\r\nq=Zem-email\r\n-\r\n"
         "chk-moji=\r\n\r\n";
     const ProgramRun json =
-        cli({"request", "--page", page, "--url", "http://www.example.org/"}, definition);
+        cli({"request", "--page", page, "--url", "http://www.example.org/top.html"}, definition);
     EXPECT_EQ(json.status, 0);
     EXPECT_EQ(
         json.out,
         R"({"line":2,"kind":"action","method":"POST","url":"http://www.example.org/post.cgi",)"
         R"("headers":{"Content-Type":"application/x-www-form-urlencoded",)"
-        R"("Referer":"http://www.example.org/top.html"},"charset":"UTF-8",)"
+        // A page that declares no charset goes out in the code page, as a Japanese browser's.
+        R"("Referer":"http://www.example.org/top.html"},"charset":"Shift_JIS",)"
         R"("body":"sid=s1&q=user%40example.org","samples":[{"line":4,"name":"q",)"
         R"("stands_for":"Zem-email","sample":"user@example.org"}],"findings":[]})"
         "\n");

@@ -73,7 +73,9 @@ TEST(DefinitionCheck, WorkedExampleHasTheFiveShapesAndNoFindings) {
         sjis());
     EXPECT_TRUE(r.findings.empty());
     using enum LineShape;
-    EXPECT_EQ(r.shapes, (std::vector{Referrer, Target, Field, Field, Field, Dash, CheckString}));
+    std::vector<LineShape> shapes;
+    for (const LineReport& line : r.lines) shapes.push_back(line.shape);
+    EXPECT_EQ(shapes, (std::vector{Referrer, Target, Field, Field, Field, Dash, CheckString}));
 }
 
 TEST(DefinitionCheck, DefinitionsFromRealWalksHaveNoFindings) {
@@ -81,7 +83,7 @@ TEST(DefinitionCheck, DefinitionsFromRealWalksHaveNoFindings) {
         SCOPED_TRACE(kind);
         const DefinitionReport r = checkDefinition(walkedDefinition(kind), sjis());
         EXPECT_TRUE(r.findings.empty());
-        EXPECT_EQ(r.shapes[1], LineShape::Target);
+        EXPECT_EQ(r.lines[1].shape, LineShape::Target);
     }
 }
 
@@ -134,7 +136,17 @@ INSTANTIATE_TEST_SUITE_P(
             "ReferrerLast", "a=1\r\nZem-Referer=top.html", {{1, 0, 20, "referrer-without-target"}}},
         BrokenCase{"NoShape",
                    "Zem-Referer=a\r\naction=b\r\nq=1\r\nhello\r\n",
-                   {{3, 0, 5, "unknown-shape"}}}),
+                   {{3, 0, 5, "unknown-shape"}}},
+        // A text area's line breaks split its value over lines without "=".
+        BrokenCase{"ValueSplitBetweenFields",
+                   "Zem-Referer=a\r\naction=b\r\nbody=line 1\r\nline 2\r\n\r\nline 4\r\nq=1\r\n",
+                   {{3, 0, 6, "split-line"}, {5, 0, 6, "split-line"}}},
+        BrokenCase{"NoFieldBefore",
+                   "Zem-Referer=a\r\naction=b\r\n-\r\nhello\r\nq=1\r\n",
+                   {{3, 0, 5, "unknown-shape"}}},
+        BrokenCase{"TargetAfter",
+                   "q=1\r\nhello\r\nZem-Referer=a\r\naction=b\r\n",
+                   {{1, 0, 5, "unknown-shape"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DefinitionCheck, LineSpansForColouring) {

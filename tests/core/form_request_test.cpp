@@ -12,7 +12,7 @@ using verrimo::testing::cp932;
 namespace {
 
 TEST(ReadForms, ControlsInDocumentOrderWithTheirDefaults) {
-    const std::vector<Form> forms = readForms(
+    const std::vector<Form> forms = readPageForms(
         "<input name=outside><FORM Action='a.cgi?x=1&amp;y=2' METHOD=POST "
         "enctype=MULTIPART/form-data "
         "accept-charset=\"utf-8\"><form action=nested>"
@@ -20,8 +20,8 @@ TEST(ReadForms, ControlsInDocumentOrderWithTheirDefaults) {
         "<input type=checkbox name=c><input type=radio name=r value=1 checked>"
         "<select name=s><option>  Tokyo\n Station </option><option value=o disabled>x</select>"
         "<textarea name=m>\n<b>kept</b></textarea><button name=go>Go</button>"
-        "<input type=bogus name=b></form><!-- <form action=commented> -->",
-        cp932());
+        "<input type=bogus name=b><input type=file name=f></form><!-- <form action=commented> -->",
+        cp932()).forms;
     ASSERT_EQ(forms.size(), 1u);
     const Form& f = forms[0];
     EXPECT_EQ(f.action, "a.cgi?x=1&y=2");
@@ -38,7 +38,8 @@ TEST(ReadForms, ControlsInDocumentOrderWithTheirDefaults) {
         {"hidden", "t", "<AB>", false, false}, {"text", "q", "", false, true},
         {"checkbox", "c", "on", false, false}, {"radio", "r", "1", true, false},
         {"select-one", "s", "", false, false}, {"textarea", "m", "<b>kept</b>", false, false},
-        {"submit", "go", "", false, false},    {"text", "b", "", false, false}};
+        {"submit", "go", "", false, false},    {"text", "b", "", false, false},
+        {"file", "f", "", false, false}};
     ASSERT_EQ(f.controls.size(), std::size(expected));
     for (std::size_t i = 0; i < f.controls.size(); ++i) {
         const FormControl& c = f.controls[i];
@@ -52,30 +53,12 @@ TEST(ReadForms, ControlsInDocumentOrderWithTheirDefaults) {
     ASSERT_EQ(options.size(), 2u);
     EXPECT_EQ(options[0].value, "Tokyo Station");
     EXPECT_TRUE(options[0].selected);  // the first, as none is selected
-    // What a browser sends: no disabled, unchecked, nameless or button control.
+    // What a browser sends: no disabled, unchecked, nameless or button control; a file input
+    // without its file.
     std::vector<std::string> sent;
     for (const FormEntry& e : successfulEntries(f)) sent.push_back(e.name + "=" + e.value);
     EXPECT_EQ(sent, (std::vector<std::string>{"t=<AB>", "r=1", "s=Tokyo Station", "m=<b>kept</b>",
-                                              "b="}));
-}
-
-TEST(ResolveUrl, AsBrowsersResolveLinks) {
-    const char* base = "http://a.test/b/c/d;p?q";
-    const std::pair<const char*, const char*> cases[] = {
-        {"g", "http://a.test/b/c/g"},
-        {"./g/", "http://a.test/b/c/g/"},
-        {"/g", "http://a.test/g"},
-        {"//h.test/g", "http://h.test/g"},
-        {"?y", "http://a.test/b/c/d;p?y"},
-        {"", "http://a.test/b/c/d;p?q"},
-        {"#s", "http://a.test/b/c/d;p?q"},
-        {"../../../g", "http://a.test/g"},
-        {"../g?x=1", "http://a.test/b/g?x=1"},
-        {"https://x.test", "https://x.test/"},
-        {" post.cgi ", "http://a.test/b/c/post.cgi"}};
-    for (const auto& [reference, resolved] : cases)
-        EXPECT_EQ(resolveUrl(base, reference), resolved) << reference;
-    EXPECT_EQ(withQuery("http://a.test/f?old=1#top", "q=2"), "http://a.test/f?q=2");
+                                              "b=", "f="}));
 }
 
 TEST(FormValues, QueryTextDecodedThenSerialisedAsABrowserDoes) {
@@ -104,13 +87,22 @@ TEST(FormValues, ExactQueryTextReadsBackAsTheSameBytes) {
     }
 }
 
-// The page read with its forms, as the commands read it.
+// The page read with its forms, as the commands read it, pasted or loaded from an address.
 struct ReadPageForRequests {
-    explicit ReadPageForRequests(const std::string& bytes)
-        : reading(readPage({bytes}, cp932(), {.forms = true})), page(requestPageOf(reading)) {}
-    PageReading reading;
-    RequestPage page;
+    explicit ReadPageForRequests(const std::string& bytes, std::string url = {})
+        : page{readPage({bytes}, cp932(), {.forms = true}).forms, std::move(url)} {}
+    std::vector<StepRequest> requests(std::string_view definition) const {
+        return definitionRequests(definition, checkDefinition(definition, cp932()), {&page, 1}, {},
+                                  cp932());
+    }
+    ReadPage page;
 };
+
+std::vector<std::string> rulesOf(const StepRequest& r) {
+    std::vector<std::string> rules;
+    for (const PageFinding& f : r.findings) rules.push_back(f.rule);
+    return rules;
+}
 
 const std::string kLoginPage =
     "<meta charset=Shift_JIS><base href=\"http://www.example.org/cgi/\">"
@@ -126,11 +118,11 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     const std::string definition =
         "Zem-Referer=http://www.example.org/top.html\r\naction=http://www.example.org/cgi/"
         "post.cgi\r\n"
-        "sid=Zem-GetValue[sid]\r\nq=Zem-ID\r\ns=Zem-Select[2,1]\r\nr=y\r\ntoken=t1\r\n-\r\nchk-"
-        "moji=\r\n"
+        "sid=Zem-GetValue[sid]\r\nq=Zem-ID\r\ns=Zem-Select[2,1]\r\nr=y\r\ntoken=t1\r\ngo=Send\r\n"
+        "-\r\nchk-moji=\r\n"
         "Zem-Referer=http://www.example.org/top.html\r\naction=find.cgi\r\nk=Zem-GetValue[k]\r\n"
         "n=Zem-Random[1950-1980:1]\r\nZem-Referer=x\r\nZem-Open=http://o.test/p\r\n";
-    const auto requests = definitionRequests(definition, read.page, {}, cp932());
+    const auto requests = read.requests(definition);
     ASSERT_EQ(requests.size(), 3u);
     const StepRequest& post = requests[0];
     EXPECT_EQ(post.method, "POST");
@@ -138,7 +130,7 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     EXPECT_EQ(post.headers, (std::vector<std::pair<std::string, std::string>>{
                                 {"Content-Type", "application/x-www-form-urlencoded"},
                                 {"Referer", "http://www.example.org/top.html"}}));
-    EXPECT_EQ(post.body, "sid=a+b%2F%83%5C&q=user&s=2&r=y&token=t1");
+    EXPECT_EQ(post.body, "sid=a+b%2F%83%5C&q=user&s=2&r=y&token=t1&go=Send");
     EXPECT_EQ(post.fields[1].sampleOf, "Zem-ID");
     EXPECT_EQ(post.fields[2].sampleOf, "Zem-Select[2,1]");
     EXPECT_EQ(post.fields[0].sampleOf, "");  // the page's own value is no sample
@@ -146,31 +138,76 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     for (const PageFinding& f : post.findings)
         rules.push_back(f.rule + "@" + std::to_string(f.line));
     EXPECT_EQ(rules, (std::vector<std::string>{"hidden-fixed@6"}));
-    // The second step is a GET, and only the first step has the page.
-    EXPECT_EQ(requests[1].url, "http://www.example.org/find.cgi?k=&n=1950");
+    // The pasted page holds the second step's form too: a GET in the form's charset, UTF-8.
+    EXPECT_EQ(requests[1].url, "http://www.example.org/cgi/find.cgi?k=%E3%82%BD&n=1950");
+    EXPECT_EQ(requests[1].pageCheck, PageCheck::Checked);
     EXPECT_EQ(requests[2].method, "GET");
     EXPECT_EQ(requests[2].url, "http://o.test/p");
     EXPECT_TRUE(requests[2].body.empty());
+    EXPECT_EQ(requests[2].pageCheck, PageCheck::NotLoaded);
+}
+
+TEST(DefinitionRequests, EachStepCheckedAgainstItsOwnPage) {
+    const auto page = [](const std::string& form, std::string url = {}) {
+        return ReadPage{readPage({form}, cp932(), {.forms = true}).forms, std::move(url)};
+    };
+    const ReadPage pages[] = {
+        page("<form action=login.cgi method=post><input name=id></form>",
+             "HTTP://Www.Example.org:80/login.html#top"),
+        page("<form action=/cgi/entry.cgi><input name=mail></form>"),
+    };
+    const std::string definition =
+        "Zem-Referer=http://www.example.org/login.html\r\naction=login.cgi\r\nid=Zem-ID\r\n"
+        "Zem-Referer=http://www.example.org/login.html\r\naction=gone.cgi\r\n"
+        "Zem-Referer=http://www.example.org/entry.html\r\naction=login.cgi\r\nid=Zem-ID\r\n"
+        "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\nmail=a\r\n"
+        "Zem-Referer=http://www.example.org/entry.html\r\naction=cgi/entry.cgi\r\nmail=a\r\n";
+    const auto requests =
+        definitionRequests(definition, checkDefinition(definition, cp932()), pages, {}, cp932());
+    const struct {
+        PageCheck check;
+        const char* method;
+        std::vector<std::string> rules;
+    } expected[] = {
+        {PageCheck::Checked, "POST", {}},
+        // The page loaded from the referrer no longer holds the form.
+        {PageCheck::Checked, "GET", {"form-missing"}},
+        // The login page is not this referrer's, though it holds the form.
+        {PageCheck::NotLoaded, "GET", {}},
+        // The pasted page holds /cgi/entry.cgi, not /entry.cgi.
+        {PageCheck::NotLoaded, "GET", {}},
+        {PageCheck::Checked, "GET", {}},
+    };
+    ASSERT_EQ(requests.size(), std::size(expected));
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        EXPECT_EQ(requests[i].pageCheck, expected[i].check) << i;
+        EXPECT_EQ(requests[i].method, expected[i].method) << i;
+        EXPECT_EQ(rulesOf(requests[i]), expected[i].rules) << i;
+    }
+    // Without pages every step is unchecked, and says nothing of a page.
+    const auto alone =
+        definitionRequests(definition, checkDefinition(definition, cp932()), {}, {}, cp932());
+    for (const StepRequest& r : alone) {
+        EXPECT_EQ(r.pageCheck, PageCheck::NotLoaded);
+        EXPECT_TRUE(r.findings.empty());
+    }
 }
 
 TEST(DefinitionRequests, AcceptCharsetAndMultipart) {
     const ReadPageForRequests read(kLoginPage);
-    const auto utf8 = definitionRequests(
+    const auto utf8 = read.requests(
         "Zem-Referer=http://www.example.org/"
-        "a\r\naction=find.cgi\r\nk=Zem-GetValue[k]\r\nn=%83%5C\r\n",
-        read.page, {}, cp932());
+        "a\r\naction=find.cgi\r\nk=Zem-GetValue[k]\r\nn=%83%5C\r\n");
     ASSERT_EQ(utf8.size(), 1u);
     EXPECT_EQ(utf8[0].charset, "UTF-8");
     // The page's ソ goes in UTF-8; a literal keeps its bytes, which UTF-8 does not read.
     EXPECT_EQ(utf8[0].url, "http://www.example.org/cgi/find.cgi?k=%E3%82%BD&n=%83%5C");
-    ASSERT_EQ(utf8[0].findings.size(), 1u);
-    EXPECT_EQ(utf8[0].findings[0].rule, "literal-charset");
+    EXPECT_EQ(rulesOf(utf8[0]), std::vector<std::string>{"literal-charset"});
 
     const ReadPageForRequests upload(
         "<form action=u method=post enctype=multipart/form-data>"
         "<input name=\"a&quot;b\"></form>");
-    const auto multipart = definitionRequests("Zem-Referer=http://h/\r\naction=u\r\na\"b=1 2\r\n",
-                                              upload.page, {}, cp932());
+    const auto multipart = upload.requests("Zem-Referer=http://h/\r\naction=u\r\na\"b=1 2\r\n");
     const std::string boundary(kPreviewBoundary);
     EXPECT_EQ(multipart[0].body,
               "--" + boundary +
@@ -181,24 +218,21 @@ TEST(DefinitionRequests, AcceptCharsetAndMultipart) {
 }
 
 TEST(DefinitionRequests, FindingsWhereTheDefinitionNoLongerFitsItsPage) {
-    const ReadPageForRequests read(kLoginPage);
+    const ReadPageForRequests read(kLoginPage, "http://www.example.org/");
     const struct {
         const char* fields;
         std::vector<std::string> rules;
     } cases[] = {
         {"action=gone.cgi\r\n", {"form-missing"}},
         {"action=post.cgi\r\nsid=Zem-GetValue[sid]\r\nq=1\r\nold=1\r\n",
-         {"field-unknown", "field-left-out", "field-left-out", "field-left-out"}},
-        {"action=post.cgi\r\nsid=x\r\ns=3\r\nr=z\r\ntoken=Zem-GetValue[token]\r\nq=\r\n",
+         {"field-unknown", "field-left-out", "field-left-out", "field-left-out", "field-left-out"}},
+        {"action=post.cgi\r\nsid=x\r\ns=3\r\nr=z\r\ntoken=Zem-GetValue[token]\r\nq=\r\ngo=Send\r\n",
          {"hidden-fixed", "value-not-offered", "value-not-offered"}},
     };
     for (const auto& c : cases) {
         const auto requests =
-            definitionRequests(std::string("Zem-Referer=http://www.example.org/\r\n") + c.fields,
-                               read.page, {}, cp932());
-        std::vector<std::string> rules;
-        for (const PageFinding& f : requests.at(0).findings) rules.push_back(f.rule);
-        EXPECT_EQ(rules, c.rules) << c.fields;
+            read.requests(std::string("Zem-Referer=http://www.example.org/\r\n") + c.fields);
+        EXPECT_EQ(rulesOf(requests.at(0)), c.rules) << c.fields;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "forms.h"
+#include "page_forms.h"
 
 #include <optional>
 
@@ -37,6 +37,8 @@ class FormBuilder {
 
     void tag(const HtmlTag& t) {
         textInto_ = nullptr;
+        if (t.name == "base" && !base_)
+            if (const Attribute* a = t.find("href")) base_ = decodeReferences(a->value, cp_);
         if (t.name == "form") {
             if (inForm_) return;  // a nested form tag is ignored, as browsers do
             inForm_ = true;
@@ -68,7 +70,7 @@ class FormBuilder {
         if (textInto_) *textInto_ += decodeReferences(text, cp_);
     }
 
-    std::vector<Form> finish() {
+    PageForms finish() {
         for (const auto& [form, control, option] : textOptions_) {
             std::string& value = forms_[form].controls[control].options[option].value;
             value = collapsed(value);
@@ -79,7 +81,7 @@ class FormBuilder {
                 if (c.element == "textarea" && !c.value.empty() && c.value.front() == '\n')
                     c.value.erase(0, 1);  // the line break after the start tag is not content
             }
-        return std::move(forms_);
+        return {std::move(forms_), base_.value_or(""), {}, {}, {}};
     }
 
   private:
@@ -116,6 +118,7 @@ class FormBuilder {
             c.value = value             ? decodeReferences(value->value, cp_)
                       : c.isCheckable() ? "on"
                                         : std::string();
+            if (value) c.written = value->value;
         }
         Form& f = forms_.back();
         f.controls.push_back(std::move(c));
@@ -131,6 +134,7 @@ class FormBuilder {
         select.options.push_back(o);
         if (value) {
             select.options.back().value = decodeReferences(value->value, cp_);
+            select.options.back().written = value->value;
         } else {
             textInto_ = &select.options.back().value;
             textOptions_.push_back(
@@ -163,6 +167,7 @@ class FormBuilder {
 
     const CodePage& cp_;
     std::vector<Form> forms_;
+    std::optional<std::string> base_;
     bool inForm_ = false;
     bool select_ = false;
     std::string* textInto_ = nullptr;
@@ -213,28 +218,20 @@ std::string decodeReferences(std::string_view text, const CodePage& cp) {
     return out;
 }
 
-std::vector<Form> readForms(std::string_view page, const CodePage& cp) {
+PageForms readPageForms(std::string_view page, const CodePage& cp) {
     FormBuilder builder(cp);
-    readHtml(page, {[&](const HtmlTag& t) { builder.tag(t); },
+    readHtml(page, {[&](const HtmlTag& t) {
+                        builder.tag(t);
+                        return true;
+                    },
                     [&](std::string_view text) { builder.text(text); }});
     return builder.finish();
-}
-
-std::string baseHref(std::string_view page, const CodePage& cp) {
-    std::optional<std::string> href;
-    readHtml(page, {[&](const HtmlTag& t) {
-                        if (!href && t.name == "base")
-                            if (const Attribute* a = t.find("href"))
-                                href = decodeReferences(a->value, cp);
-                    },
-                    {}});
-    return href.value_or("");
 }
 
 std::vector<FormEntry> successfulEntries(const Form& form) {
     std::vector<FormEntry> entries;
     for (const FormControl& c : form.controls) {
-        if (c.disabled || c.name.empty() || c.isButton() || c.type == "file") continue;
+        if (c.disabled || c.name.empty() || c.isButton()) continue;
         if (c.isCheckable() && !c.checked) continue;
         if (c.element == "select") {
             for (const FormOption& o : c.options)

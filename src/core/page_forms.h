@@ -2,6 +2,8 @@
 // controls in document order with their default state.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +13,8 @@
 namespace verrimo {
 
 struct FormOption {
-    std::string value;  // its value attribute, else its text
+    std::string value;                   // its value attribute, else its text
+    std::optional<std::string> written;  // the value attribute as the page writes it
     bool selected = false;
     bool disabled = false;
 };
@@ -21,6 +24,7 @@ struct FormControl {
     std::string type;     // lower case: "text", "hidden", "submit", ..., "select-one", "textarea"
     std::string name;
     std::string value;  // the default value; for a select, empty
+    std::optional<std::string> written;  // the value attribute as the page writes it
     bool checked = false;
     bool disabled = false;
     std::vector<FormOption> options;  // a select's
@@ -38,14 +42,24 @@ struct Form {
     std::vector<FormControl> controls;
 };
 
-// Every text is in the page's bytes, with character references decoded into the code page.
-// Controls outside any form are left out; a select with no option selected selects its first.
-std::vector<Form> readForms(std::string_view page, const CodePage& cp);
+// A page's forms with what resolving and sending them needs.
+struct PageForms {
+    std::vector<Form> forms;
+    std::string baseHref;  // of the page's first <base>; empty when there is none
+    std::string charset;   // what a browser reads the page in (see browserCharset)
+    // What the page's texts are in: charset's code page, or the program's when it has none.
+    std::shared_ptr<const CodePage> codePage;
+    // What the bytes look like when they are not text in charset; empty when they are.
+    std::string bytesCharset;
+};
 
-// The href of the page's first <base>, references decoded; empty when there is none.
-std::string baseHref(std::string_view page, const CodePage& cp);
+// The forms and the base of a page, read in one pass. Every text is in the page's bytes, with
+// character references decoded into the code page. Controls outside any form are left out; a
+// select with no option selected selects its first.
+PageForms readPageForms(std::string_view page, const CodePage& cp);
 
-// A name=value pair of a form's data set, as a browser submits the form with no submitter.
+// A name=value pair of a form's data set, as a browser submits the form with no submitter; a file
+// input's value is the name of the file chosen, none by default.
 struct FormEntry {
     std::string name;
     std::string value;
