@@ -204,22 +204,22 @@ std::string prescannedCharset(std::string_view page) {
     constexpr std::size_t kUnconditional = 1024;
     std::string found;
     bool inHead = true;
-    readHtml(page, {[&](const HtmlTag& t) {
-                        if (!inHead && t.begin >= kUnconditional) return false;
-                        if (t.name == "meta") found = knownCharset(metaTagCharset(t));
-                        if (!found.empty()) return false;
-                        static constexpr std::string_view kHeadTags[] = {
-                            "script", "noscript", "style", "link",
-                            "meta",   "object",   "title", "base"};
-                        const bool end = t.name.starts_with('/');
-                        const std::string_view name = std::string_view(t.name).substr(end);
-                        const bool head = std::find(std::begin(kHeadTags), std::end(kHeadTags),
-                                                    name) != std::end(kHeadTags) ||
-                                          (!end && (name == "html" || name == "head"));
-                        inHead = inHead && head;
-                        return true;
-                    },
-                    {}});
+    readHtml(page,
+             {[&](const HtmlTag& t) {
+                  if (!inHead && t.begin >= kUnconditional) return false;
+                  if (t.name == "meta") found = knownCharset(metaTagCharset(t));
+                  if (!found.empty()) return false;
+                  static constexpr std::string_view kHeadTags[] = {
+                      "script", "noscript", "style", "link", "meta", "object", "title", "base"};
+                  const bool end = t.name.starts_with('/');
+                  const std::string_view name = std::string_view(t.name).substr(end);
+                  const bool head = std::find(std::begin(kHeadTags), std::end(kHeadTags), name) !=
+                                        std::end(kHeadTags) ||
+                                    (!end && (name == "html" || name == "head"));
+                  inHead = inHead && head;
+                  return true;
+              },
+              {}});
     return found;
 }
 
@@ -362,8 +362,7 @@ std::string browserCharset(std::string_view page, std::string_view httpContentTy
     if (std::string bom = bomCharset(page); !bom.empty()) return bom;
     if (std::string http = knownCharset(contentTypeCharset(httpContentType)); !http.empty())
         return http;
-    if (const std::string meta = prescannedCharset(page); !meta.empty())
-        return inPageCharset(meta);
+    if (const std::string meta = prescannedCharset(page); !meta.empty()) return inPageCharset(meta);
     // Browsers guess the Japanese legacy charsets from the bytes, but never UTF-8.
     if (hasNonAscii(page))
         if (std::string guess = guessedCharset(page, false); japaneseLegacy(guess)) return guess;

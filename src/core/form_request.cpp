@@ -132,7 +132,9 @@ struct Definition {
     std::string_view value(std::size_t line) const {
         return spanOf(lines[line], reports[line].value);
     }
-    const FormIndex& index(const Form& form) { return indexes.try_emplace(&form, form).first->second; }
+    const FormIndex& index(const Form& form) {
+        return indexes.try_emplace(&form, form).first->second;
+    }
 };
 
 // The address resolved as a browser resolves it, or as written when a browser could not.
@@ -146,7 +148,8 @@ constexpr std::string_view kSubmitLabelUtf8 = "送信";
 
 class StepBuilder {
   public:
-    StepBuilder(Definition& d, const StepLines& s, const std::string& referrer, const ReadPage* page)
+    StepBuilder(Definition& d, const StepLines& s, const std::string& referrer,
+                const ReadPage* page)
         : d_(d), s_(s), referrer_(referrer), page_(page) {
         pageCp_ = page_ ? page_->forms->codePage.get() : nullptr;
         urlCp_ = pageCp_ ? pageCp_ : &d_.cp;
@@ -186,25 +189,28 @@ class StepBuilder {
         }
         if (page_ && !form)
             r.findings.push_back(
-                {s_.target, "form-missing",
+                {s_.target,
+                 "form-missing",
                  "対象のフォームがページにありません（送信先が変わったかもしれません）",
                  {}});
         if (sharing > 1)
-            r.findings.push_back({s_.target, "action-shared",
+            r.findings.push_back({s_.target,
+                                  "action-shared",
                                   "送信先が同じフォームがページに " + std::to_string(sharing) +
                                       " つあります。項目の名前が合うフォームを選びました",
                                   {}});
         if (page_ && !page_->forms->bytesCharset.empty()) {
             const std::string& declared = page_->forms->charset;
-            r.findings.push_back({s_.target, "page-charset",
+            r.findings.push_back({s_.target,
+                                  "page-charset",
                                   "ページの中身は " + page_->forms->bytesCharset +
                                       " のようですが、ブラウザは " + declared +
                                       " として読み、フォームを " + declared + " で送ります",
                                   {}});
         }
-        r.charset = form ? submissionCharset(form->acceptCharset, page_->forms->charset)
-                  : page_ ? page_->forms->charset
-                          : canonicalCharset(d_.cp.name());
+        r.charset = form    ? submissionCharset(form->acceptCharset, page_->forms->charset)
+                    : page_ ? page_->forms->charset
+                            : canonicalCharset(d_.cp.name());
         formCp_ = d_.formCps.of(r.charset);
         if (form) named_ = controlsOf(d_.index(*form));
         for (std::size_t k = 0; k < s_.fields.size(); ++k) r.fields.push_back(field(k, form, r));
@@ -283,7 +289,8 @@ class StepBuilder {
             });
         }
         const std::vector<char> named = namedControls(index, f.controls.size(), lineControls);
-        for (const FormEntry& e : successfulEntries(f)) fit.missed += !named[index.place(*e.control)];
+        for (const FormEntry& e : successfulEntries(f))
+            fit.missed += !named[index.place(*e.control)];
         return fit;
     }
 
@@ -302,7 +309,8 @@ class StepBuilder {
             f.value = queryDecoded(kv.value);
             if (page_ && !decodesCleanly(f.value, r.charset))
                 r.findings.push_back(
-                    {line, "literal-charset",
+                    {line,
+                     "literal-charset",
                      "値のバイトが送信の文字コード（" + r.charset + "）の文字になりません",
                      {}});
         }
@@ -323,7 +331,7 @@ class StepBuilder {
         const std::string_view keyword = kv.keyword;
         const std::string_view operand = kv.operand;
         if (keyword == def::kGetValue) {
-            const FormIndex::Named value = !form             ? FormIndex::Named()
+            const FormIndex::Named value = !form               ? FormIndex::Named()
                                            : operand == kv.key ? *named
                                                                : d_.index(*form).named(operand);
             if (value.empty()) {
@@ -414,10 +422,11 @@ class StepBuilder {
                 return;
             }
         if (choice)
-            r.findings.push_back({line, "value-not-offered",
-                                  "選択肢にない値です。ブラウザが送る値は " +
-                                      quoted(offered) + " です",
-                                  {}});
+            r.findings.push_back(
+                {line,
+                 "value-not-offered",
+                 "選択肢にない値です。ブラウザが送る値は " + quoted(offered) + " です",
+                 {}});
     }
 
     // A choice list whose values a browser never sends, or an empty one: all the values it does.
@@ -434,11 +443,12 @@ class StepBuilder {
         if (fits) return;
         std::string list;
         for (const Offer& o : offered) list += (list.empty() ? "" : ",") + literal(o.sent, true);
-        r.findings.push_back({line, "choice-list",
-                              std::string(operand.empty() ? "選択肢の一覧が空です"
-                                                          : "一覧にブラウザが送らない値があります") +
-                                  "。ブラウザが送る値は " + quoted(offered) + " です",
-                              def::expression(def::kSelect, list)});
+        r.findings.push_back(
+            {line, "choice-list",
+             std::string(operand.empty() ? "選択肢の一覧が空です"
+                                         : "一覧にブラウザが送らない値があります") +
+                 "。ブラウザが送る値は " + quoted(offered) + " です",
+             def::expression(def::kSelect, list)});
     }
 
     // What the page has that the definition does not fit.
@@ -463,7 +473,8 @@ class StepBuilder {
                 checkChoices(line, kv.operand, offered, r);
             if (kv.kind != FieldLine::Literal) continue;
             if (first.type == "hidden")
-                r.findings.push_back({line, "hidden-fixed",
+                r.findings.push_back({line,
+                                      "hidden-fixed",
                                       "hidden の項目に固定値です。ページの値が変わるなら " +
                                           def::expression(def::kGetValue, kv.key) + " が合います",
                                       {}});
@@ -474,7 +485,8 @@ class StepBuilder {
         for (const FormEntry& e : successfulEntries(form)) {
             if (named[index.place(*e.control)]) continue;
             for (const FormControl& c : index.named(e.name)) named[index.place(c)] = 1;
-            r.findings.push_back({s_.target, "field-left-out",
+            r.findings.push_back({s_.target,
+                                  "field-left-out",
                                   "送信される項目「" + pageText(e.name) + "」" +
                                       (e.control->type == "hidden" ? "（hidden）" : "") +
                                       "が定義にありません",
@@ -485,7 +497,8 @@ class StepBuilder {
             if (c.type == "submit" && !c.name.empty() && !c.disabled)
                 buttons += "「" + pageText(c.name) + "」";
         if (!buttonNamed && !buttons.empty())
-            r.findings.push_back({s_.target, "field-left-out",
+            r.findings.push_back({s_.target,
+                                  "field-left-out",
                                   "送信ボタン" + buttons +
                                       "のどれも定義にありません（ブラウザは押したボタンの名前と値も"
                                       "送ります）",
@@ -540,14 +553,14 @@ std::vector<StepRequest> definitionRequests(std::string_view definition,
                                             std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp) {
     Definition d{splitLines(definition), report.lines, pages, samples, cp, {}, {}};
-    const auto addressed = std::find_if(pages.begin(), pages.end(),
-                                        [](const ReadPage& p) { return !p.url.empty(); });
+    const auto addressed =
+        std::find_if(pages.begin(), pages.end(), [](const ReadPage& p) { return !p.url.empty(); });
     const std::string firstUrl = addressed == pages.end() ? "" : addressed->url;
     std::vector<StepRequest> requests;
     for (const StepLines& s : stepsOf(report.lines)) {
         const std::string_view written = d.value(s.referrer);
-        const std::string referrer = firstUrl.empty() ? std::string(written)
-                                                      : resolved(firstUrl, written, cp);
+        const std::string referrer =
+            firstUrl.empty() ? std::string(written) : resolved(firstUrl, written, cp);
         const ReadPage* own = nullptr;
         std::pair<const Form*, std::size_t> form{nullptr, 0};
         for (const ReadPage& page : pages) {

@@ -25,7 +25,7 @@ struct HtmlTag {
 };
 
 struct HtmlVisitor {
-    std::function<bool(const HtmlTag&)> tag;  // false: read no further
+    std::function<bool(const HtmlTag&)> tag;     // false: read no further
     std::function<void(std::string_view)> text;  // between tags; comments are left out
 };
 

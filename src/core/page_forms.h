@@ -23,7 +23,7 @@ struct FormControl {
     std::string element;  // "input", "select", "textarea" or "button"
     std::string type;     // lower case: "text", "hidden", "submit", ..., "select-one", "textarea"
     std::string name;
-    std::string value;  // the default value; for a select, empty
+    std::string value;                   // the default value; for a select, empty
     std::optional<std::string> written;  // the value attribute as the page writes it
     bool checked = false;
     bool disabled = false;

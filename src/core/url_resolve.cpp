@@ -303,8 +303,8 @@ std::optional<Text> parseHost(View input, bool special) {
     for (std::size_t i = 0; i < input.size(); ++i) {
         if (input[i] == U'%' && i + 2 < input.size() && isHex(input[i + 1]) &&
             isHex(input[i + 2])) {
-            domain += lower(static_cast<char32_t>(hexValue(input[i + 1]) * 16 +
-                                                  hexValue(input[i + 2])));
+            domain +=
+                lower(static_cast<char32_t>(hexValue(input[i + 1]) * 16 + hexValue(input[i + 2])));
             i += 2;
         } else {
             domain += lower(input[i]);
@@ -554,7 +554,8 @@ class Parser {
                     passwordSeen_ = true;
                     continue;
                 }
-                appendEncoded(b, EncodeSet::Userinfo, passwordSeen_ ? url_.password : url_.username);
+                appendEncoded(b, EncodeSet::Userinfo,
+                              passwordSeen_ ? url_.password : url_.username);
             }
             buffer_.clear();
         } else if (endOfAuthority(ch)) {

@@ -128,8 +128,7 @@ TForm1::TForm1() {
             [this] { guarded([this] { About1Click(About1); }); });
     connect(Preview1, &QAction::triggered, this,
             [this] { guarded([this] { Preview1Click(Preview1); }); });
-    connect(Memo1->document(), &QTextDocument::contentsChanged, this,
-            &TForm1::DefinitionChanged);
+    connect(Memo1->document(), &QTextDocument::contentsChanged, this, &TForm1::DefinitionChanged);
 }
 
 void TForm1::FormCreate() {
@@ -239,7 +238,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (watched == Memo1->viewport()) ShowFindingTip(static_cast<QHelpEvent*>(event));
         return true;
     }
-    if (event->type() == QEvent::ContextMenu && (watched == Memo1 || watched == Memo1->viewport())) {
+    if (event->type() == QEvent::ContextMenu &&
+        (watched == Memo1 || watched == Memo1->viewport())) {
         ShowDefinitionMenu(static_cast<QContextMenuEvent*>(event));
         return true;
     }

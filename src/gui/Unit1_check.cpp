@@ -95,17 +95,18 @@ void TForm1::ShowDefinitionMenu(const QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const int line = (byKey ? Memo1->textCursor() : Memo1->cursorForPosition(at)).blockNumber();
     // Offered only while the definition is the one the findings were made from.
-    const bool current = Check1->isChecked() && findingsFrom_ && Memo1->Bytes() &&
-                         *findingsFrom_ == *Memo1->Bytes();
+    const bool current =
+        Check1->isChecked() && findingsFrom_ && Memo1->Bytes() && *findingsFrom_ == *Memo1->Bytes();
     std::set<std::string> offered;
     QAction* first = menu->actions().value(0);
     for (const PageFinding& f : pageFindings_) {
         if (!current || static_cast<int>(f.line) != line || !f.browserValue ||
             !offered.insert(*f.browserValue).second)
             continue;
-        const QString shown = QFontMetrics(menu->font())
-                                  .elidedText(toWidget(*f.browserValue), Qt::ElideRight, 320);
-        QAction* write = new QAction(QString("値を「%1」にする（ブラウザが送る値）").arg(shown), menu);
+        const QString shown =
+            QFontMetrics(menu->font()).elidedText(toWidget(*f.browserValue), Qt::ElideRight, 320);
+        QAction* write =
+            new QAction(QString("値を「%1」にする（ブラウザが送る値）").arg(shown), menu);
         connect(write, &QAction::triggered, this,
                 [this, line, value = *f.browserValue] { WriteLineValue(line, value); });
         menu->insertAction(first, write);

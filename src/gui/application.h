@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "application_windows.h"
 #include "fetch.h"
 #include "file_places.h"
 #include "form_recording.h"
-#include "application_windows.h"
 #include "page_load.h"
 #include "request_follow.h"
 

@@ -187,8 +187,8 @@ void DefinitionHighlighter::highlightBlock(const QString& text) {
 
     setCurrentBlockUserData(
         marks.empty() ? nullptr : new LineFindings(total_, std::move(marks), missing, split));
-    setCurrentBlockState(stateOf(expectsTarget(line.shape, targetExpected),
-                                 linesAfterField(line.shape, after)));
+    setCurrentBlockState(
+        stateOf(expectsTarget(line.shape, targetExpected), linesAfterField(line.shape, after)));
     if (targetExpected) RecheckReferrer(block);
     RecheckSplits(block, line.shape, after);
     ReportLater();

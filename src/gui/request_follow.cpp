@@ -58,8 +58,7 @@ void RequestFollow::Update() {
         std::vector<StepRequest> requests =
             definitionRequests(*text, checkDefinition(*text, cp), pages, samples, cp);
         QMetaObject::invokeMethod(
-            this,
-            [this, r = std::move(requests), text]() mutable { Finished(std::move(r), text); },
+            this, [this, r = std::move(requests), text]() mutable { Finished(std::move(r), text); },
             Qt::QueuedConnection);
     });
 }

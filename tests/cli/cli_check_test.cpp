@@ -41,8 +41,10 @@ TEST(CliCheck, FindingsAsJsonLinesWithCharacterColumns) {
 }
 
 TEST(CliCheck, HelpAndUsageErrors) {
-    EXPECT_NE(cli({"check", "--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"), std::string::npos);
-    EXPECT_NE(cli({"--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"), std::string::npos);
+    EXPECT_NE(cli({"check", "--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"),
+              std::string::npos);
+    EXPECT_NE(cli({"--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"),
+              std::string::npos);
     EXPECT_EQ(cli({"check", "a", "b"}).status, 2);
     EXPECT_EQ(cli({"check", "/nonexistent/definition.txt"}).status, 2);
 }
@@ -76,4 +78,30 @@ TEST(CliRequest, TheWorkedDefinitionAgainstItsPage) {
         cli({"check", "--page", page}, "Zem-Referer=top.html\r\naction=new.cgi\r\n");
     EXPECT_EQ(drifted.status, 1);
     EXPECT_NE(drifted.out.find(R"("line":2,"column":1,"rule":"form-missing")"), std::string::npos);
+}
+
+TEST(CliCheck, ValuesComparedInTheCharsetTheFormSends) {
+    // An EUC-JP page whose form goes out in UTF-8: 東京 is C5EC B5FE in EUC-JP.
+    const std::string page = ::testing::TempDir() + "verrimo-cli-check-euc.html";
+    std::ofstream(page, std::ios::binary)
+        << "<meta charset=EUC-JP><form action=post.cgi accept-charset=\"utf-8\"><select name=s>"
+           "<option>\xC5\xEC\xB5\xFE<option value=\"\xC2\xE7\xBA\xE5\">x</select></form>";
+    const std::string referrer = "Zem-Referer=http://h/\r\naction=post.cgi\r\n";
+    for (const std::string args : {"", "--codepage=auto"}) {
+        SCOPED_TRACE(args);
+        std::vector<std::string> check = {"check", "--page", page};
+        if (!args.empty()) check.push_back(args);
+        // As the browser and request send it: UTF-8 percent-escapes.
+        EXPECT_EQ(cli(check, referrer + "s=%E6%9D%B1%E4%BA%AC\r\n").out, "");
+        EXPECT_EQ(
+            cli(check, referrer + "s=Zem-Select[%E6%9D%B1%E4%BA%AC,%E5%A4%A7%E9%98%AA]\r\n").out,
+            "");
+        // The page's own bytes are no UTF-8.
+        const ProgramRun euc = cli(check, referrer + "s=%C5%EC%B5%FE\r\n");
+        EXPECT_EQ(euc.status, 1);
+        EXPECT_NE(euc.out.find(R"("line":3,"column":1,"rule":"literal-charset")"),
+                  std::string::npos);
+        EXPECT_NE(euc.out.find(R"("line":3,"column":1,"rule":"value-not-offered")"),
+                  std::string::npos);
+    }
 }

@@ -89,6 +89,60 @@ INSTANTIATE_TEST_SUITE_P(
              "ISO-8859-1"}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
+// What a browser reads a page in and sends its forms in, whatever the bytes look like; each row
+// as Qt WebEngine reads the same page, but for the fallback, which in the program is its code
+// page as in a Japanese browser.
+class BrowserCharset : public testing::TestWithParam<Case> {};
+
+TEST_P(BrowserCharset, IsWhatABrowserReadsThePageIn) {
+    EXPECT_EQ(verrimo::browserCharset(GetParam().bytes, GetParam().contentType, "Shift_JIS"),
+              GetParam().expected);
+}
+
+// Takes what comes before it past 1024 bytes.
+const std::string kPast1024 = "<!-- " + std::string(1100, '-') + " -->";
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, BrowserCharset,
+    testing::Values(
+        Case{"bom", "\xEF\xBB\xBF" + page("<meta charset=euc-jp>", kUtf8),
+             "text/html; charset=EUC-JP", "UTF-8"},
+        Case{"http_over_meta", page("<meta charset=\"EUC-JP\">", kSjis), "text/html; charset=sjis",
+             "Shift_JIS"},
+        Case{"unknown_http_label", page("<meta charset=\"EUC-JP\">", kSjis),
+             "text/html; charset=bogus", "EUC-JP"},
+        Case{"declared_whatever_the_bytes", page("<meta charset=\"Shift_JIS\">", kUtf8), "",
+             "Shift_JIS"},
+        Case{"http_equiv",
+             page("<meta http-equiv=content-type content='text/html; charset=x-euc-jp'>", kSjis),
+             "", "EUC-JP"},
+        Case{"content_without_http_equiv",
+             page("<meta content='text/html; charset=euc-jp'>", kSjis), "", "Shift_JIS"},
+        Case{"meta_utf16_is_utf8", page("<meta charset=utf-16>", kSjis), "", "UTF-8"},
+        Case{"latin1_is_windows_1252", page("<meta charset=iso-8859-1>", "<p>hello</p>"), "",
+             "WINDOWS-1252"},
+        // Past the first 1024 bytes a <meta> counts while only the head's tags have come.
+        Case{"late_meta_in_the_head",
+             "<html><head><title>t</title>" + kPast1024 +
+                 "<meta charset=euc-jp></head><body><p>hello</p>",
+             "", "EUC-JP"},
+        Case{"late_meta_in_the_body",
+             "<html><head><title>t</title></head><body><div>x</div>" + kPast1024 +
+                 "<meta charset=euc-jp><p>hello</p>",
+             "", "Shift_JIS"},
+        Case{"late_meta_after_a_div",
+             "<title>t</title><div>x</div>" + kPast1024 + "<meta charset=iso-8859-1>" + kEuc, "",
+             "EUC-JP"},
+        Case{"meta_after_body_start_in_1024",
+             "<title>t</title><div>x</div><meta charset=euc-jp>" + kSjis, "", "EUC-JP"},
+        Case{"meta_in_a_script_string", "<script>var s='<meta charset=euc-jp>';</script>" + kSjis,
+             "", "Shift_JIS"},
+        // Undeclared: the Japanese legacy charsets are told from the bytes, UTF-8 never.
+        Case{"undeclared_euc", page("", kEuc), "", "EUC-JP"},
+        Case{"undeclared_utf8", page("", kUtf8), "text/html", "Shift_JIS"},
+        Case{"ascii_undeclared", page("", "<p>hello</p>"), "", "Shift_JIS"}),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
 TEST(CanonicalCharset, LabelsOfOneCharsetGiveOneName) {
     for (const char* label : {"shift_jis", "SJIS", "Windows-31J", "cp932", " \"Shift-JIS\" "})
         EXPECT_EQ(verrimo::canonicalCharset(label), "Shift_JIS") << label;

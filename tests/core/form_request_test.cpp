@@ -12,16 +12,19 @@ using verrimo::testing::cp932;
 namespace {
 
 TEST(ReadForms, ControlsInDocumentOrderWithTheirDefaults) {
-    const std::vector<Form> forms = readPageForms(
-        "<input name=outside><FORM Action='a.cgi?x=1&amp;y=2' METHOD=POST "
-        "enctype=MULTIPART/form-data "
-        "accept-charset=\"utf-8\"><form action=nested>"
-        "<input type=HIDDEN name=t value=\"&lt;&#x41;&#66;&gt;\"><input name=q disabled>"
-        "<input type=checkbox name=c><input type=radio name=r value=1 checked>"
-        "<select name=s><option>  Tokyo\n Station </option><option value=o disabled>x</select>"
-        "<textarea name=m>\n<b>kept</b></textarea><button name=go>Go</button>"
-        "<input type=bogus name=b><input type=file name=f></form><!-- <form action=commented> -->",
-        cp932()).forms;
+    const std::vector<Form> forms =
+        readPageForms(
+            "<input name=outside><FORM Action='a.cgi?x=1&amp;y=2' METHOD=POST "
+            "enctype=MULTIPART/form-data "
+            "accept-charset=\"utf-8\"><form action=nested>"
+            "<input type=HIDDEN name=t value=\"&lt;&#x41;&#66;&gt;\"><input name=q disabled>"
+            "<input type=checkbox name=c><input type=radio name=r value=1 checked>"
+            "<select name=s><option>  Tokyo\n Station </option><option value=o disabled>x</select>"
+            "<textarea name=m>\n<b>kept</b></textarea><button name=go>Go</button>"
+            "<input type=bogus name=b><input type=file name=f></form><!-- <form action=commented> "
+            "-->",
+            cp932())
+            .forms;
     ASSERT_EQ(forms.size(), 1u);
     const Form& f = forms[0];
     EXPECT_EQ(f.action, "a.cgi?x=1&y=2");
@@ -234,6 +237,174 @@ TEST(DefinitionRequests, FindingsWhereTheDefinitionNoLongerFitsItsPage) {
             read.requests(std::string("Zem-Referer=http://www.example.org/\r\n") + c.fields);
         EXPECT_EQ(rulesOf(requests.at(0)), c.rules) << c.fields;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// One step on a Shift_JIS page loaded from its referrer.
+std::vector<StepRequest> onPage(const std::string& form, const std::string& fields,
+                                const char* charset = "Shift_JIS") {
+    const ReadPageForRequests read(
+        cp932().fromUtf8(std::string("<meta charset=") + charset + ">" +
+                         "<form action=post.cgi method=post>" + form + "</form>"),
+        "http://h/");
+    return read.requests("Zem-Referer=http://h/\r\naction=post.cgi\r\n" + cp932().fromUtf8(fields));
+}
+
+TEST(DefinitionRequests, TheWalkersLiteralsWhereABrowserSendsOtherwise) {
+    const struct {
+        const char* name;
+        const char* form;    // in UTF-8
+        const char* fields;  // in UTF-8
+        const char* rule;    // the finding of the field line; empty for none
+        const char* value;   // the value it names in the definition's code page, in UTF-8
+    } cases[] = {
+        {"check box without value", "<input type=checkbox name=c checked>", "c=", "browser-value",
+         "on"},
+        {"its value", "<input type=checkbox name=c checked>", "c=on", "", nullptr},
+        {"another check box", "<input type=checkbox name=c value=1><input type=checkbox name=c>",
+         "c=", "browser-value", "on"},
+        {"a check box's value it has not", "<input type=checkbox name=c value=1>", "c=2",
+         "value-not-offered", nullptr},
+        {"character reference", "<input type=checkbox name=c value=\"R&amp;D\">", "c=R%26amp;D",
+         "browser-value", "R%26D"},
+        {"percent and plus", "<input type=radio name=r value=\"%41+b\"><input type=radio name=r>",
+         "r=%41+b", "browser-value", "%2541%2Bb"},
+        {"submit without value", "<input type=submit name=go>", "go=", "browser-value", "送信"},
+        {"button element without value", "<button name=go></button>", "go=", "", nullptr},
+        {"option without value", "<select name=s><option>東京<option>大阪</select>",
+         "s=", "browser-value", "東京"},
+        {"option with value", "<select name=s><option value=1>東京</select>", "s=1", "", nullptr},
+        {"choice not offered", "<select name=s><option value=1><option value=2></select>", "s=3",
+         "value-not-offered", nullptr},
+        {"empty choice list", "<select name=s><option>東京<option>大阪</select>", "s=Zem-Select[]",
+         "choice-list", "Zem-Select[東京,大阪]"},
+        {"choice list of other values",
+         "<select name=s><option value=\"a b\"><option value=\"c,d\"><option disabled>x</select>",
+         "s=Zem-Select[a+b,zz]", "choice-list", "Zem-Select[a%20b,c%2Cd]"},
+        {"choice list of its values",
+         "<input type=radio name=r value=1><input type=radio name=r "
+         "value=\"a b\">",
+         "r=Zem-Select[a+b,1]", "", nullptr},
+        {"typed text", "<input name=q value=\"R&amp;D\">", "q=R%26amp;D", "", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::vector<StepRequest> steps = onPage(c.form, c.fields);
+        std::vector<std::string> rules;
+        const PageFinding* found = nullptr;
+        for (const PageFinding& f : steps.at(0).findings)
+            if (f.line == 2) {
+                rules.push_back(f.rule);
+                found = &f;
+            }
+        EXPECT_EQ(rules, *c.rule ? std::vector<std::string>{c.rule} : std::vector<std::string>{})
+            << c.name;
+        if (!found) continue;
+        EXPECT_EQ(found->browserValue,
+                  c.value ? std::optional(cp932().fromUtf8(c.value)) : std::nullopt)
+            << c.name;
+    }
+    // The message names what a browser sends.
+    EXPECT_EQ(onPage("<input type=checkbox name=c>", "c=").at(0).findings.at(0).message,
+              "ブラウザはこの項目に「on」を送ります（値の書き方が違います）");
+    EXPECT_EQ(onPage("<input type=radio name=r value=x><input type=radio name=r value=y>", "r=z")
+                  .at(0)
+                  .findings.at(0)
+                  .message,
+              "選択肢にない値です。ブラウザが送る値は 「x」・「y」 です");
+    // In a form of another charset, the browser's value is written as that charset's bytes.
+    const auto utf8 = onPage("<input type=submit name=go>", "go=", "UTF-8");
+    EXPECT_EQ(utf8.at(0).findings.at(0).browserValue, "%E9%80%81%E4%BF%A1");
+}
+
+TEST(DefinitionRequests, FieldsABrowserSendsThatTheDefinitionLeavesOut) {
+    const struct {
+        const char* form;
+        const char* fields;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"<input type=file name=f><input name=q>",
+         "q=1",
+         {"送信される項目「f」が定義にありません"}},
+        {"<input type=submit name=go value=Send><button name=no>No</button><input name=q>",
+         "q=1",
+         {"送信ボタン「go」「no」のどれも定義にありません（ブラウザは押したボタンの名前と値も送りま"
+          "す）"}},
+        {"<input type=submit name=go value=Send><button name=no>No</button><input name=q>",
+         "q=1\r\nno=",
+         {}},
+        {"<input type=submit value=Send><input type=submit name=off disabled><input name=q>",
+         "q=1",
+         {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> messages;
+        const std::vector<StepRequest> steps = onPage(c.form, c.fields);
+        for (const PageFinding& f : steps.at(0).findings) messages.push_back(f.message);
+        EXPECT_EQ(messages, c.messages) << c.form;
+    }
+}
+
+TEST(DefinitionRequests, ValuesComparedInTheFormsCharset) {
+    // An EUC-JP page whose form goes out in UTF-8: its choice 東京 is sent as UTF-8.
+    const ReadPageForRequests read(
+        CodePage("EUC-JP").fromUtf8("<meta charset=EUC-JP><form action=post.cgi "
+                                    "accept-charset=utf-8><select name=s><option>東京"
+                                    "<option>大阪</select></form>"),
+        "http://h/");
+    const auto sent = [&](const char* literal) {
+        return rulesOf(
+            read.requests(std::string("Zem-Referer=http://h/\r\naction=post.cgi\r\ns=") + literal)
+                .at(0));
+    };
+    EXPECT_EQ(sent("%E6%9D%B1%E4%BA%AC"), std::vector<std::string>{});
+    EXPECT_EQ(sent("Zem-Select[%E6%9D%B1%E4%BA%AC,%E5%A4%A7%E9%98%AA]"),
+              std::vector<std::string>{});
+    EXPECT_EQ(sent("%C5%EC%B5%FE"),
+              (std::vector<std::string>{"literal-charset", "value-not-offered"}));
+}
+
+TEST(DefinitionRequests, TheActionAsABrowserReadsIt) {
+    const ReadPageForRequests read(
+        "<meta charset=utf-8><form action=\"find?a=1&amp;b=2\"><input name=q value=1></form>"
+        "<form action=send><input type=hidden name=mode value=search><input name=q></form>"
+        "<form action=send method=post><input type=hidden name=mode value=login><input name=q>"
+        "</form><form action=\"http://h:80/cgi\\post.cgi\" method=post><input name=p></form>",
+        "http://h/");
+    const auto first = [&](const std::string& lines) {
+        return read.requests("Zem-Referer=http://h/\r\n" + lines).at(0);
+    };
+    // As the page writes it and the dialog offers it.
+    const StepRequest amp = first("action=find?a=1&amp;b=2\r\nq=1");
+    EXPECT_EQ(amp.url, "http://h/find?q=1");
+    EXPECT_EQ(rulesOf(amp), std::vector<std::string>{});
+    // Of two forms with one action, the one whose values the step gives.
+    const StepRequest login = first("action=send\r\nmode=login\r\nq=x");
+    EXPECT_EQ(login.method, "POST");
+    EXPECT_EQ(rulesOf(login), (std::vector<std::string>{"action-shared", "hidden-fixed"}));
+    EXPECT_EQ(first("action=send\r\nmode=search\r\nq=x").method, "GET");
+    // Written as a browser would go: no default port, slashes for backslashes.
+    const StepRequest port = first("action=http://h/cgi/post.cgi\r\np=1");
+    EXPECT_EQ(port.url, "http://h/cgi/post.cgi");
+    EXPECT_EQ(rulesOf(port), std::vector<std::string>{});
+}
+
+TEST(DefinitionRequests, APageWhoseBytesAreNotItsCharset) {
+    const ReadPageForRequests read(
+        "<meta charset=Shift_JIS><p>日本語のページです</p><form action=post.cgi method=post>"
+        "<input type=hidden name=h value=\"&#x8868;\"></form>",
+        "http://h/");
+    const StepRequest r =
+        read.requests("Zem-Referer=http://h/\r\naction=post.cgi\r\nh=Zem-GetValue[h]").at(0);
+    // Sent as the browser reads the page, in Shift_JIS.
+    EXPECT_EQ(r.charset, "Shift_JIS");
+    EXPECT_EQ(r.body, "h=%95%5C");
+    ASSERT_EQ(rulesOf(r), std::vector<std::string>{"page-charset"});
+    EXPECT_EQ(r.findings[0].message,
+              "ページの中身は UTF-8 のようですが、ブラウザは Shift_JIS として読み、フォームを "
+              "Shift_JIS で送ります");
 }
 
 }  // namespace

@@ -28,8 +28,7 @@ TEST(ResolveUrl, DoubleByteCharactersKeepTheirBytes) {
     // 表 is 95 5C in Shift_JIS: its second byte is no backslash.
     EXPECT_EQ(resolveUrl("http://a.test/", "\x95\x5C/\x95\x5C?x=\x95\x5C", cp932()),
               "http://a.test/\x95\x5C/\x95\x5C?x=\x95\x5C");
-    EXPECT_EQ(requestedUrl(*resolveUrl("http://a.test/", "\x95\x5C?x=\x95\x5C", cp932()),
-                           &cp932()),
+    EXPECT_EQ(requestedUrl(*resolveUrl("http://a.test/", "\x95\x5C?x=\x95\x5C", cp932()), &cp932()),
               "http://a.test/%E8%A1%A8?x=%95\\");  // as a browser sends it: 5C is no mark there
 }
 

@@ -1,6 +1,10 @@
 // The definition text checked in the main window: the warning line, its click, the underline's
-// tooltip, the note about held lines and the switch that turns it all off.
+// tooltip, the note about held lines and the switch that turns it all off; a value split over
+// lines; the page's findings on the steps whose page it is, and the browser's value written from
+// the line's context menu.
+#include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolTip>
@@ -43,6 +47,54 @@ class DefinitionCheckWindowTest : public WindowTest {
         QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
         QApplication::sendEvent(viewport, &help);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+
+    QPoint pointOnLine(int line) const {
+        QTextCursor cursor(form1->Memo1->document()->findBlockByNumber(line));
+        return form1->Memo1->cursorRect(cursor).center() + QPoint(4, 0);
+    }
+
+    QString tooltipOnLine(int line) {
+        const QTextBlock block = form1->Memo1->document()->findBlockByNumber(line);
+        return tooltipAt(block.position());
+    }
+
+    bool underlined(int line) const {
+        const QTextBlock block = form1->Memo1->document()->findBlockByNumber(line);
+        for (const QTextLayout::FormatRange& range : block.layout()->formats())
+            if (range.format.underlineStyle() == QTextCharFormat::WaveUnderline) return true;
+        return false;
+    }
+
+    // The texts of the context menu that a right click on the line opens; it is closed again.
+    QStringList menuOnLine(int line, const QString& choose = {}) {
+        QWidget* viewport = form1->Memo1->viewport();
+        const QPoint at = pointOnLine(line);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &event);
+        QMenu* menu = nullptr;
+        if (!QTest::qWaitFor(
+                [&] { return menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); }))
+            return {"no menu"};
+        QStringList texts;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            texts << action->text();
+            if (!choose.isEmpty() && action->text() == choose) chosen = action;
+        }
+        if (chosen)
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
+        else
+            QTest::keyClick(menu, Qt::Key_Escape);
+        if (!QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }))
+            return {"menu still open"};
+        return texts;
+    }
+
+    // Pasted source whose form the first step is on.
+    void loadPage(const char* page) {
+        form2->Memo1->SetText(page);
+        click(form2->Button2);
     }
 
     int cursorAfterClick() {
@@ -122,6 +174,67 @@ class DefinitionCheckWindowTest : public WindowTest {
         form1->Check1->trigger();
         QTRY_COMPARE(checkLine(), QString("警告 2 件"));
         QCOMPARE(bytes(form1->Memo1->Text()), QByteArray(kTwoMistakes));
+    }
+
+    void aValueSplitOverLinesIsWarnedAbout() {
+        form1->Memo1->SetText("Zem-Referer=a\r\naction=b\r\nbody=line 1\r\nline 2\r\n\r\nq=1\r\n");
+        const QString split =
+            "「=」のない行が項目の行の間にあります（値の改行で行が分かれたのかもしれません）";
+        QTRY_COMPARE(tooltipOnLine(3), split);
+        QCOMPARE(checkLine(), QString("警告 1 件"));
+        // Once no field line follows, the line is of no known shape.
+        QTextCursor cursor(form1->Memo1->document()->findBlockByNumber(5));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        form1->Memo1->setTextCursor(cursor);
+        QTest::keyClick(form1->Memo1, Qt::Key_Backspace);
+        QTest::keyClick(form1->Memo1, Qt::Key_Backspace);
+        QTRY_COMPARE(tooltipOnLine(3), QString("定義の行の形になっていません"));
+        QCOMPARE(checkLine(), QString("警告 2 件"));
+        QTest::keyClicks(form1->Memo1, "=2");
+        QTRY_COMPARE(tooltipOnLine(3), split);
+        QCOMPARE(checkLine(), QString("警告 1 件"));
+    }
+
+    void onlyTheStepsOfTheLoadedPageAreChecked() {
+        loadPage(
+            "<form action=\"post.cgi\"><input type=\"hidden\" name=\"sid\" value=\"1\">"
+            "</form>");
+        form1->Memo1->SetText(
+            "Zem-Referer=http://h/other.html\r\naction=other.cgi\r\n"
+            "Zem-Referer=http://h/top.html\r\naction=post.cgi\r\n");
+        // The first step's page is another, so its form is not missed; the second, on this page,
+        // leaves sid out.
+        QTRY_VERIFY(underlined(3));
+        QVERIFY(!underlined(1));
+        QCOMPARE(checkLine(), QString("警告 1 件"));
+    }
+
+    void theBrowsersValueIsOneClickAway() {
+        loadPage(
+            "<form action=\"post.cgi\" method=\"post\"><input type=\"checkbox\" name=\"c\">"
+            "<input type=\"text\" name=\"q\"></form>");
+        const std::string definition =
+            "Zem-Referer=http://h/top.html\r\naction=post.cgi\r\nc=\r\nq=1\r\n";
+        form1->Memo1->SetText(definition);
+        QTRY_COMPARE(tooltipOnLine(2),
+                     QString("ブラウザはこの項目に「on」を送ります（値の書き方が違います）"));
+        const QString write = "値を「on」にする（ブラウザが送る値）";
+        // Only on that line, and only while the definition is the one the findings were made from.
+        QVERIFY(!menuOnLine(3).contains(write));
+        QVERIFY(menuOnLine(2).contains(write));
+        QVERIFY(menuOnLine(2, write).contains(write));
+        QCOMPARE(
+            form1->Memo1->Text(),
+            std::string("Zem-Referer=http://h/top.html\r\naction=post.cgi\r\nc=on\r\nq=1\r\n"));
+        QTRY_VERIFY(!underlined(2));
+        QVERIFY(!menuOnLine(2).contains(write));
+        // Undone with the text's own undo.
+        form1->Memo1->undo();
+        QCOMPARE(form1->Memo1->Text(), definition);
+        QTRY_VERIFY(underlined(2));
+        QTest::keyClick(form1->Memo1, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(form1->Memo1, "x");
+        QVERIFY(!menuOnLine(2).contains(write));
     }
 
     void heldLinesAfterTheWalkAreMentioned() {

@@ -108,7 +108,8 @@ const Case kCases[] = {
      "<form action=send method=post><input type=hidden name=h value=\"&#x8868;\">"
      "<input name=q></form>",
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%93%8C%8B%9E", nullptr, 0, "page-charset",
-     "<!DOCTYPE html><meta charset=Shift_JIS><title>フォーム</title><p>日本語のページです", "UTF-8"},
+     "<!DOCTYPE html><meta charset=Shift_JIS><title>フォーム</title><p>日本語のページです",
+     "UTF-8"},
     {"meta charset past 1024 bytes in the body", "Shift_JIS",
      "<form action=send method=post><input type=hidden name=h value=\"&#x8868;\">"
      "<input name=q></form>",
@@ -313,8 +314,8 @@ class FormSubmissionTest : public QObject {
 
     void browserGoesWhereTheRequestSays() {
         QFETCH(QString, action);
-        const std::string form = "<form action=\"" + action.toStdString() +
-                                 "\"><input name=q value=\"a b\"></form>";
+        const std::string form =
+            "<form action=\"" + action.toStdString() + "\"><input name=q value=\"a b\"></form>";
         HttpTestServer server;
         server.route("/form.html",
                      Response{200, {{"Content-Type", "text/html; charset=UTF-8"}}, form, {}});
@@ -351,13 +352,14 @@ class FormSubmissionTest : public QObject {
         for (const test::Resolution& r : test::kResolutions)
             cases.append(QJsonArray{QString::fromLatin1(r.base), QString::fromLatin1(r.reference)});
         const QVariantList hrefs =
-            evaluated(browser,
-                      QString("%1.map(([base, reference]) => {"
-                              "  try {"
-                              "    const url = base ? new URL(reference, base) : new URL(reference);"
-                              "    url.hash = ''; return url.href.replace(/#$/, '');"
-                              "  } catch (e) { return null; } })")
-                          .arg(QString::fromUtf8(QJsonDocument(cases).toJson())))
+            evaluated(
+                browser,
+                QString("%1.map(([base, reference]) => {"
+                        "  try {"
+                        "    const url = base ? new URL(reference, base) : new URL(reference);"
+                        "    url.hash = ''; return url.href.replace(/#$/, '');"
+                        "  } catch (e) { return null; } })")
+                    .arg(QString::fromUtf8(QJsonDocument(cases).toJson())))
                 .toList();
         QCOMPARE(hrefs.size(), static_cast<qsizetype>(std::size(test::kResolutions)));
         for (std::size_t i = 0; i < std::size(test::kResolutions); ++i) {
@@ -365,7 +367,8 @@ class FormSubmissionTest : public QObject {
             const QString expected = r.resolved ? QString::fromLatin1(r.resolved) : QString();
             QVERIFY2(hrefs[static_cast<qsizetype>(i)].toString() == expected,
                      qPrintable(QString("%1 + %2: the browser says %3")
-                                    .arg(r.base, r.reference, hrefs[static_cast<qsizetype>(i)].toString())));
+                                    .arg(r.base, r.reference,
+                                         hrefs[static_cast<qsizetype>(i)].toString())));
         }
     }
 };
