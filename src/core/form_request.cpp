@@ -118,11 +118,11 @@ class FormCodePages {
     std::map<std::string, std::shared_ptr<const CodePage>> pages_;
 };
 
-// What the steps have in common: the definition, the pages and the code pages.
+// What the steps have in common: the definition, the samples and the code pages and form
+// indexes made so far.
 struct Definition {
     std::vector<std::string_view> lines;
     const std::vector<LineReport>& reports;
-    std::span<const ReadPage> pages;
     const SampleValues& samples;
     const CodePage& cp;
     FormCodePages formCps;
@@ -552,7 +552,7 @@ std::vector<StepRequest> definitionRequests(std::string_view definition,
                                             const DefinitionReport& report,
                                             std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp) {
-    Definition d{splitLines(definition), report.lines, pages, samples, cp, {}, {}};
+    Definition d{splitLines(definition), report.lines, samples, cp, {}, {}};
     const auto addressed =
         std::find_if(pages.begin(), pages.end(), [](const ReadPage& p) { return !p.url.empty(); });
     const std::string firstUrl = addressed == pages.end() ? "" : addressed->url;
