@@ -1,0 +1,143 @@
+// A definition run step by step against the loopback road site, through the fetcher.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "codepage.h"
+#include "road_run.h"
+#include "road_session.h"
+#include "road_site.h"
+#include "send_request.h"
+
+namespace verrimo {
+namespace {
+
+using test::RoadSite;
+
+struct RoadRunSeen {
+    StepOutcome outcome;
+    std::vector<RoadStep> steps;
+    std::size_t asked = 0;
+};
+
+RoadRunSeen runOn(const std::string& definition, SendChoice choice = SendChoice::Send) {
+    static const CodePage cp("CP932");
+    RoadRunOptions options;
+    options.samples.id = RoadSite::kUser;
+    options.samples.password = RoadSite::kPassword;
+    RoadRunSeen run;
+    RoadCallbacks callbacks;
+    callbacks.send = [](const StepRequest& r) { return sendRequest(r); };
+    callbacks.ask = [&](const RoadStep&) {
+        ++run.asked;
+        return choice;
+    };
+    callbacks.stepDone = [&](const RoadStep& step) { run.steps.push_back(step); };
+    run.outcome = runRoad(definition, cp, options, callbacks);
+    return run;
+}
+
+std::vector<std::string> requestLines(const RoadSite& site) {
+    std::vector<std::string> lines;
+    for (const test::Request& r : site.requests()) lines.push_back(r.method + " " + r.target);
+    return lines;
+}
+
+class Road : public ::testing::TestWithParam<RoadSite::Charset> {
+  protected:
+    Road() { startNewRoad(); }
+
+    RoadSite site{GetParam()};
+};
+
+TEST_P(Road, RunsToTheEndOnEachStepsOwnPage) {
+    const RoadRunSeen run = runOn(site.definition());
+    EXPECT_EQ(run.outcome, StepOutcome::Passed);
+    EXPECT_EQ(run.asked, 3u);
+    EXPECT_EQ(site.refusals(), std::vector<std::string>());
+    EXPECT_EQ(site.completed(), site.enteredValues());
+    // Each answer is the next step's page: no page is loaded twice, so no token goes stale.
+    EXPECT_EQ(requestLines(site),
+              (std::vector<std::string>{"GET /login.html", "POST /login.cgi", "GET /input.html",
+                                        "POST /confirm.cgi", "GET /confirm.html",
+                                        "POST /complete.cgi", "GET /complete.html"}));
+    ASSERT_EQ(run.steps.size(), 3u);
+    for (const RoadStep& step : run.steps) {
+        SCOPED_TRACE(step.index);
+        EXPECT_EQ(step.outcome, StepOutcome::Passed);
+        EXPECT_TRUE(step.checkFound);
+        EXPECT_EQ(step.request.findings.size(), 0u);
+        ASSERT_EQ(step.answer.hops.size(), 2u);
+        EXPECT_EQ(step.answer.hops[0].status, 303);
+        EXPECT_EQ(step.answer.hops[1].method, "GET");
+        EXPECT_EQ(step.answer.status, 200);
+        EXPECT_EQ(step.referrerPage.has_value(), step.index == 0);
+    }
+    EXPECT_EQ(run.steps[2].answer.url, site.url(RoadSite::kCompletePage));
+    // The password went to the site, and nowhere into what the run reports.
+    EXPECT_NE(site.requests()[1].body.find("pass=hunter2%26s3cret"), std::string::npos);
+    EXPECT_EQ(run.steps[0].request.body, "user=taro&pass=********");
+    EXPECT_EQ(run.steps[0].request.fields[1].value, kMaskedPassword);
+}
+
+TEST_P(Road, SendsTheCookieAndTheBrowsersHeaders) {
+    runOn(site.definition());
+    const std::vector<test::Request> seen = site.requests();
+    ASSERT_EQ(seen.size(), 7u);
+    EXPECT_EQ(seen[0].header("Cookie"), "");
+    EXPECT_EQ(seen[1].header("Referer"), site.url(RoadSite::kLoginPage));
+    EXPECT_EQ(seen[1].header("Origin"), site.url(""));
+    for (std::size_t i = 2; i < seen.size(); ++i) {
+        SCOPED_TRACE(seen[i].target);
+        EXPECT_EQ(seen[i].header("Cookie").substr(0, 4), "sid=");
+        EXPECT_EQ(seen[i].header("Origin"), seen[i].method == "POST" ? site.url("") : "");
+    }
+    EXPECT_EQ(seen[3].header("Referer"), site.url(RoadSite::kInputPage));
+    EXPECT_EQ(seen[5].header("Referer"), site.url(RoadSite::kConfirmPage));
+}
+
+TEST_P(Road, StopsAtTheStepWhosePageChanged) {
+    site.renameConfirmField("comment", "message");
+    const RoadRunSeen run = runOn(site.definition());
+    EXPECT_EQ(run.outcome, StepOutcome::Stopped);
+    ASSERT_EQ(run.steps.size(), 3u);
+    EXPECT_EQ(run.steps[2].outcome, StepOutcome::Stopped);
+    std::vector<std::string> rules;
+    for (const PageFinding& f : run.steps[2].request.findings) rules.push_back(f.rule);
+    EXPECT_EQ(rules, (std::vector<std::string>{"field-unknown", "field-left-out"}));
+    EXPECT_EQ(run.asked, 2u);
+    EXPECT_EQ(site.count("POST"), 2u);
+}
+
+TEST_P(Road, SendsNothingWhenTheUserSaysNo) {
+    const RoadRunSeen run = runOn(site.definition(), SendChoice::Abort);
+    EXPECT_EQ(run.outcome, StepOutcome::Declined);
+    EXPECT_EQ(run.asked, 1u);
+    EXPECT_EQ(site.count("POST"), 0u);
+    EXPECT_EQ(requestLines(site), std::vector<std::string>{"GET /login.html"});
+}
+
+TEST_P(Road, TheLoginHoldsUntilANewRoad) {
+    runOn(site.definition());
+    const std::string definition = site.definition();
+    const std::string afterLogin = definition.substr(definition.find("Zem-Referer=", 10));
+    EXPECT_EQ(runOn(afterLogin).outcome, StepOutcome::Passed);
+    EXPECT_EQ(site.refusals(), std::vector<std::string>());
+
+    startNewRoad();
+    // Without the login's cookie the site answers an error page, which holds no form.
+    const RoadRunSeen run = runOn(afterLogin);
+    EXPECT_EQ(run.outcome, StepOutcome::Stopped);
+    EXPECT_EQ(run.steps[0].request.findings.at(0).rule, "form-missing");
+    EXPECT_EQ(site.refusals(), std::vector<std::string>{"/input.html: no session cookie"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Charsets, Road,
+                         ::testing::Values(RoadSite::Charset::ShiftJis, RoadSite::Charset::Utf8),
+                         [](const auto& info) {
+                             return info.param == RoadSite::Charset::ShiftJis ? "ShiftJis" : "Utf8";
+                         });
+
+}  // namespace
+}  // namespace verrimo
