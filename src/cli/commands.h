@@ -33,6 +33,7 @@ int runFetch(const Args& args, Output& out);
 int runCheck(const Args& args, Output& out);
 int runCharset(const Args& args, Output& out);
 int runRequest(const Args& args, Output& out);
+int runRun(const Args& args, Output& out);
 
 // Every command, in the order the usage lists them.
 inline constexpr Command kCommands[] = {
@@ -59,6 +60,12 @@ inline constexpr Command kCommands[] = {
      "values where the host fills in its own, with the findings against the page; --curl "
      "prints curl command lines",
      runRequest},
+    {"run", "[--until N] [--yes] [--samples FILE] [--password-stdin] DEFINITION",
+     "run the definition's steps against the site in order, each on the page it was written "
+     "for, and print one JSON line per step: the request as sent (the password masked), the "
+     "status, the final address, the findings and whether the check string was found. Asks on "
+     "the terminal before each step is sent; without a terminal, sends only with --yes",
+     runRun},
     {"charset", "[FILE]",
      "name the charset a page (FILE, or standard input) is written in: Shift_JIS, EUC-JP, UTF-8, "
      "...",
