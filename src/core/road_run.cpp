@@ -43,8 +43,9 @@ std::vector<StepSpan> stepSpans(std::string_view definition, std::size_t lineCou
     return spans;
 }
 
-// The one call that builds a step's request against its own page: the lines before the step
-// are left blank, so that it is the definition's first step and keeps its line numbers.
+// A step's request against its own page. The request builder checks only the first step against
+// a page, so the lines before the step are left blank: it is the first, and keeps its line
+// numbers.
 StepRequest requestOnPage(const std::vector<std::string_view>& lines, const StepSpan& span,
                           const RequestPage& page, const SampleValues& samples,
                           const CodePage& cp) {
