@@ -196,6 +196,8 @@ int runRun(const Args& args, Output& out) {
         throw std::runtime_error(
             "run: no terminal to ask before each step is sent; give --yes to "
             "send every step without asking");
+    // Overwritten however the run ends, a closed output included.
+    const WipeAtEnd wipePassword([&] { wipeText(options.samples.password); });
     if (passwordIn) {
         wipeText(options.samples.password);
         options.samples.password = readLine(STDIN_FILENO);
@@ -218,7 +220,6 @@ int runRun(const Args& args, Output& out) {
         note = endingNote(step, cp);
     };
     const StepOutcome outcome = runRoad(text, cp, options, callbacks);
-    wipeText(options.samples.password);
     if (!note.empty()) std::cerr << "verrimo-cli: " << note << "\n";
     return exitStatus(outcome);
 }

@@ -108,8 +108,12 @@ std::vector<std::string> passwordForms(const StepRequest& request) {
 // The answer's addresses and message with the password masked, wherever the site put it.
 void maskPassword(StepAnswer& answer, const std::vector<std::string>& forms, const CodePage& cp) {
     const auto mask = [&](std::string& text) {
-        for (const std::string& form : forms)
-            text = replaceText(text, form, kMaskedPassword, Replace::Every, cp);
+        for (const std::string& form : forms) {
+            if (text.find(form) == std::string::npos) continue;
+            std::string masked = replaceText(text, form, kMaskedPassword, Replace::Every, cp);
+            wipeText(text);
+            text = std::move(masked);
+        }
     };
     for (AnswerHop& hop : answer.hops) {
         mask(hop.url);
@@ -199,9 +203,12 @@ class RoadRun {
         }
         if (cancelled()) return StepOutcome::Cancelled;
         StepRequest real = requestOnPage(lines_, span, requestPage, options_.samples, cp_);
+        std::vector<std::string> secrets = passwordForms(real);
+        const WipeAtEnd wiped([&] {
+            wipeRequest(real);
+            for (std::string& secret : secrets) wipeText(secret);
+        });
         step.answer = callbacks_.send(real);
-        const std::vector<std::string> secrets = passwordForms(real);
-        wipeRequest(real);
         keepAsPrevious(step.answer);
         maskPassword(step.answer, secrets, cp_);
         headersAsSent(step.request, step.answer);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace verrimo {
 
@@ -12,5 +13,18 @@ inline void wipeText(std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) byte[i] = '\0';
     text.clear();
 }
+
+// Runs the wipe when the scope ends, however it ends: also when a callback throws.
+template <typename Wipe>
+class WipeAtEnd {
+  public:
+    explicit WipeAtEnd(Wipe wipe) : wipe_(std::move(wipe)) {}
+    ~WipeAtEnd() { wipe_(); }
+    WipeAtEnd(const WipeAtEnd&) = delete;
+    WipeAtEnd& operator=(const WipeAtEnd&) = delete;
+
+  private:
+    Wipe wipe_;
+};
 
 }  // namespace verrimo

@@ -201,4 +201,11 @@ StepAnswer sendRequest(const StepRequest& request, const FetchProgress& progress
     return Way(request, progress, options).follow(request);
 }
 
+RoadSend cancellableSender(const std::atomic<bool>& cancel, const FetchOptions& options) {
+    return [&cancel, options](const StepRequest& request) {
+        return sendRequest(
+            request, [&cancel](std::size_t) { return !cancel.load(); }, options);
+    };
+}
+
 }  // namespace verrimo

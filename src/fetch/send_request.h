@@ -1,8 +1,11 @@
 // Sends a request of the road as a browser sends it, and follows its redirects as a browser does.
 #pragma once
 
+#include <atomic>
+
 #include "fetch.h"
 #include "form_request.h"
+#include "road_run.h"
 #include "step_answer.h"
 
 namespace verrimo {
@@ -18,5 +21,8 @@ namespace verrimo {
 // returning false cancels.
 StepAnswer sendRequest(const StepRequest& request, const FetchProgress& progress = {},
                        const FetchOptions& options = {});
+
+// sendRequest for a run of the road: once the flag is raised, a transfer under way stops.
+RoadSend cancellableSender(const std::atomic<bool>& cancel, const FetchOptions& options = {});
 
 }  // namespace verrimo

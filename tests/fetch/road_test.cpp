@@ -1,6 +1,7 @@
 // A definition run step by step against the loopback road site, through the fetcher.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,54 @@ TEST_P(Road, TheLoginHoldsUntilANewRoad) {
     EXPECT_EQ(run.outcome, StepOutcome::Stopped);
     EXPECT_EQ(run.steps[0].request.findings.at(0).rule, "form-missing");
     EXPECT_EQ(site.refusals(), std::vector<std::string>{"/input.html: no session cookie"});
+}
+
+// A step whose answer never ends: the cancel flag, raised while it is under way, stops it.
+TEST(RoadCancel, ARaisedFlagStopsTheTransferUnderWay) {
+    startNewRoad();
+    test::HttpTestServer server;
+    std::atomic<bool> cancel{false};
+    server.route("/page.html", test::Response{200, {}, "<a href=slow.html>x</a>", std::nullopt});
+    server.route("/slow.html", [&](const test::Request&) {
+        cancel = true;
+        return test::Response{200, {}, "<p>never whole", 3};
+    });
+    const std::string definition = "Zem-Referer=" + server.url("/page.html") +
+                                   "\r\nZem-Open=" + server.url("/slow.html") + "\r\n";
+    RoadRunOptions options;
+    options.cancel = &cancel;
+    RoadCallbacks callbacks;
+    callbacks.send = cancellableSender(cancel);
+    callbacks.ask = [](const RoadStep&) { return SendChoice::Send; };
+    std::vector<RoadStep> steps;
+    callbacks.stepDone = [&](const RoadStep& step) { steps.push_back(step); };
+    EXPECT_EQ(runRoad(definition, CodePage::program(), options, callbacks), StepOutcome::Cancelled);
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].answer.error, "cancelled");
+}
+
+TEST(RoadSafety, AnAddressOtherThanHttpIsNeverOpened) {
+    startNewRoad();
+    test::HttpTestServer server;
+    server.route("/page.html", test::Response{200, {}, "<a href=x>x</a>", std::nullopt});
+    const std::string definitions[] = {
+        "Zem-Referer=file:///etc/hostname\r\nZem-Open=" + server.url("/page.html") + "\r\n",
+        "Zem-Referer=" + server.url("/page.html") + "\r\nZem-Open=file:///etc/hostname\r\n",
+    };
+    for (const std::string& definition : definitions) {
+        SCOPED_TRACE(definition);
+        RoadCallbacks callbacks;
+        callbacks.send = [](const StepRequest& r) { return sendRequest(r); };
+        callbacks.ask = [](const RoadStep&) { return SendChoice::SendAll; };
+        std::vector<RoadStep> steps;
+        callbacks.stepDone = [&](const RoadStep& step) { steps.push_back(step); };
+        EXPECT_EQ(runRoad(definition, CodePage::program(), {}, callbacks), StepOutcome::NotFetched);
+        ASSERT_EQ(steps.size(), 1u);
+        const StepAnswer& refused =
+            steps[0].answer.error.empty() ? *steps[0].referrerPage : steps[0].answer;
+        EXPECT_EQ(refused.error, "not an http or https address");
+        EXPECT_TRUE(refused.hops.empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Charsets, Road,
