@@ -180,8 +180,7 @@ int runRun(const Args& args, Output& out) {
     const bool passwordIn = parsed.flags.contains("--password-stdin");
     if (passwordIn && *parsed.operand == "-")
         throw UsageError(
-            "run: the definition and the password cannot both come from standard "
-            "input");
+            "run: the definition and the password cannot both come from standard input");
     RoadRunOptions options;
     if (const auto until = parsed.values.find("--until"); until != parsed.values.end())
         options.until = stepCount(until->second);
@@ -194,8 +193,7 @@ int runRun(const Args& args, Output& out) {
     std::unique_ptr<Terminal> terminal = yes ? nullptr : Terminal::open();
     if (!yes && !terminal)
         throw std::runtime_error(
-            "run: no terminal to ask before each step is sent; give --yes to "
-            "send every step without asking");
+            "run: no terminal to ask before each step is sent; give --yes to send them all");
     // Overwritten however the run ends, a closed output included.
     const WipeAtEnd wipePassword([&] { wipeText(options.samples.password); });
     if (passwordIn) {
@@ -212,7 +210,7 @@ int runRun(const Args& args, Output& out) {
     const FetchOptions fetch;
     callbacks.send = [&](const StepRequest& r) { return sendThroughModule(r, fetch); };
     callbacks.ask = [&](const RoadStep& step) {
-        return terminal ? askOnTerminal(*terminal, step, cp) : SendChoice::SendAll;
+        return yes ? SendChoice::SendAll : askOnTerminal(*terminal, step, cp);
     };
     std::string note;
     callbacks.stepDone = [&](const RoadStep& step) {

@@ -98,27 +98,6 @@ TEST_P(Road, SendsTheCookieAndTheBrowsersHeaders) {
     EXPECT_EQ(seen[5].header("Referer"), site.url(RoadSite::kConfirmPage));
 }
 
-TEST_P(Road, StopsAtTheStepWhosePageChanged) {
-    site.renameConfirmField("comment", "message");
-    const RoadRunSeen run = runOn(site.definition());
-    EXPECT_EQ(run.outcome, StepOutcome::Stopped);
-    ASSERT_EQ(run.steps.size(), 3u);
-    EXPECT_EQ(run.steps[2].outcome, StepOutcome::Stopped);
-    std::vector<std::string> rules;
-    for (const PageFinding& f : run.steps[2].request.findings) rules.push_back(f.rule);
-    EXPECT_EQ(rules, (std::vector<std::string>{"field-unknown", "field-left-out"}));
-    EXPECT_EQ(run.asked, 2u);
-    EXPECT_EQ(site.count("POST"), 2u);
-}
-
-TEST_P(Road, SendsNothingWhenTheUserSaysNo) {
-    const RoadRunSeen run = runOn(site.definition(), SendChoice::Abort);
-    EXPECT_EQ(run.outcome, StepOutcome::Declined);
-    EXPECT_EQ(run.asked, 1u);
-    EXPECT_EQ(site.count("POST"), 0u);
-    EXPECT_EQ(requestLines(site), std::vector<std::string>{"GET /login.html"});
-}
-
 TEST_P(Road, TheLoginHoldsUntilANewRoad) {
     runOn(site.definition());
     const std::string definition = site.definition();
@@ -132,6 +111,36 @@ TEST_P(Road, TheLoginHoldsUntilANewRoad) {
     EXPECT_EQ(run.outcome, StepOutcome::Stopped);
     EXPECT_EQ(run.steps[0].request.findings.at(0).rule, "form-missing");
     EXPECT_EQ(site.refusals(), std::vector<std::string>{"/input.html: no session cookie"});
+}
+
+// The site itself: a token is good for the last load of its page only, and only with the cookie.
+TEST(RoadSiteRefuses, AStaleTokenAndARequestWithoutTheCookie) {
+    startNewRoad();
+    RoadSite site(RoadSite::Charset::Utf8);
+    const auto post = [&](std::string_view path, const std::string& body) {
+        StepRequest r;
+        r.method = "POST";
+        r.url = site.url(path);
+        r.headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
+        r.body = body;
+        return sendRequest(r);
+    };
+    const auto tokenOf = [](const StepAnswer& page) {
+        const std::size_t at = page.body.find("name=\"token\" value=\"") + 20;
+        return page.body.substr(at, page.body.find('"', at) - at);
+    };
+    const StepAnswer first = post(RoadSite::kLogin, "user=taro&pass=hunter2%26s3cret");
+    const std::string stale = tokenOf(first);
+    StepRequest load;
+    load.method = "GET";
+    load.url = site.url(RoadSite::kInputPage);
+    const std::string fresh = tokenOf(sendRequest(load));
+    EXPECT_NE(stale, fresh);
+    post(RoadSite::kConfirm, "token=" + stale + "&name=a&kind=q&comment=b");
+    startNewRoad();
+    post(RoadSite::kConfirm, "token=" + fresh + "&name=a&kind=q&comment=b");
+    EXPECT_EQ(site.refusals(), (std::vector<std::string>{"confirm: stale token",
+                                                         "/confirm.cgi: no session cookie"}));
 }
 
 // A step whose answer never ends: the cancel flag, raised while it is under way, stops it.
