@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "arguments.h"
-#include "charset.h"
 #include "codepage.h"
 #include "commands.h"
 #include "definition_page.h"
 #include "finding_json.h"
+#include "form_charset.h"
 #include "form_request.h"
 #include "input.h"
 #include "json.h"
@@ -91,11 +91,7 @@ int runRequest(const Args& args, Output& out) {
             continue;
         }
         // The body and a GET's query are in the form's charset.
-        std::unique_ptr<CodePage> formCp;
-        try {
-            formCp = std::make_unique<CodePage>(codePageFor(r.charset));
-        } catch (const std::runtime_error&) {
-        }
+        const auto formCp = browserCodePage(r.charset);
         writeRequest(out, r, cp, formCp ? *formCp : cp);
     }
     return 0;
