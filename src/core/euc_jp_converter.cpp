@@ -19,7 +19,7 @@ std::size_t pointerOf(unsigned char row, unsigned char cell) {
 }
 
 // Per code point of the BMP: how EUC-JP writes it. 0 for none; a jis0208 pointer plus 1; or
-// kJis0212 with a jis0212 pointer, for a character that jis0208 lacks.
+// kJis0212Flag with a jis0212 pointer, for a character that jis0208 lacks.
 class Pointers {
   public:
     static constexpr std::uint16_t kJis0212Flag = 0x8000;

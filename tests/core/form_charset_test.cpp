@@ -44,10 +44,7 @@ TEST(FormCharset, PageTextGoesAsBrowsersReencodeIt) {
     }
 }
 
-TEST(FormCharset, BrowserCodePagesOpenEveryLabelOfACharset) {
-    for (const char* label : {"Shift_JIS", "x-sjis", "windows-31j", "ms932"})
-        EXPECT_EQ(browserCodePage(label)->name(), "CP932") << label;
-    EXPECT_EQ(browserCodePage("euc-jp")->name(), "EUC-JP");
+TEST(FormCharset, NoBrowserCodePageForACharsetTheProgramLacks) {
     EXPECT_EQ(browserCodePage("no-such-charset"), nullptr);
     EXPECT_EQ(browserCodePage(""), nullptr);
 }

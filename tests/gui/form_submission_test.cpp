@@ -63,7 +63,7 @@ const Case kCases[] = {
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%A4%A2%A4%A4%A4%A6\r\ngo=%C1%F7%BF%AE", "go"},
     {"EUC-JP page, UTF-8 form, POST", "EUC-JP",
      "<form action=send method=post accept-charset=\"UTF-8\">"
-     "<input type=hidden name=h value=\"ソ〜−‖¬\uF7F9\uF7A1\uF7FC\uF7E2\"><input name=q></form>",
+     "<input type=hidden name=h value=\"ソ～−∥￢纊髙\"><input name=q></form>",
      "action=send\r\nh=Zem-GetValue[h]\r\nq=%E6%9D%B1%E4%BA%AC", nullptr},
     {"UTF-8 page, Shift_JIS form lacking characters", "UTF-8",
      "<form action=send method=post accept-charset=Shift_JIS>"
@@ -176,9 +176,10 @@ class ServedForm {
     }
 
   private:
-    HttpTestServer server_;
+    // Before the server, which is stopped first.
     std::mutex mutex_;
     std::optional<Request> sent_;
+    HttpTestServer server_;
 };
 
 }  // namespace
