@@ -1,19 +1,13 @@
 #include "request_json.h"
 
-#include <memory>
-#include <stdexcept>
-
-#include "charset.h"
 #include "finding_json.h"
+#include "form_charset.h"
 
 namespace verrimo::cli {
 
 void writeRequestMembers(JsonWriter& w, const StepRequest& r, const CodePage& cp) {
-    std::unique_ptr<CodePage> formCp;
-    try {
-        formCp = std::make_unique<CodePage>(codePageFor(r.charset));
-    } catch (const std::runtime_error&) {
-    }
+    // The body and a GET's query are in the form's charset.
+    const auto formCp = browserCodePage(r.charset);
     const CodePage& bodyCp = formCp ? *formCp : cp;
     w.key("line");
     w.number(static_cast<std::int64_t>(r.targetLine + 1));

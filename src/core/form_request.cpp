@@ -186,11 +186,9 @@ class StepBuilder {
         return f;
     }
 
-    // Page text in the form's charset.
+    // Page text as the browser sends it in the form's charset.
     std::string fromPage(std::string_view bytes, const CodePage* formCp) const {
-        return pageText_ && formCp && pageText_->name() != formCp->name()
-                   ? inFormCharset(bytes, *pageText_, *formCp)
-                   : std::string(bytes);
+        return pageText_ && formCp ? inFormCharset(bytes, *pageText_, *formCp) : std::string(bytes);
     }
 
     std::string expressionSample(std::string_view keyword, std::string_view operand,

@@ -2,25 +2,14 @@
 
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
-#include "charset.h"
 #include "definition.h"
+#include "form_charset.h"
 
 namespace verrimo {
 
 namespace {
-
-// The code page of a charset, or none when the program cannot read it.
-std::unique_ptr<CodePage> codePageOf(const std::string& charset) {
-    if (charset.empty()) return nullptr;
-    try {
-        return std::make_unique<CodePage>(codePageFor(charset));
-    } catch (const std::runtime_error&) {
-        return nullptr;
-    }
-}
 
 // The code pages of the forms' charsets, each made once: steps mostly share one.
 class FormCodePages {
@@ -30,13 +19,13 @@ class FormCodePages {
     // The charset's, or the fallback when the program cannot read it.
     const CodePage& of(const std::string& charset) {
         auto [at, added] = pages_.try_emplace(charset);
-        if (added) at->second = codePageOf(charset);
+        if (added) at->second = browserCodePage(charset);
         return at->second ? *at->second : fallback_;
     }
 
   private:
     const CodePage& fallback_;
-    std::map<std::string, std::unique_ptr<CodePage>> pages_;
+    std::map<std::string, std::shared_ptr<const CodePage>> pages_;
 };
 
 // A value on one line: its own line breaks shown as a sign.

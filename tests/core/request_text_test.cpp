@@ -60,6 +60,13 @@ TEST(RequestText, EachStepReadsAsARequestWithItsFieldsDecoded) {
          "Content-Type: application/x-www-form-urlencoded\nReferer: http://h/\n\n"
          "q=あ↵x\n！ 3 行目: フォームにこの名前の項目がありません\n\n"
          "■ 5 行目　Zem-Open\nGET http://h/next?a=%E3%81%82\n"},
+        {"EUC-JP and Shift_JIS read as browsers read them",
+         {post("EUC-JP", {{2, "q", "\xfc\xe2\xad\xa1\xa1\xc1", ""}}),
+          post("Shift_JIS", {{2, "q", "\xfb\xfc\x87\x40\x81\x60", ""}})},
+         "■ 2 行目　action\nPOST http://h/e.cgi\n"
+         "Content-Type: application/x-www-form-urlencoded\nReferer: http://h/\n\nq=髙①～\n\n"
+         "■ 2 行目　action\nPOST http://h/e.cgi\n"
+         "Content-Type: application/x-www-form-urlencoded\nReferer: http://h/\n\nq=髙①～\n"},
         {"a charset the program lacks reads in the definition's",
          {post("x-unknown", {{2, "q", "\x82\xa0", ""}})},
          "■ 2 行目　action\nPOST http://h/e.cgi\n"
