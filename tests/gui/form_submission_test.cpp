@@ -4,10 +4,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <mutex>
 #include <optional>
 
@@ -116,8 +118,55 @@ QString fillScript(const StepRequest& r, const std::string& definition, const Ca
 
 }  // namespace
 
+// The first request that reaches the server at the routes it is given.
+class FirstRequest {
+  public:
+    FirstRequest(HttpTestServer& server, std::initializer_list<const char*> paths) {
+        for (const char* path : paths)
+            server.route(path, [this](const Request& request) {
+                const std::lock_guard lock(mutex_);
+                if (!sent_) sent_ = request;
+                return Response{200, {{"Content-Type", "text/plain"}}, "sent\n", {}};
+            });
+    }
+    std::optional<Request> sent() {
+        const std::lock_guard lock(mutex_);
+        return sent_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::optional<Request> sent_;
+};
+
+// The value of the request's header, empty when it has none.
+std::string headerOf(const StepRequest& r, std::string_view name) {
+    for (const auto& [key, value] : r.headers)
+        if (key == name) return value;
+    return {};
+}
+
 class FormSubmissionTest : public QObject {
     Q_OBJECT
+
+    // Loads the page in a browser of its own, runs the script that fills and submits its form,
+    // and waits for what the browser sends.
+    static std::optional<Request> browserSends(const std::string& pageUrl, const QString& script,
+                                               FirstRequest& arrived) {
+        QWebEngineProfile profile;
+        QWebEnginePage browser(&profile);
+        // Qt's own rule, which browsers do not have: a file may send its form to a server.
+        browser.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
+                                         true);
+        QSignalSpy loaded(&browser, &QWebEnginePage::loadFinished);
+        browser.load(QUrl(QString::fromStdString(pageUrl)));
+        if (!QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 30000) ||
+            !loaded.first().first().toBool())
+            return std::nullopt;
+        browser.runJavaScript(script, QWebEngineScript::ApplicationWorld);
+        QTest::qWaitFor([&] { return arrived.sent().has_value(); }, 30000);
+        return arrived.sent();
+    }
 
   private slots:
     void browserSendsWhatThePreviewSays_data() {
@@ -137,15 +186,7 @@ class FormSubmissionTest : public QObject {
 
         HttpTestServer server;
         server.route("/form.html", Response{200, {{"Content-Type", "text/html"}}, page, {}});
-        std::mutex mutex;
-        std::optional<Request> sent;
-        const auto record = [&](const Request& request) {
-            const std::lock_guard lock(mutex);
-            if (!sent) sent = request;
-            return Response{200, {{"Content-Type", "text/plain"}}, "sent\n", {}};
-        };
-        server.route("/send", record);
-        server.route("/%E8%A1%A8", record);  // 表 in UTF-8
+        FirstRequest arrived(server, {"/send", "/%E8%A1%A8"});  // 表 in UTF-8
         const std::string pageUrl = server.url("/form.html");
 
         const PageReading reading = readPage({page}, cp, {.forms = true});
@@ -158,20 +199,9 @@ class FormSubmissionTest : public QObject {
         const StepRequest& r = preview[0];
         QVERIFY(r.findings.empty());  // the definition fits its page, so the browser sends it all
 
-        QWebEngineProfile profile;
-        QWebEnginePage browser(&profile);
-        QSignalSpy loaded(&browser, &QWebEnginePage::loadFinished);
-        browser.load(QUrl(QString::fromStdString(pageUrl)));
-        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 30000);
-        QVERIFY(loaded.first().first().toBool());
-        browser.runJavaScript(fillScript(r, definition, c), QWebEngineScript::ApplicationWorld);
-        const auto arrived = [&] {
-            const std::lock_guard lock(mutex);
-            return sent.has_value();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(arrived(), 30000);
-
-        const std::lock_guard lock(mutex);
+        const std::optional<Request> sent =
+            browserSends(pageUrl, fillScript(r, definition, c), arrived);
+        QVERIFY(sent);
         // The browser's multipart boundary is its own.
         const std::string contentType = sent->header("Content-Type");
         const std::size_t at = contentType.find("boundary=");
@@ -189,6 +219,41 @@ class FormSubmissionTest : public QObject {
         QCOMPARE(bytes(body), bytes(r.body));
         for (const auto& [name, value] : r.headers)
             QCOMPARE(bytes(name == "Content-Type" ? type : sent->header(name)), bytes(value));
+        // Also where the browser sends no Origin (a GET), the preview has none.
+        QCOMPARE(bytes(sent->header("Origin")), bytes(headerOf(r, "Origin")));
+    }
+
+    // A page opened from a file has an opaque origin: its POST says "Origin: null".
+    void aFilePageSendsTheNullOrigin() {
+        HttpTestServer server;
+        FirstRequest arrived(server, {"/send"});
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const std::string page = "<!DOCTYPE html><meta charset=UTF-8><form action=\"" +
+                                 server.url("/send") + "\" method=post><input name=q></form>";
+        const QString path = folder.filePath("form.html");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes(page));
+        file.close();
+        const std::string pageUrl = QUrl::fromLocalFile(path).toString().toStdString();
+
+        const CodePage& cp = CodePage::program();
+        const PageReading reading = readPage({page}, cp, {.forms = true});
+        const std::string definition =
+            "Zem-Referer=" + pageUrl + "\r\naction=" + server.url("/send") + "\r\nq=1\r\n";
+        const std::vector<StepRequest> preview =
+            definitionRequests(definition, requestPageOf(reading, pageUrl), {}, cp);
+        QCOMPARE(preview.size(), std::size_t(1));
+        QCOMPARE(bytes(headerOf(preview[0], "Origin")), QByteArray("null"));
+
+        Case c{"file", "UTF-8", "", "", nullptr};
+        const std::optional<Request> sent =
+            browserSends(pageUrl, fillScript(preview[0], definition, c), arrived);
+        QVERIFY(sent);
+        QCOMPARE(bytes(sent->method), QByteArray("POST"));
+        QCOMPARE(bytes(sent->body), bytes(preview[0].body));
+        QCOMPARE(bytes(sent->header("Origin")), QByteArray("null"));
     }
 };
 
