@@ -34,6 +34,8 @@ void setOptions(CURL* curl, CURLU* url, const FetchOptions& options) {
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
+    if (options.total.count() > 0)
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.total.count()));
     // Time-outs without SIGALRM, which would hit whichever thread it likes.
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
 }
@@ -81,6 +83,8 @@ FetchResult downloadPage(const std::string& url, const FetchProgress& progress,
     // followed (another scheme, too many) leaves none.
     result.opened = transfer.answers > redirects && ending.code != CURLE_TOO_MANY_REDIRECTS;
     result.body = std::move(transfer.body);
+    result.cut = transfer.cut;
+    if (result.opened) curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &result.status);
     const char* contentType = nullptr;
     if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
         contentType)

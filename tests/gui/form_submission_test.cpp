@@ -164,7 +164,8 @@ class FormSubmissionTest : public QObject {
             !loaded.first().first().toBool())
             return std::nullopt;
         browser.runJavaScript(script, QWebEngineScript::ApplicationWorld);
-        QTest::qWaitFor([&] { return arrived.sent().has_value(); }, 30000);
+        if (!QTest::qWaitFor([&] { return arrived.sent().has_value(); }, 30000))
+            return std::nullopt;
         return arrived.sent();
     }
 
