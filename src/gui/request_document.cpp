@@ -33,19 +33,19 @@ class Writer {
     }
 
     void fields(const std::vector<FieldView>& fields) {
-        QTextTable* table = cursor_.insertTable(static_cast<int>(fields.size()) + 1, 3, table_);
-        const auto cell = [table](int row, int column, const QString& text,
-                                  const QTextCharFormat& format) {
-            table->cellAt(row, column).firstCursorPosition().insertText(text, format);
+        // The cursor starts in the first cell; each cell is one block, row by row.
+        cursor_.insertTable(static_cast<int>(fields.size()) + 1, 3, table_);
+        const auto cell = [this](const QString& text, const QTextCharFormat& format) {
+            cursor_.insertText(text, format);
+            cursor_.movePosition(QTextCursor::NextBlock);
         };
-        cell(0, 0, "名前", bold_);
-        cell(0, 1, "値", bold_);
-        cell(0, 2, "送信される形", bold_);
-        for (int row = 1; const FieldView& f : fields) {
-            cell(row, 0, utf8(f.name), {});
-            cell(row, 1, utf8(f.value), {});
-            cell(row, 2, utf8(f.sent), {});
-            ++row;
+        cell("名前", bold_);
+        cell("値", bold_);
+        cell("送信される形", bold_);
+        for (const FieldView& f : fields) {
+            cell(utf8(f.name), {});
+            cell(utf8(f.value), {});
+            cell(utf8(f.sent), {});
         }
         // The block after the table is the next line's.
         cursor_.movePosition(QTextCursor::End);

@@ -15,7 +15,19 @@ namespace verrimo {
 
 namespace {
 
+// A long definition shows its first steps only, so that the text stays quick to lay out: 200
+// of them, fewer when their fields come to more than 1,000 rows of tables, but always the first.
 constexpr std::size_t kShownSteps = 200;
+constexpr std::size_t kShownRows = 1000;
+
+std::size_t shownSteps(std::span<const StepRequest> steps) {
+    std::size_t shown = 0;
+    for (std::size_t rows = 0; shown < std::min(steps.size(), kShownSteps); ++shown) {
+        rows += steps[shown].fields.size();
+        if (shown > 0 && rows > kShownRows) break;
+    }
+    return shown;
+}
 
 }  // namespace
 
@@ -105,9 +117,8 @@ std::span<const StepRequest> RequestPreview::ChosenSteps() const {
 }
 
 void RequestPreview::ShowChosen() {
-    // A huge definition shows its first steps only, so that the text stays quick to show.
     const std::span<const StepRequest> chosen = ChosenSteps();
-    const std::size_t shown = std::min(chosen.size(), kShownSteps);
+    const std::size_t shown = shownSteps(chosen);
     QString more;
     if (chosen.empty())
         more = QString::fromStdString(noRequestsText());

@@ -244,6 +244,23 @@ class RequestPreviewTest : public WindowTest {
         QCOMPARE(scroll->value(), at);
     }
 
+    // Steps of many fields show fewer steps, so that the tables stay quick to lay out.
+    void stepsOfManyFieldsShowFewer() {
+        std::string step = "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\n";
+        for (int i = 0; i < 300; ++i) step += "f" + std::to_string(i) + "=1\r\n";
+        std::string text;
+        for (int i = 0; i < 5; ++i) text += step;
+        form1->Memo1->SetText(text);
+        openPreview();
+        QTRY_VERIFY(shown().endsWith("\n\n…ほか 2 手順（「手順」で選ぶと表示します）\n"));
+        QCOMPARE(shown().count("■ "), 3);
+        QCOMPARE(shown().count("[f299 | 1 | f299=1]"), 3);
+        // A step chosen alone shows all its fields.
+        preview->CB_step->setCurrentIndex(5);
+        QVERIFY(shown().startsWith("■ 1210 行目　action\n"));
+        QCOMPARE(shown().count("[f299 | 1 | f299=1]"), 1);
+    }
+
     void sampleValuesAreKeptInTheConfigurationFolder() {
         form1->Memo1->SetText(kDefinition);
         openPreview();
