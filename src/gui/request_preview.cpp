@@ -62,6 +62,7 @@ RequestPreview::RequestPreview() {
     Button_samples = makeButton("Button_samples", "サンプル値を保存", this, {376, 488, 160, 28});
     // Says what the last command did, for the eye and for a screen reader: its text is its name.
     Label_status = makeLabel("Label_status", "", this, {8, 530, 528, 20});
+    Label_status->hide();
     Button_close = makeButton("Button_close", "閉じる", this, {544, 524, 88, 28});
 
     Label_step->setBuddy(CB_step);
@@ -134,6 +135,7 @@ void RequestPreview::ShowChosen() {
 
 void RequestPreview::Button_copyClick(QObject*) {
     const std::span<const StepRequest> steps = ChosenSteps();
+    Label_status->show();
     if (steps.empty()) {
         Label_status->setText("コピーする手順がありません");
         return;

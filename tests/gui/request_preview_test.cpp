@@ -190,7 +190,7 @@ class RequestPreviewTest : public WindowTest {
         const QString open =
             "curl --globoff --url 'http://www.example.org/done.html' -H 'Referer: "
             "http://www.example.org/entry.cgi'\n";
-        QCOMPARE(preview->Label_status->text(), QString());
+        QVERIFY(preview->Label_status->isHidden());
         click(preview->Button_copy);
         QCOMPARE(QGuiApplication::clipboard()->text(), post + open);
         const QString copiedTwo = "curl のコマンド 2 行をクリップボードにコピーしました";
@@ -213,6 +213,18 @@ class RequestPreviewTest : public WindowTest {
                               "Zem-Open=end.html\r\n");
         QTRY_VERIFY(shown().contains("GET http://www.example.org/end.html"));
         QCOMPARE(preview->CB_step->currentIndex(), 2);
+    }
+
+    void noStepsNoCopy() {
+        form1->Memo1->SetText("Zem-Referer=http://www.example.org/\r\n");
+        openPreview();
+        QTRY_COMPARE(shown(), QString("送信する手順がありません（Zem-Referer の行とその後の"
+                                      "送信先の行が要ります）。\n"));
+        QGuiApplication::clipboard()->setText("kept");
+        click(preview->Button_copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
+        QVERIFY(preview->Label_status->isVisible());
+        QCOMPARE(preview->Label_status->text(), QString("コピーする手順がありません"));
     }
 
     // A long definition shows its first steps; each step can still be chosen, and all are
