@@ -252,21 +252,6 @@ TEST_F(DownloadPage, AnswerWithoutAnyBodyByteEndsAtTheStallTimeOut) {
               "Operation too slow. Less than 1 bytes/sec transferred the last 0.5 seconds");
 }
 
-TEST_F(DownloadPage, APageThatTricklesInEndsAtTheTotalTimeOut) {
-    // A byte every 100 ms never stalls, and the whole body would take 100 s.
-    const std::string body(1000, 't');
-    server.trickle("/trickle", body, std::chrono::milliseconds(100));
-    FetchOptions options;
-    options.stall = std::chrono::seconds(20);
-    options.total = std::chrono::milliseconds(1500);
-    const FetchResult result = downloadPage(server.url("/trickle"), {}, options);
-    EXPECT_TRUE(result.opened);
-    EXPECT_TRUE(result.error.starts_with("Operation timed out after 1")) << result.error;
-    EXPECT_TRUE(body.starts_with(result.body));
-    EXPECT_LT(result.body.size(), body.size());
-    EXPECT_FALSE(result.cut);
-}
-
 TEST_F(DownloadPage, ProgressKeepsComingWhileNoDataArrives) {
     FetchOptions options;
     // Called about every 100 ms, the callback is asked some 30 times before the stall time-out;
