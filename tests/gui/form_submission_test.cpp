@@ -156,8 +156,7 @@ class FormSubmissionTest : public QObject {
         QWebEngineProfile profile;
         QWebEnginePage browser(&profile);
         // Qt's own rule, which browsers do not have: a file may send its form to a server.
-        browser.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
-                                         true);
+        browser.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
         QSignalSpy loaded(&browser, &QWebEnginePage::loadFinished);
         browser.load(QUrl(QString::fromStdString(pageUrl)));
         if (!QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 30000) ||
