@@ -52,8 +52,8 @@ inline constexpr Command kCommands[] = {
     {"check", "[--page FILE] [FILE] | --live [--timeout SECONDS] FILE...",
      "check a definition (FILE, or standard input) and print its warnings as JSON lines, with "
      "--page also where it no longer fits that page; exit status 1 when there are any. With "
-     "--live, fetch each definition's referrer page (four at a time) and print where each "
-     "definition no longer fits it",
+     "--live, fetch each definition's referrer page (four at a time, each within --timeout "
+     "seconds, 30 by default) and print where each definition no longer fits it",
      runCheck},
     {"request", "[--page FILE] [--url REFERRER] [--curl] [DEFINITION]",
      "print the request each step of a definition makes as a JSON line, filled with sample "

@@ -29,6 +29,8 @@ void setCommonOptions(CURL* curl, const FetchOptions& options) {
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
+    if (options.total.count() > 0)
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.total.count()));
     // Time-outs without SIGALRM, which would hit whichever thread it likes.
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
 }

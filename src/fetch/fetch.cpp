@@ -54,6 +54,8 @@ FetchResult downloadPage(const std::string& url, const FetchProgress& progress,
     // followed (another scheme, too many) leaves none.
     result.opened = transfer.answers > redirects && ending.code != CURLE_TOO_MANY_REDIRECTS;
     result.body = std::move(transfer.body);
+    result.cut = transfer.cut;
+    if (result.opened) curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &result.status);
     const char* contentType = nullptr;
     if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
         contentType)
