@@ -11,6 +11,7 @@
 #include "form_charset.h"
 #include "form_index.h"
 #include "memo_text.h"
+#include "origin.h"
 #include "url.h"
 
 namespace verrimo {
@@ -125,6 +126,7 @@ struct Definition {
     const std::vector<LineReport>& reports;
     const SampleValues& samples;
     const CodePage& cp;
+    bool anyPage = false;  // whether any page is loaded
     FormCodePages formCps;
     std::unordered_map<const Form*, FormIndex> indexes;
 
@@ -179,7 +181,9 @@ class StepBuilder {
         r.referrerLine = s_.referrer;
         r.targetLine = s_.target;
         r.kind = spanOf(d_.lines[s_.target], d_.reports[s_.target].key);
-        r.pageCheck = page_ ? PageCheck::Checked : PageCheck::NotLoaded;
+        r.pageCheck = page_          ? PageCheck::Checked
+                      : d_.anyPage ? PageCheck::NotLoaded
+                                   : PageCheck::NoPages;
         if (!referrer_.empty()) r.headers.push_back({"Referer", referrer_});
         const std::string url = form ? actionOf(*form) : resolved(base_, target_, *urlCp_);
         if (r.kind != def::kKindAction) {
@@ -218,6 +222,10 @@ class StepBuilder {
         const bool post = form && form->method == "post";
         const bool multipart = post && form->enctype == "multipart/form-data";
         r.method = post ? "POST" : "GET";
+        // Browsers say where a POST comes from: the referrer page's origin ("null" for a file).
+        if (post)
+            if (std::string origin = serializedOrigin(referrer_); !origin.empty())
+                r.headers.push_back({"Origin", std::move(origin)});
         if (multipart) {
             r.body = multipartBody(r.fields);
             r.headers.insert(
@@ -318,11 +326,9 @@ class StepBuilder {
         return f;
     }
 
-    // Page text in the form's charset.
+    // Page text as the browser sends it in the form's charset.
     std::string fromPage(std::string_view bytes) const {
-        return pageCp_ && formCp_ && pageCp_->name() != formCp_->name()
-                   ? inFormCharset(bytes, *pageCp_, *formCp_)
-                   : std::string(bytes);
+        return pageCp_ && formCp_ ? inFormCharset(bytes, *pageCp_, *formCp_) : std::string(bytes);
     }
 
     // named: the form's controls of the line's name.
@@ -552,7 +558,7 @@ std::vector<StepRequest> definitionRequests(std::string_view definition,
                                             const DefinitionReport& report,
                                             std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp) {
-    Definition d{splitLines(definition), report.lines, samples, cp, {}, {}};
+    Definition d{splitLines(definition), report.lines, samples, cp, !pages.empty(), {}, {}};
     const auto addressed =
         std::find_if(pages.begin(), pages.end(), [](const ReadPage& p) { return !p.url.empty(); });
     const std::string firstUrl = addressed == pages.end() ? "" : addressed->url;
@@ -594,9 +600,10 @@ std::string curlCommand(const StepRequest& request) {
         for (const char c : text) out += c == '\'' ? "'\\''" : std::string(1, c);
         return out + "'";
     };
-    std::string command = "curl";
+    // --globoff and --url: no address can be read as a glob ("[1-3]", "{a,b}") or an option.
+    std::string command = "curl --globoff";
     if (request.method != "GET") command += " -X " + request.method;
-    command += " " + quoted(request.url);
+    command += " --url " + quoted(request.url);
     const bool multipart = !request.headers.empty() &&
                            request.headers.front().second.starts_with("multipart/form-data");
     for (const auto& [name, value] : request.headers)

@@ -42,7 +42,11 @@ struct PageFinding {
 
 // Whether a step was checked against its own page: the page loaded from its referrer, or pasted
 // source that holds its form. A step whose page is not loaded has no findings.
-enum class PageCheck { Checked, NotLoaded };
+enum class PageCheck {
+    Checked,
+    NotLoaded,  // pages are loaded, but not this step's
+    NoPages,    // no page is loaded at all
+};
 
 struct StepRequest {
     std::size_t referrerLine = 0;
@@ -54,7 +58,7 @@ struct StepRequest {
     std::string charset;  // what the form's values are sent in
     std::vector<RequestField> fields;
     std::string body;  // as sent; empty for a GET
-    PageCheck pageCheck = PageCheck::NotLoaded;
+    PageCheck pageCheck = PageCheck::NoPages;
     std::vector<PageFinding> findings;
 };
 

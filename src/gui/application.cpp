@@ -175,7 +175,7 @@ void Application::SwitchCodePage(const std::string& charset) {
     };
     const CodePage& from = CodePage::program();
     eachWindow([](const auto& window) { window.KeepTexts(); });
-    CodePage::setProgram(codePageFor(charset));
+    CodePage::setProgram(charset);
     eachWindow([&from](auto& window) { window.RecodeTexts(from); });
     form1_->RespellOwnTexts(from);
     form3_->RespellOwnTexts(from);

@@ -132,7 +132,8 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     EXPECT_EQ(post.url, "http://www.example.org/cgi/post.cgi");
     EXPECT_EQ(post.headers, (std::vector<std::pair<std::string, std::string>>{
                                 {"Content-Type", "application/x-www-form-urlencoded"},
-                                {"Referer", "http://www.example.org/top.html"}}));
+                                {"Referer", "http://www.example.org/top.html"},
+                                {"Origin", "http://www.example.org"}}));
     EXPECT_EQ(post.body, "sid=a+b%2F%83%5C&q=user&s=2&r=y&token=t1&go=Send");
     EXPECT_EQ(post.fields[1].sampleOf, "Zem-ID");
     EXPECT_EQ(post.fields[2].sampleOf, "Zem-Select[2,1]");
@@ -141,13 +142,16 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     for (const PageFinding& f : post.findings)
         rules.push_back(f.rule + "@" + std::to_string(f.line));
     EXPECT_EQ(rules, (std::vector<std::string>{"hidden-fixed@6"}));
-    // The pasted page holds the second step's form too: a GET in the form's charset, UTF-8.
+    // The pasted page holds the second step's form too: a GET, with no Origin, in the form's
+    // charset, UTF-8.
     EXPECT_EQ(requests[1].url, "http://www.example.org/cgi/find.cgi?k=%E3%82%BD&n=1950");
+    EXPECT_EQ(requests[1].headers.size(), 1u);
+    EXPECT_EQ(post.pageCheck, PageCheck::Checked);
     EXPECT_EQ(requests[1].pageCheck, PageCheck::Checked);
     EXPECT_EQ(requests[2].method, "GET");
     EXPECT_EQ(requests[2].url, "http://o.test/p");
     EXPECT_TRUE(requests[2].body.empty());
-    EXPECT_EQ(requests[2].pageCheck, PageCheck::NotLoaded);
+    EXPECT_EQ(requests[2].pageCheck, PageCheck::NotLoaded);  // a page is loaded, but not x's
 }
 
 TEST(DefinitionRequests, EachStepCheckedAgainstItsOwnPage) {
@@ -191,7 +195,7 @@ TEST(DefinitionRequests, EachStepCheckedAgainstItsOwnPage) {
     const auto alone =
         definitionRequests(definition, checkDefinition(definition, cp932()), {}, {}, cp932());
     for (const StepRequest& r : alone) {
-        EXPECT_EQ(r.pageCheck, PageCheck::NotLoaded);
+        EXPECT_EQ(r.pageCheck, PageCheck::NoPages);
         EXPECT_TRUE(r.findings.empty());
     }
 }
@@ -217,7 +221,8 @@ TEST(DefinitionRequests, AcceptCharsetAndMultipart) {
                   "\r\nContent-Disposition: form-data; name=\"a%22b\"\r\n\r\n1 2\r\n--" + boundary +
                   "--\r\n");
     EXPECT_EQ(curlCommand(multipart[0]),
-              "curl -X POST 'http://h/u' -H 'Referer: http://h/' --form-string 'a\"b=1 2'");
+              "curl --globoff -X POST --url 'http://h/u' -H 'Referer: http://h/' -H 'Origin: "
+              "http://h' --form-string 'a\"b=1 2'");
 }
 
 TEST(DefinitionRequests, FindingsWhereTheDefinitionNoLongerFitsItsPage) {
