@@ -181,7 +181,7 @@ class StepBuilder {
         r.referrerLine = s_.referrer;
         r.targetLine = s_.target;
         r.kind = spanOf(d_.lines[s_.target], d_.reports[s_.target].key);
-        r.pageCheck = page_          ? PageCheck::Checked
+        r.pageCheck = page_        ? PageCheck::Checked
                       : d_.anyPage ? PageCheck::NotLoaded
                                    : PageCheck::NoPages;
         if (!referrer_.empty()) r.headers.push_back({"Referer", referrer_});

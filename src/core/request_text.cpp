@@ -88,7 +88,8 @@ StepView stepView(const StepRequest& r, const CodePage& cp, const CodePage& form
     }
     view.hasBody = r.method == "POST";
     view.body = bodyLines(r.body, formCp);
-    if (r.pageCheck == PageCheck::NotLoaded) view.notes.push_back("このステップのページは読み込まれていません");
+    if (r.pageCheck == PageCheck::NotLoaded)
+        view.notes.push_back("このステップのページは読み込まれていません");
     if (sampled)
         view.notes.push_back(
             "※ サンプルは見本の値です。実際の送信ではホストがそのキーワードの値を入れます。");
