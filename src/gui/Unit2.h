@@ -14,6 +14,7 @@
 namespace verrimo {
 
 struct FormRecording;
+class SubmissionRecorder;
 
 class TForm2 : public TForm {
     Q_OBJECT
@@ -86,6 +87,7 @@ class TForm2 : public TForm {
     void PlaceBars();
 
     QWebEngineProfile* profile_;
+    SubmissionRecorder* recorder_;
     std::string offered_;
 };
 

@@ -149,6 +149,8 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     pageCharset_ = page.charset;
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
     requiredLines_ = std::move(page.requiredLines);
+    pageForms_ = page.forms;
+    shownCopy_ = page.source;
     requests_->SetPage(std::move(page.forms));
     if (!page.scratchWritten) {
         throw fileNotCreated(fileName(request.scratchPath));
@@ -212,8 +214,14 @@ void Application::KeepRecording(const FormRecording& recording) {
     DiscardRecording();
     recording_ = std::make_shared<FormRecording>(recording);
     form2_->ShowRecording(recording_.get());
-    form3_->PreselectAction(recordedTarget(RequiredTags(), *recording_));
-    formTag_->UseRecording(recording_);
+    // The browser numbers the forms it built from the copy it shows.
+    const TagLines& lines = RequiredTags();
+    const auto form = pageForms_
+                          ? findRecordedForm(recording_, *shownCopy_, lines, pageForms_->forms,
+                                             pageForms_->charset, CodePage::program())
+                          : std::nullopt;
+    form3_->PreselectAction(recordedTarget(lines, form, *recording_));
+    formTag_->UseRecording(form);
 }
 
 void Application::DiscardRecording() {
@@ -221,7 +229,7 @@ void Application::DiscardRecording() {
     if (recording_) recording_->wipe();
     recording_.reset();
     form2_->ShowRecording(nullptr);
-    formTag_->UseRecording(nullptr);
+    formTag_->UseRecording(std::nullopt);
 }
 
 const TagLines& Application::RequiredTags() {
