@@ -125,7 +125,7 @@ TForm2::TForm2() {
     Button_discard->setAutoDefault(false);
     Button_discard->setAccessibleName("記録を破棄");
     connect(Button_discard, &QPushButton::clicked, this, [this] {
-        recorder_->EmptyFields();
+        EmptyPageFields();
         emit RecordingDiscarded();
     });
 
@@ -259,9 +259,11 @@ void TForm2::ShowRequiredTags() {
     PageControl1->setCurrentWidget(TabSheet3);
 }
 
-void TForm2::Navigate(const std::string& path) {
-    // What was typed into the page shown goes with it.
+void TForm2::EmptyPageFields() {
     recorder_->EmptyFields();
+}
+
+void TForm2::Navigate(const std::string& path) {
     // "file://" and the absolute path; a '#', '?' or '%' in the folder's name stays part of the
     // path instead of ending it.
     CppWebBrowser1->load(QUrl::fromLocalFile(fileName(path)));

@@ -132,6 +132,8 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     TForm2& viewer = *form2_;
     TForm3& entry = *form3_;
     DiscardRecording();
+    // Whether or not the load comes to show another page, what was typed goes.
+    viewer.EmptyPageFields();
     LoadRequest request;
     request.url = url;
     request.urlBox = main.UrlText();

@@ -201,8 +201,9 @@ TEST(RecordedForm, TheLinesOfTheFormTheBrowserBuilt) {
         r->action = "recorded.cgi";
         const auto form = findRecordedForm(r, page.pieces, lines, {}, "Shift_JIS", sjis());
         ASSERT_EQ(form.has_value(), c.lines.has_value()) << c.page << " " << c.formIndex;
-        if (form)
+        if (form) {
             EXPECT_EQ(std::make_pair(form->lines.begin, form->lines.end), *c.lines) << c.formIndex;
+        }
         EXPECT_EQ(recordedTarget(lines, form, *r), c.target) << c.page << " " << c.formIndex;
     }
 }
