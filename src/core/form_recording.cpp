@@ -100,7 +100,8 @@ std::optional<LineRange> recordedFormLines(std::string_view pieces, const TagLin
     const std::size_t nextAt =
         formIndex + 1 < forms.size() ? forms[formIndex + 1].at : std::string_view::npos;
     // Each line of the list is the first piece after the one before that equals it: the scanner
-    // sorts equal pieces alike, so no earlier equal piece was left out of the list.
+    // sorts equal pieces alike, so no earlier equal piece was left out of the list. The form
+    // begins with the first line from its start tag's piece on (a <FORM is not in the list).
     const std::size_t count = lines.count();
     std::optional<std::size_t> begin;
     std::size_t end = count;
@@ -109,7 +110,7 @@ std::optional<LineRange> recordedFormLines(std::string_view pieces, const TagLin
     forEachLine(pieces, [&](std::string_view piece) {
         if (next >= count || piece != wanted) return;
         const auto at = static_cast<std::size_t>(piece.data() - pieces.data());
-        if (at <= startAt && startAt <= at + piece.size()) begin = next;
+        if (!begin && at + piece.size() >= startAt) begin = next;
         if (at >= nextAt && end == count) end = next;
         wanted = lines.line(++next);
     });
@@ -139,8 +140,9 @@ std::optional<RecordedForm> findRecordedForm(std::shared_ptr<const FormRecording
 std::string recordedTarget(const TagLines& lines, const std::optional<RecordedForm>& form,
                            const FormRecording& recording) {
     const std::string line = form ? lines.line(form->lines.begin) : std::string();
-    return holds(line, "action=") ? std::string(attributeCut(line, "action=").field)
-                                  : recording.action;
+    return holds(line, "<form") && holds(line, "action=")
+               ? std::string(attributeCut(line, "action=").field)
+               : recording.action;
 }
 
 bool isEmailAddress(std::string_view text) {

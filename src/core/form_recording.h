@@ -55,7 +55,7 @@ struct LineRange {
 // page: from its start tag's line to the next form's, without the lines after its last control.
 // pieces is the page as the viewer's browser shows it, one piece a line, of which the list
 // holds some in their order; a <form in a comment, a script or a text area is no form. None when
-// the list does not hold the form's start tag.
+// the list holds no line of the form, or no longer holds the pieces in their order.
 std::optional<LineRange> recordedFormLines(std::string_view pieces, const TagLines& lines,
                                            std::size_t formIndex, const CodePage& cp);
 

@@ -190,6 +190,11 @@ TEST(RecordedForm, TheLinesOfTheFormTheBrowserBuilt) {
         {real.c_str(), 1, {{12, 14}}, "next.cgi"},
         {real.c_str(), 2, std::nullopt, "recorded.cgi"},
         {"<form method=post><input name=\"q\"></form>", 0, {{0, 2}}, "recorded.cgi"},
+        {"<FORM action=\"up.cgi\"><input name=\"q\"></FORM>", 0, {{0, 1}}, "recorded.cgi"},
+        {"<FORM action=\"up.cgi\"><input formaction=\"f.cgi\" name=\"q\">",
+         0,
+         {{0, 1}},
+         "recorded.cgi"},
         {kDecoys, 0, std::nullopt, "recorded.cgi"},
     };
     for (const Case& c : cases) {
