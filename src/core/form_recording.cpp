@@ -185,7 +185,7 @@ void applyRecording(Classification& out, std::string_view tag, std::size_t at,
     if (p.hint.empty()) p = Proposal{.name = std::string(name)};
     // An identity keyword stays chosen: the host fills in the user's own, not the typed one.
     const bool identity = p.row == Row::Identity && isIdentityKeyword(p.identity);
-    const bool own = canonicalCharset(cp.name()) == form.charset;
+    const bool own = codePageFor(form.charset) == cp.name();
     const auto propose = [&](std::string_view value) {
         p.fixedValue = recordedLiteral(value, *form.charsetCp, own);
         p.row = identity ? Row::Identity : Row::FixedValue;

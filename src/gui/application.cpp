@@ -152,12 +152,12 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
     requiredLines_ = std::move(page.requiredLines);
     pageForms_ = page.forms;
-    shownCopy_ = page.source;
     requests_->SetPage(std::move(page.forms));
     if (!page.scratchWritten) {
         throw fileNotCreated(fileName(request.scratchPath));
     }
     viewer.Navigate(request.scratchPath);
+    shownCopy_ = page.source;
     entry.ShowTargets(page.targets);
     if (url)
         main.SetCurrentUrl(*url);
@@ -218,7 +218,7 @@ void Application::KeepRecording(const FormRecording& recording) {
     form2_->ShowRecording(recording_.get());
     // The browser numbers the forms it built from the copy it shows.
     const TagLines& lines = RequiredTags();
-    const auto form = pageForms_
+    const auto form = pageForms_ && shownCopy_
                           ? findRecordedForm(recording_, *shownCopy_, lines, pageForms_->forms,
                                              pageForms_->charset, CodePage::program())
                           : std::nullopt;

@@ -361,3 +361,24 @@ TEST(RecordedForm, IdentityKeywordsWin) {
     applyRecording(pass, lines[2], 2, all, form, sjis());
     EXPECT_EQ(acceptedLine(pass.proposal), "pw=Zem-Pass");
 }
+
+// A typed value stands in the program's code page when the form is sent in it, so that the line
+// reads right; in another charset its bytes are escaped.
+TEST(RecordedForm, TheProgramsOwnCharsetReadsRight) {
+    const std::vector<std::string> lines = {"<form action=\"a.cgi\">",
+                                            "<input type=\"text\" name=\"n\">"};
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    const VectorTagLines all(views);
+    auto r = std::make_shared<FormRecording>();
+    r->controls = {{"n", "text", "山田 太郎", true, false}};
+    const std::pair<const char*, std::string> cases[] = {
+        {"Shift_JIS", sj("山田%20太郎")},
+        {"UTF-8", "%E5%B1%B1%E7%94%B0%20%E5%A4%AA%E9%83%8E"},
+        {"EUC-JP", "%BB%B3%C5%C4%20%C2%C0%CF%BA"},
+    };
+    for (const auto& [charset, literal] : cases) {
+        Classification c = classifyAt(lines, 1);
+        applyRecording(c, lines[1], 1, all, {r, {0, 2}, charset, browserCodePage(charset)}, sjis());
+        EXPECT_EQ(c.proposal.fixedValue, literal) << charset;
+    }
+}
