@@ -206,7 +206,7 @@ std::string prescannedCharset(std::string_view page) {
     bool inHead = true;
     readHtml(page,
              {[&](const HtmlTag& t) {
-                  if (!inHead && t.begin >= kUnconditional) return false;
+                  if (!inHead && t.at >= kUnconditional) return false;
                   if (t.name == "meta") found = knownCharset(metaTagCharset(t));
                   if (!found.empty()) return false;
                   static constexpr std::string_view kHeadTags[] = {

@@ -17,7 +17,7 @@ class Reader {
     // The tag whose "<" is at pos_; pos_ ends after its ">" (or at the end of the page).
     HtmlTag tag() {
         HtmlTag t;
-        t.begin = pos_++;
+        t.at = pos_++;
         if (page_[pos_] == '/') {
             t.name += '/';
             ++pos_;
@@ -120,7 +120,7 @@ void readHtml(std::string_view page, const HtmlVisitor& visit) {
         text(lt);
         r.pos_ = lt;
         const HtmlTag tag = r.tag();
-        if (visit.tag && !visit.tag(tag)) return;
+        if (visit.tag) visit.tag(tag);
         textStart = r.pos_;
         if (tag.name == "script" || tag.name == "style" || tag.name == "textarea" ||
             tag.name == "title") {

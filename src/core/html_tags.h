@@ -18,14 +18,14 @@ struct Attribute {
 struct HtmlTag {
     std::string name;  // lower case; "/form" for an end tag
     std::vector<Attribute> attributes;
-    std::size_t begin = 0;  // where its "<" is in the page
+    std::size_t at = 0;  // where its "<" stands in the page
 
     // The first attribute of the name; nullptr when there is none.
     const Attribute* find(std::string_view attribute) const;
 };
 
 struct HtmlVisitor {
-    std::function<bool(const HtmlTag&)> tag;     // false: read no further
+    std::function<void(const HtmlTag&)> tag;
     std::function<void(std::string_view)> text;  // between tags; comments are left out
 };
 

@@ -40,6 +40,7 @@ struct Form {
     std::string enctype;        // "text/plain", "multipart/form-data" or the urlencoded type
     std::string acceptCharset;  // as written
     std::vector<FormControl> controls;
+    std::size_t at = 0;  // where its start tag stands in the page read
 };
 
 // A page's forms with what resolving and sending them needs.
