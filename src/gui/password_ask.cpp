@@ -13,6 +13,7 @@ PasswordAsk::PasswordAsk(QWidget* parent, const QString& question) : TModalForm(
     Label_pass = makeLabel("Label_pass", "Zem-Pass", this, {12, 56, 80, 20});
     Edit_pass = makeEdit("Edit_pass", "", this, {92, 54, 296, 24});
     Edit_pass->setEchoMode(QLineEdit::Password);
+    Edit_pass->setAccessibleName("パスワード（Zem-Pass）");
     Label_pass->setBuddy(Edit_pass);
     Button_ok = makeButton("Button_ok", "送信する", this, {196, 90, 96, 28});
     Button_ok->setDefault(true);

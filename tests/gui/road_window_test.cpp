@@ -18,6 +18,7 @@
 #include "Unit3.h"
 #include "Unit_tag.h"
 #include "application.h"
+#include "extract_page.h"
 #include "memo_text.h"
 #include "modal_window.h"
 #include "password_ask.h"
@@ -476,6 +477,48 @@ class RoadWindowTest : public WindowTest {
         QVERIFY(!run->Button_send->isEnabled());
         QCOMPARE(site->count("POST"), std::size_t(0));
         QCOMPARE(site->count("GET"), std::size_t(2));
+    }
+
+    // The preview's requests: each step against the kept page its referrer names, the first
+    // against the page shown when none is kept for it.
+    void eachStepAgainstItsOwnPage() {
+        const CodePage& cp = CodePage::program();
+        const auto kept = [&](const std::string& url, const std::string& html) {
+            PageReading reading = readPage({html}, cp, {.forms = true});
+            auto page = std::make_shared<RoadPage>();
+            page->url = url;
+            page->body = html;
+            page->forms = std::make_shared<const PageForms>(
+                PageForms{std::move(reading.forms), url, reading.baseHref, reading.charset,
+                          std::make_shared<const CodePage>(reading.codePage->name())});
+            return page;
+        };
+        const auto login = kept("http://s.example/login.html",
+                                "<form action=login.cgi method=post><input name=user></form>");
+        const auto input =
+            kept("http://s.example/input.html",
+                 "<form action=send.cgi method=post><input type=hidden name=t value=in7></form>");
+        const std::string definition =
+            "Zem-Referer=http://s.example/login.html\r\naction=login.cgi\r\nuser=Zem-ID\r\n"
+            "Zem-Referer=http://s.example/input.html\r\naction=send.cgi\r\nt=Zem-GetValue[t]\r\n"
+            "Zem-Referer=http://s.example/other.html\r\naction=x.cgi\r\ny=1\r\n";
+        const auto described = [](const std::vector<StepRequest>& requests) {
+            QStringList text;
+            for (const StepRequest& r : requests) {
+                text << QString::fromStdString(r.method + " " + r.url + " " + r.body);
+                for (const PageFinding& f : r.findings) text << QString::fromStdString(f.rule);
+            }
+            return text;
+        };
+        QCOMPARE(described(roadRequests(definition, {login, input}, input->forms.get(), {}, cp)),
+                 QStringList({"POST http://s.example/login.cgi user=user",
+                              "POST http://s.example/send.cgi t=in7",
+                              "GET http://s.example/x.cgi?y=1 "}));
+        // Without the kept pages, the first step meets the page shown and misses its form.
+        QCOMPARE(
+            described(roadRequests(definition, {}, input->forms.get(), {}, cp)),
+            QStringList({"GET http://s.example/login.cgi?user=user ", "form-missing",
+                         "GET http://s.example/send.cgi?t= ", "GET http://s.example/x.cgi?y=1 "}));
     }
 
     // The road keeps at most 16 pages and 64 MiB of them, the oldest going first.
