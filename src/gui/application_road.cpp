@@ -84,9 +84,9 @@ void Application::ConnectRoad() {
 void Application::SendStep() {
     const CodePage& cp = CodePage::program();
     const std::shared_ptr<const PageForms> shown = requests_->Page();
-    const SharedText definition = form1_->Definition();
+    const SharedText text = form1_->Definition();
     SampleValues samples = requests_->Samples();
-    const std::vector<StepRequest> steps = definitionRequests(*definition, {}, samples, cp);
+    const std::vector<StepRequest> steps = definitionRequests(*text, {}, samples, cp);
     if (!shown || steps.empty())
         throw UserError(
             "送信しませんでした: 定義に手順がありません（リファと action を追加してください）");
@@ -94,8 +94,7 @@ void Application::SendStep() {
     const CodePage pageCp(shown->codePage->name());
     RequestPage page = shown->requestPage();
     page.codePage = &pageCp;
-    const std::optional<StepRequest> last =
-        stepOnPage(*definition, steps.size() - 1, page, samples, cp);
+    const std::optional<StepRequest> last = stepOnPage(*text, steps.size() - 1, page, samples, cp);
     for (const PageFinding& f : last->findings)
         if (findingStopsStep(f.rule))
             throw UserError(
@@ -115,7 +114,7 @@ void Application::SendStep() {
         samples.password = *typed;
         wipeText(*typed);
     }
-    request.send = stepOnPage(*definition, steps.size() - 1, page, samples, cp);
+    request.send = stepOnPage(*text, steps.size() - 1, page, samples, cp);
     const WipeAtEnd wipeSent([&] { wipeRequest(*request.send); });
 
     // The answer's texts that the page it was sent from lacks, worked out as it is received.
