@@ -44,11 +44,11 @@ std::vector<StepSpan> stepSpans(std::string_view definition, std::size_t lineCou
     return spans;
 }
 
-// A step's request against its own page, if any. The lines before the step are left blank, so
-// that it is the first and keeps its line numbers, and its referrer line is the address it was
-// resolved to, which the page is said to come from.
+// A step's request against its page (none when it has none). The lines before the step are left
+// blank, so that it is the first and keeps its line numbers, and its referrer line is the address
+// it was resolved to, which the page is said to come from.
 StepRequest requestOnPage(const std::vector<std::string_view>& lines, const StepSpan& span,
-                          const std::string& referrer, const PageReading* page,
+                          std::string_view referrer, std::shared_ptr<const PageForms> forms,
                           const SampleValues& samples, const CodePage& cp) {
     std::string text;
     for (std::size_t i = 0; i < span.end; ++i) {
@@ -58,9 +58,10 @@ StepRequest requestOnPage(const std::vector<std::string_view>& lines, const Step
             text += lines[i];
         text += "\r\n";
     }
-    const ReadPage read{page ? page->forms : nullptr, referrer};
+    const bool any = forms != nullptr;
+    const ReadPage page{std::move(forms), std::string(referrer)};
     return std::move(
-        definitionRequests(text, checkDefinition(text, cp), {&read, page ? 1u : 0u}, samples, cp)
+        definitionRequests(text, checkDefinition(text, cp), {&page, any ? 1u : 0u}, samples, cp)
             .front());
 }
 
@@ -91,12 +92,6 @@ StepRequest pageLoad(const std::string& url) {
     load.method = "GET";
     load.url = url;
     return load;
-}
-
-void wipeRequest(StepRequest& request) {
-    wipeText(request.url);
-    wipeText(request.body);
-    for (RequestField& f : request.fields) wipeText(f.value);
 }
 
 // Every way the password went into the request, longest first.
@@ -193,10 +188,11 @@ class RoadRun {
             }
         }
         const StepAnswer& page = onAnswer ? previous_ : *step.referrerPage;
-        const PageReading reading =
+        const std::shared_ptr<const PageForms> forms =
             readPage({page.body, page.contentType, referrer}, cp_,
-                     {.pageCodePage = options_.pageCodePage, .forms = true});
-        step.request = requestOnPage(lines_, span, referrer, &reading, masked_, cp_);
+                     {.pageCodePage = options_.pageCodePage, .forms = true})
+                .forms;
+        step.request = requestOnPage(lines_, span, referrer, forms, masked_, cp_);
         const auto& findings = step.request.findings;
         if (std::any_of(findings.begin(), findings.end(),
                         [](const PageFinding& f) { return findingStopsStep(f.rule); }))
@@ -208,15 +204,11 @@ class RoadRun {
             sendAll_ = choice == SendChoice::SendAll;
         }
         if (cancelled()) return StepOutcome::Cancelled;
-        StepRequest real = requestOnPage(lines_, span, referrer, &reading, options_.samples, cp_);
-        std::vector<std::string> secrets = passwordForms(real);
-        const WipeAtEnd wiped([&] {
-            wipeRequest(real);
-            for (std::string& secret : secrets) wipeText(secret);
-        });
+        StepRequest real = requestOnPage(lines_, span, referrer, forms, options_.samples, cp_);
+        const WipeAtEnd wiped([&] { wipeRequest(real); });
         step.answer = callbacks_.send(real);
         keepAsPrevious(step.answer);
-        maskPassword(step.answer, secrets, cp_);
+        maskSentPassword(real, step.answer, cp_);
         headersAsSent(step.request, step.answer);
         if (cancelled()) return StepOutcome::Cancelled;
         if (!step.answer.fetched()) return StepOutcome::NotFetched;
@@ -259,6 +251,30 @@ class RoadRun {
 };
 
 }  // namespace
+
+std::optional<StepRequest> stepOnPage(std::string_view definition, std::size_t step,
+                                      std::shared_ptr<const PageForms> forms,
+                                      const SampleValues& samples, const CodePage& cp) {
+    const std::vector<std::string_view> lines = splitLines(definition);
+    const std::vector<StepSpan> spans = stepSpans(definition, lines.size(), cp);
+    if (step >= spans.size()) return std::nullopt;
+    const StepSpan& span = spans[step];
+    return requestOnPage(lines, span, valueOf(lines[span.begin]), std::move(forms), samples, cp);
+}
+
+void wipeRequest(StepRequest& request) {
+    wipeText(request.url);
+    wipeText(request.body);
+    for (RequestField& f : request.fields) wipeText(f.value);
+}
+
+void maskSentPassword(const StepRequest& sent, StepAnswer& answer, const CodePage& cp) {
+    std::vector<std::string> secrets = passwordForms(sent);
+    const WipeAtEnd wiped([&] {
+        for (std::string& secret : secrets) wipeText(secret);
+    });
+    maskPassword(answer, secrets, cp);
+}
 
 bool findingStopsStep(std::string_view rule) {
     return std::find(std::begin(kStoppingRules), std::end(kStoppingRules), rule) !=

@@ -49,6 +49,8 @@ TForm1::TForm1() {
     Check1->setObjectName("Check1");
     Check1->setCheckable(true);
     Check1->setChecked(true);
+    NewRoad1 = File1->addAction("新しい道順（クッキーを消す）");
+    NewRoad1->setObjectName("NewRoad1");
     File1->addSeparator();
     Close1 = File1->addAction("閉じる");
     Close1->setObjectName("Close1");
@@ -66,6 +68,8 @@ TForm1::TForm1() {
     View1->setObjectName("View1");
     Preview1 = View1->addAction("送信内容");
     Preview1->setObjectName("Preview1");
+    Run1 = View1->addAction("試走…");
+    Run1->setObjectName("Run1");
     Help1 = MainMenu1->addMenu("ヘルプ");
     Help1->setObjectName("Help1");
     About1 = Help1->addAction("バージョン情報");
@@ -128,6 +132,8 @@ TForm1::TForm1() {
             [this] { guarded([this] { About1Click(About1); }); });
     connect(Preview1, &QAction::triggered, this,
             [this] { guarded([this] { Preview1Click(Preview1); }); });
+    connect(NewRoad1, &QAction::triggered, this, &TForm1::NewRoadRequested);
+    connect(Run1, &QAction::triggered, this, &TForm1::TrialRunRequested);
     connect(Memo1->document(), &QTextDocument::contentsChanged, this, &TForm1::DefinitionChanged);
 }
 
@@ -168,6 +174,11 @@ void TForm1::AppendLine(std::string_view line) {
 
 void TForm1::HoldLine(std::string_view line) {
     Memo2->AddLine(line);
+}
+
+void TForm1::ReplaceTexts(std::string_view definition, std::string_view held) {
+    Memo1->SetText(definition);
+    Memo2->SetText(held);
 }
 
 void TForm1::OfferTargets(const std::vector<std::string>& targets, std::string_view chosen) {

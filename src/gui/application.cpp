@@ -17,6 +17,7 @@
 #include "file_name.h"
 #include "request_preview.h"
 #include "sample_file.h"
+#include "trial_run.h"
 
 namespace verrimo {
 
@@ -52,6 +53,10 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); });
     requests_->SetSamples(userSampleValues());
     preview_->ShowSamples(requests_->Samples());
+    trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); },
+                                           [this] { return requests_->Samples(); },
+                                           [this] { return fetchOptions_; });
+    forms_.Run = trialRun_.get();
     Connect();
 }
 
@@ -125,46 +130,61 @@ void Application::Connect() {
         [walker](const std::string& keyword, const std::optional<std::string>& operand) {
             walker->SetExpression(keyword, operand);
         });
+    ConnectRoad();
 }
 
 void Application::LoadPage(const std::optional<std::string>& url) {
+    LoadRequest request;
+    request.url = url;
+    LoadPage(request);
+}
+
+LoadedPage Application::LoadPage(LoadRequest& request) {
     TForm1& main = *form1_;
     TForm2& viewer = *form2_;
     TForm3& entry = *form3_;
-    DiscardRecording();
+    const bool fetched = request.url || request.send;
     // Whether or not the load comes to show another page, what was typed goes.
     viewer.EmptyPageFields();
-    LoadRequest request;
-    request.url = url;
     request.urlBox = main.UrlText();
     request.scratchPath = places_->scratch();
     request.fetch = fetchOptions_;
-    if (url) {
+    // A send keeps the page and its recording until an answer has come.
+    if (!request.send) DiscardRecording();
+    if (request.url) {
         viewer.ClearLists(true);
-    } else {
+    } else if (!request.send) {
         entry.ResetFields();
         request.pageSource = viewer.PageSource();
     }
+    std::shared_ptr<RoadPage> kept = fetched ? ReceiveForRoad(request) : nullptr;
 
     LoadedPage page = runLoad(request, &main);
+    if (!page.forms.forms) return page;
+    if (request.send) {
+        DiscardRecording();
+        entry.ResetFields();
+    }
     viewer.ShowExtraction(page.source, page.required, page.images, page.links);
     pageCharset_ = page.charset;
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
-    requiredLines_ = std::move(page.requiredLines);
+    requiredLines_ = page.requiredLines;
     pageForms_ = page.forms.forms;
-    requests_->SetPage(std::move(page.forms));
+    if (kept) KeepRoadPage(std::move(kept), page.forms);
+    requests_->SetPage(page.forms);
     if (!page.scratchWritten) {
         throw fileNotCreated(fileName(request.scratchPath));
     }
     viewer.Navigate(request.scratchPath);
     shownCopy_ = page.source;
     entry.ShowTargets(page.targets);
-    if (url)
-        main.SetCurrentUrl(*url);
+    if (fetched)
+        main.SetCurrentUrl(page.forms.url);
     else
         main.ShowPastedSource();
     main.OfferTargets(page.targets.targets, page.targets.target);
-    if (!url) viewer.ShowRequiredTags();
+    if (!fetched) viewer.ShowRequiredTags();
+    return page;
 }
 
 void Application::SwitchCodePage(const std::string& charset) {
@@ -176,6 +196,7 @@ void Application::SwitchCodePage(const std::string& charset) {
         act(*form4_);
         act(*aboutBox_);
         act(*preview_);
+        act(*trialRun_);
     };
     const CodePage& from = CodePage::program();
     eachWindow([](const auto& window) { window.KeepTexts(); });

@@ -13,6 +13,7 @@
 #include "form_recording.h"
 #include "page_load.h"
 #include "request_follow.h"
+#include "road_pages.h"
 
 namespace verrimo {
 
@@ -41,6 +42,9 @@ class Application {
     // The one load path: downloads url when given, else extracts the page viewer's source;
     // then shows the page in every window.
     void LoadPage(const std::optional<std::string>& url);
+    // A load or a send of the road, shown as every load is; returns what came. The caller keeps
+    // the request, so that it can wipe what it sent.
+    LoadedPage LoadPage(LoadRequest& request);
     // Every text of every window read again in the charset's code page; no byte changes.
     void SwitchCodePage(const std::string& charset);
     // A saved page: its bytes become the page source, extracted as タグ抽出 does.
@@ -55,6 +59,20 @@ class Application {
     void ShowRequests();
     void SaveSamples(const SampleValues& samples);
 
+    // The road, step by step (application_road.cpp).
+    void ConnectRoad();
+    // Sends the definition's last step, built against the page shown, and shows its answer as
+    // the next page.
+    void SendStep();
+    // The check string chosen for the step just sent goes into that step.
+    void CloseSentStep(const std::string& check);
+    void NewRoad();
+    // An answer of the trial run in the page viewer's browser.
+    void ShowRunAnswer(const StepAnswer& answer);
+    // The page the load receives is kept for the road once it is read.
+    std::shared_ptr<RoadPage> ReceiveForRoad(LoadRequest& request);
+    void KeepRoadPage(std::shared_ptr<RoadPage> page, const ReadPage& read);
+
     // Qt's own texts (the edit menus, the standard buttons) in Japanese, like the windows.
     QTranslator qtTexts_;
     Forms forms_;
@@ -67,6 +85,7 @@ class Application {
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<RequestPreview> preview_;
     std::unique_ptr<RequestFollow> requests_;
+    std::unique_ptr<TrialRun> trialRun_;
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;
@@ -74,6 +93,9 @@ class Application {
     std::shared_ptr<const PageForms> pageForms_;  // of the last load
     SharedText shownCopy_;                        // the page as the browser shows it
     std::string pageCharset_;
+    RoadPages roadPages_;
+    // The recording's lines are written: the walker went over them since it was made.
+    bool walkStarted_ = false;
 };
 
 }  // namespace verrimo

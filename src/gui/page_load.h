@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "form_request.h"
 #include "memo_text.h"
 #include "shared_text.h"
+#include "step_answer.h"
 
 namespace verrimo {
 
@@ -32,6 +34,11 @@ struct LoadRequest {
     std::string urlBox;  // the finder's referrer
     std::string scratchPath;
     FetchOptions fetch;
+    // Sent instead, when given: a step of the road, whose answer is the page; its password is
+    // masked in the answer's addresses.
+    std::optional<StepRequest> send;
+    // Called on the load's thread with a page downloaded or answered, before it is read.
+    std::function<void(std::string_view body, std::string_view contentType)> received;
 };
 
 // What a load produced.
@@ -45,6 +52,9 @@ struct LoadedPage {
     std::string charset;  // what the page is written in
     ReadPage forms;       // its forms, for the requests of the definition
     bool scratchWritten = false;
+    // The answer to send, without its body, which is the page; nothing else is filled in when
+    // no answer came.
+    std::optional<StepAnswer> answer;
 };
 
 // Runs the load on a thread of its own while the windows stay painted; input reaches only the

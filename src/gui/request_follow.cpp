@@ -24,7 +24,12 @@ RequestFollow::~RequestFollow() {
 }
 
 void RequestFollow::SetPage(ReadPage page) {
-    pages_ = {std::move(page)};
+    page_ = std::move(page);
+    Update();
+}
+
+void RequestFollow::SetRoadPages(RoadPageList pages) {
+    roadPages_ = std::move(pages);
     Update();
 }
 
@@ -51,12 +56,11 @@ void RequestFollow::Update() {
     }
     if (worker_.joinable()) worker_.join();
     working_ = true;
-    worker_ = std::thread([this, text = definition_(), pages = pages_, samples = samples_,
-                           cpName = CodePage::program().name()] {
+    worker_ = std::thread([this, text = definition_(), page = page_, pages = roadPages_,
+                           samples = samples_, cpName = CodePage::program().name()] {
         // The windows' code page object is theirs alone.
         const CodePage cp(cpName);
-        std::vector<StepRequest> requests =
-            definitionRequests(*text, checkDefinition(*text, cp), pages, samples, cp);
+        std::vector<StepRequest> requests = roadRequests(*text, pages, page, samples, cp);
         QMetaObject::invokeMethod(
             this, [this, r = std::move(requests), text]() mutable { Finished(std::move(r), text); },
             Qt::QueuedConnection);

@@ -13,6 +13,7 @@
 
 #include "form_request.h"
 #include "page_load.h"
+#include "road_pages.h"
 #include "shared_text.h"
 
 namespace verrimo {
@@ -27,6 +28,8 @@ class RequestFollow : public QObject {
 
     // The page last loaded, against which each step whose page it is gets checked.
     void SetPage(ReadPage page);
+    // The road's pages, each the page of the steps whose referrer it is.
+    void SetRoadPages(RoadPageList pages);
     void SetSamples(const SampleValues& samples);
     void SetShown(bool shown);
     // Works the requests out again once the edits pause.
@@ -37,7 +40,9 @@ class RequestFollow : public QObject {
     const std::vector<StepRequest>& Requests() const { return requests_; }
     // The definition's bytes that the requests were worked out from.
     const SharedText& Text() const { return text_; }
-    bool PageLoaded() const { return !pages_.empty(); }
+    bool PageLoaded() const { return page_.forms != nullptr; }
+    // The page last loaded; without forms before the first load.
+    const ReadPage& Page() const { return page_; }
     bool Shown() const { return shown_; }
     const SampleValues& Samples() const { return samples_; }
     // Every step's findings against its page.
@@ -50,7 +55,8 @@ class RequestFollow : public QObject {
     void Finished(std::vector<StepRequest> requests, SharedText text);
 
     std::function<SharedText()> definition_;
-    std::vector<ReadPage> pages_;  // none before the first load
+    ReadPage page_;
+    RoadPageList roadPages_;
     SampleValues samples_;
     bool shown_ = false;
     std::vector<StepRequest> requests_;
