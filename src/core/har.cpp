@@ -1,5 +1,6 @@
 #include "har.h"
 
+#include <functional>
 #include <istream>
 #include <nlohmann/json.hpp>
 
@@ -57,7 +58,9 @@ struct EntryState {
 
 class HarReader {
   public:
-    explicit HarReader(const HarLimits& limits) : limits_(limits) {}
+    // atEnd: whether the input has no byte left after the position where reading stopped.
+    HarReader(const HarLimits& limits, std::function<bool(std::size_t)> atEnd)
+        : limits_(limits), atEnd_(std::move(atEnd)) {}
 
     Har take() {
         if (!sawEntries_)
@@ -164,7 +167,8 @@ class HarReader {
     bool parse_error(std::size_t position, const std::string&,
                      const nlohmann::detail::exception& e) {
         const std::string what = e.what();
-        if (started_ && what.find("unexpected end of input") != std::string::npos)
+        if (started_ &&
+            (atEnd_(position) || what.find("unexpected end of input") != std::string::npos))
             throw HarError(HarError::Kind::Truncated, position,
                            "the HAR file ends early, at byte " + std::to_string(position) +
                                ": it was cut off");
@@ -288,6 +292,7 @@ class HarReader {
     }
 
     const HarLimits& limits_;
+    std::function<bool(std::size_t)> atEnd_;
     Har har_;
     std::vector<Place> places_;
     std::string key_;
@@ -308,13 +313,14 @@ int base64Digit(char c) {
 }  // namespace
 
 Har readHar(std::istream& in, const HarLimits& limits) {
-    HarReader reader(limits);
+    HarReader reader(limits,
+                     [&in](std::size_t) { return in.peek() == std::istream::traits_type::eof(); });
     json::sax_parse(in, &reader);
     return reader.take();
 }
 
 Har readHar(std::string_view text, const HarLimits& limits) {
-    HarReader reader(limits);
+    HarReader reader(limits, [&text](std::size_t position) { return position >= text.size(); });
     json::sax_parse(text.begin(), text.end(), &reader);
     return reader.take();
 }

@@ -36,10 +36,10 @@ namespace {
 
 struct Site {
     const char* charset;
-    const char* prefix;      // of its paths
-    const char* file;        // the HAR file's name
-    bool chrome;             // written as Chrome writes it, else as Firefox does
-    const char* htmlType;    // the pages' Content-Type
+    const char* prefix;    // of its paths
+    const char* file;      // the HAR file's name
+    bool chrome;           // written as Chrome writes it, else as Firefox does
+    const char* htmlType;  // the pages' Content-Type
 };
 
 const Site kSites[] = {
@@ -49,17 +49,20 @@ const Site kSites[] = {
 
 // A 1×1 PNG, for an image among the documents.
 const unsigned char kPixel[] = {
-    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44,
-    0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1F,
-    0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0xF8,
-    0xFF, 0xFF, 0x3F, 0x00, 0x05, 0xFE, 0x02, 0xFE, 0xA7, 0x35, 0x81, 0x84, 0x00, 0x00, 0x00,
-    0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+    0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00,
+    0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x44, 0x41, 0x54, 0x78,
+    0x9C, 0x63, 0xF8, 0xFF, 0xFF, 0x3F, 0x00, 0x05, 0xFE, 0x02, 0xFE, 0xA7, 0x35, 0x81,
+    0x84, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
 
 std::string escaped(std::string_view text) {
     std::string out;
     for (const char c : text)
-        out += c == '&' ? "&amp;" : c == '"' ? "&quot;" : c == '<' ? "&lt;" : c == '>' ? "&gt;"
-                                                                           : std::string(1, c);
+        out += c == '&'   ? "&amp;"
+               : c == '"' ? "&quot;"
+               : c == '<' ? "&lt;"
+               : c == '>' ? "&gt;"
+                          : std::string(1, c);
     return out;
 }
 
@@ -99,7 +102,9 @@ class RoadSite {
                 "<title>入力｜テスト会員</title></head><body><h1>お問い合わせ</h1>\n"
                 "<img src=\"logo.png\" alt=\"\"><script src=\"app.js\"></script>\n"
                 "<form action=\"confirm.cgi\" method=\"post\">\n"
-                "<input type=\"hidden\" name=\"token\" value=\"" + token + "\">\n"
+                "<input type=\"hidden\" name=\"token\" value=\"" +
+                token +
+                "\">\n"
                 "お名前 <input type=\"text\" name=\"name\">\n"
                 "メール <input type=\"email\" name=\"mail\">\n"
                 "<select name=\"kind\"><option value=\"q\">質問<option value=\"r\">要望</select>\n"
@@ -119,7 +124,8 @@ class RoadSite {
             const std::string token = "c" + std::to_string(++confirms_) + "k4";
             return html(
                 "<title>確認｜テスト会員</title></head><body><h1>入力内容の確認</h1>\n"
-                "<p>以下の内容で送信します。</p>\n<form action=\"complete.cgi\" method=\"post\">\n" +
+                "<p>以下の内容で送信します。</p>\n<form action=\"complete.cgi\" "
+                "method=\"post\">\n" +
                 cp_.toUtf8(hidden) + "<input type=\"hidden\" name=\"ctoken\" value=\"" + token +
                 "\">\n<input type=\"submit\" name=\"send\" value=\"送信する\">\n</form>");
         });
@@ -174,12 +180,12 @@ class RoadSite {
     }
 
     Response html(const std::string& utf8) const {
-        return Response{200,
-                        {{"Content-Type", site_.htmlType}},
-                        cp_.fromUtf8("<!DOCTYPE html>\n<html><head><meta charset=\"" +
-                                     std::string(site_.charset) + "\">\n" + utf8 +
-                                     "\n</body></html>\n"),
-                        {}};
+        return Response{
+            200,
+            {{"Content-Type", site_.htmlType}},
+            cp_.fromUtf8("<!DOCTYPE html>\n<html><head><meta charset=\"" +
+                         std::string(site_.charset) + "\">\n" + utf8 + "\n</body></html>\n"),
+            {}};
     }
 
     const Site& site_;
@@ -211,9 +217,12 @@ QJsonArray loginValues() {
     return {QJsonArray{"user", "taro"}, QJsonArray{"pass", "pw-in-clear-7"}};
 }
 QJsonArray entryValues() {
-    return {QJsonArray{"name", "山田 太郎+&%"},       QJsonArray{"mail", "taro@example.jp"},
-            QJsonArray{"kind", "r"},                  QJsonArray{"reply", "mail"},
-            QJsonArray{"agree", "yes"},               QJsonArray{"body", "一行目\n二行目 a+b=c&d"}};
+    return {QJsonArray{"name", "山田 太郎+&%"},
+            QJsonArray{"mail", "taro@example.jp"},
+            QJsonArray{"kind", "r"},
+            QJsonArray{"reply", "mail"},
+            QJsonArray{"agree", "yes"},
+            QJsonArray{"body", "一行目\n二行目 a+b=c&d"}};
 }
 
 // The browser walks the road from the login page to the completion page.
@@ -263,9 +272,8 @@ QJsonArray cookies(const std::string& header, bool setCookie) {
 // What Chrome says a request loaded, from what the browser said it wanted.
 QString resourceType(const Request& r) {
     const std::string dest = r.header("Sec-Fetch-Dest");
-    return dest == "document" || dest == "image" || dest == "script"
-               ? QString::fromStdString(dest)
-               : QString("other");
+    return dest == "document" || dest == "image" || dest == "script" ? QString::fromStdString(dest)
+                                                                     : QString("other");
 }
 
 // The name=value pieces of a urlencoded body, as sent.
@@ -289,8 +297,8 @@ QJsonObject requestOf(const Exchange& x, const Site& site, const std::string& ba
     const Request& r = x.request;
     const CodePage cp(codePageFor(site.charset));
     QJsonArray query;
-    for (const SentField& f : urlEncodedFields(r.target.substr(std::min(r.target.find('?'),
-                                                                        r.target.size()))))
+    for (const SentField& f :
+         urlEncodedFields(r.target.substr(std::min(r.target.find('?'), r.target.size()))))
         query.append(QJsonObject{{"name", QString::fromStdString(cp.toUtf8(f.name))},
                                  {"value", QString::fromStdString(cp.toUtf8(f.value))}});
     QJsonObject request{
@@ -315,13 +323,14 @@ QJsonObject requestOf(const Exchange& x, const Site& site, const std::string& ba
                 site.chrome
                     ? QJsonObject{{"name", QString::fromLatin1(name)},
                                   {"value", QString::fromLatin1(value)}}
-                    : QJsonObject{{"name", QString::fromStdString(cp.toUtf8(queryDecoded(name)))},
-                                  {"value",
-                                   QString::fromStdString(cp.toUtf8(queryDecoded(value)))}});
+                    : QJsonObject{
+                          {"name", QString::fromStdString(cp.toUtf8(queryDecoded(name)))},
+                          {"value", QString::fromStdString(cp.toUtf8(queryDecoded(value)))}});
         }
-        request["postData"] = QJsonObject{{"mimeType", QString::fromLatin1(r.header("Content-Type"))},
-                                          {"text", QString::fromLatin1(r.body)},
-                                          {"params", params}};
+        request["postData"] =
+            QJsonObject{{"mimeType", QString::fromLatin1(r.header("Content-Type"))},
+                        {"text", QString::fromLatin1(r.body)},
+                        {"params", params}};
     }
     return request;
 }
@@ -352,7 +361,9 @@ QJsonObject responseOf(const Exchange& x, const Site& site) {
     }
     return {
         {"status", r.status},
-        {"statusText", r.status == 200 ? "OK" : r.status == 302 ? "Found" : "Forbidden"},
+        {"statusText", r.status == 200   ? "OK"
+                       : r.status == 302 ? "Found"
+                                         : "Forbidden"},
         {"httpVersion", "HTTP/1.1"},
         {"cookies", cookies(setCookie, true)},
         {"headers", nameValues(headers)},
@@ -383,9 +394,9 @@ QByteArray harOf(const std::vector<Exchange>& log, const Site& site, const std::
         if (site.chrome) entry["_resourceType"] = resourceType(x.request);
         entries.append(entry);
     }
-    const QJsonObject creator =
-        site.chrome ? QJsonObject{{"name", "WebInspector"}, {"version", "537.36"}}
-                    : QJsonObject{{"name", "Firefox"}, {"version", "128.0"}};
+    const QJsonObject creator = site.chrome
+                                    ? QJsonObject{{"name", "WebInspector"}, {"version", "537.36"}}
+                                    : QJsonObject{{"name", "Firefox"}, {"version", "128.0"}};
     return QJsonDocument(QJsonObject{{"log", QJsonObject{{"version", "1.2"},
                                                          {"creator", creator},
                                                          {"pages", QJsonArray{}},
