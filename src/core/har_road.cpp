@@ -183,9 +183,13 @@ class RoadFinder {
         }
         PageReading reading = readPage({bytes, e.responseContentType, e.url}, cp_, {.forms = true});
         auto read = std::make_unique<ReadPage>();
-        read->page = {e.url,           std::move(bytes),         e.responseContentType,
-                      reading.charset, std::move(reading.forms), std::move(reading.baseHref),
-                      reading.codePage};
+        read->page = {e.url,
+                      std::move(bytes),
+                      e.responseContentType,
+                      reading.charset,
+                      std::move(reading.forms),
+                      std::move(reading.baseHref),
+                      reading.codePage->name()};
         read->required = std::move(reading.extraction.lists.required);
         read->lines = VectorTagLines(splitLines(read->required));
         read_.push_back(std::move(read));
@@ -196,7 +200,7 @@ class RoadFinder {
     // What the page's texts are in: its charset's code page, else the one it was read in.
     const CodePage& pageText(const HarPage& p) {
         const auto own = codePage(p.charset);
-        return own ? *own : *p.codePage;
+        return own ? *own : cp_;
     }
 
     // The page's text in the sent charset.

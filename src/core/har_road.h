@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,7 +21,7 @@ struct HarPage {
     std::string charset;      // canonical name
     std::vector<Form> forms;  // read as a load reads them, in codePage
     std::string baseHref;
-    std::shared_ptr<const CodePage> codePage;
+    std::string codePage;  // the name of the code page it was read in
 };
 
 struct RoadStep {
