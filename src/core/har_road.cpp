@@ -39,6 +39,19 @@ std::string_view queryOf(std::string_view url) {
     return q == std::string_view::npos ? std::string_view() : url.substr(q + 1);
 }
 
+// An address as a URL parser reads it: tabs and line breaks are no part of it. A file may hold
+// them, and a definition line must not.
+std::string urlText(std::string_view url) {
+    std::string out;
+    for (const char c : url)
+        if (c != '\t' && c != '\r' && c != '\n') out += c;
+    return out;
+}
+
+bool holdsLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
 bool isRedirect(const HarEntry& e) {
     return e.status >= 300 && e.status < 400 && !e.redirectUrl.empty();
 }
@@ -329,8 +342,9 @@ class RoadFinder {
         std::map<std::string, std::size_t> seen;  // fields sent so far, per name
         std::vector<std::string> lines;
         for (const SentField& f : sent.fields) {
-            if (f.file) {
-                notes.push_back("ファイルの項目 " + (formCp ? *formCp : cp_).toUtf8(f.name) +
+            if (f.file || holdsLineBreak(f.name)) {
+                notes.push_back((f.file ? "ファイルの項目 " : "名前に改行を含む項目 ") +
+                                (formCp ? *formCp : cp_).toUtf8(f.name) +
                                 " は定義に書けないため除きました");
                 continue;
             }
@@ -399,8 +413,8 @@ class RoadFinder {
         RoadStep s;
         s.entry = e.index;
         s.method = e.method;
-        s.url = e.url;
-        s.referrer = !e.referer.empty() ? e.referer : lastPage ? docs_[*lastPage].url : "";
+        s.url = urlText(e.url);
+        s.referrer = urlText(!e.referer.empty() ? e.referer : lastPage ? docs_[*lastPage].url : "");
         const auto referrerDoc = documentAt(s.referrer, i);
         if (referrerDoc) s.referrerPage = page(*referrerDoc);
         const ReadPage* from = s.referrerPage ? read_[*s.referrerPage].get() : nullptr;
@@ -421,9 +435,9 @@ class RoadFinder {
             FormRecording recording;
             recording.formIndex = form->index;
             recording.action = std::string(get ? withoutQuery(e.url) : withoutFragment(e.url));
-            s.target = recordedTarget(from->lines, recording);
+            s.target = urlText(recordedTarget(from->lines, recording));
         } else {
-            s.target = get ? withoutQuery(e.url) : withoutFragment(e.url);
+            s.target = urlText(get ? withoutQuery(e.url) : withoutFragment(e.url));
         }
 
         if (const auto answer = answerOf(i)) {
