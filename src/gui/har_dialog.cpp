@@ -23,6 +23,7 @@ HarRoadDialog::HarRoadDialog() {
     List_steps->header()->setStretchLastSection(false);
     List_steps->header()->setSectionResizeMode(Address, QHeaderView::Stretch);
     List_steps->setAccessibleName("見つかった手順（チェックした手順を追加します）");
+    List_steps->header()->setAccessibleName("見つかった手順の列");
     Label_notes = makeLabel("Label_notes", "", this, {8, 188, 624, 36});
     Label_notes->setWordWrap(true);
     Label_notes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
