@@ -364,7 +364,9 @@ class RoadFinder {
                 else if (c->type == "password")
                     value = def::kPass;
                 else if (c->type == "hidden" &&
-                         sentAs(c->value, from->page, formCp.get()) == f.value)
+                         // Browsers send a value's line breaks as CR LF.
+                         splitLines(sentAs(c->value, from->page, formCp.get())) ==
+                             splitLines(f.value))
                     value = def::expression(def::kGetValue, c->name);
             } else if (looksLikePassword(f.name)) {
                 value = def::kPass;

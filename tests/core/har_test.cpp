@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 
 #include "codepage.h"
@@ -315,28 +316,38 @@ TEST(HarRoad, EachStepKnowsItsPagesAndThePagesTheirForms) {
     }());
 }
 
+// A document entry as Chrome writes it: a UTF-8 page when html is given, a urlencoded body when
+// body is.
+json documentEntry(const std::string& method, const std::string& url,
+                   const std::optional<std::string>& html,
+                   const std::optional<std::string>& body = std::nullopt) {
+    json request = {{"method", method}, {"url", url}, {"headers", json::array()}};
+    if (body)
+        request["postData"] = {{"mimeType", "application/x-www-form-urlencoded"}, {"text", *body}};
+    json content = {{"mimeType", "text/html"}};
+    if (html) content["text"] = *html;
+    return {{"_resourceType", "document"},
+            {"request", request},
+            {"response",
+             {{"status", 200},
+              {"headers", {{{"name", "Content-Type"}, {"value", "text/html; charset=UTF-8"}}}},
+              {"content", content}}}};
+}
+
+HarRoad roadOfEntries(const json& entries) {
+    return findRoad(readHar(json{{"log", {{"version", "1.2"}, {"entries", entries}}}}.dump()),
+                    codePage("UTF-8"));
+}
+
 TEST(HarRoad, AGetFormIsAStepAndALinkWithAQueryIsNot) {
     const std::string page =
         "<title>検索</title><form action=\"find.cgi\"><input name=q></form>"
         "<a href=\"list.cgi?page=2\">2</a>";
-    const auto entry = [](const std::string& method, const std::string& url,
-                          const std::string& html) {
-        return json{
-            {"_resourceType", "document"},
-            {"request", {{"method", method}, {"url", url}, {"headers", json::array()}}},
-            {"response",
-             {{"status", 200},
-              {"headers", {{{"name", "Content-Type"}, {"value", "text/html; charset=UTF-8"}}}},
-              {"content", {{"mimeType", "text/html"}, {"text", html}}}}}};
-    };
-    const json har = {
-        {"log",
-         {{"version", "1.2"},
-          {"entries",
-           {entry("GET", "http://h.example/top.html", page),
-            entry("GET", "http://h.example/list.cgi?page=2", page),
-            entry("GET", "http://h.example/find.cgi?q=%E6%9D%B1+x", "<title>結果です</title>")}}}}};
-    const HarRoad road = findRoad(readHar(har.dump()), codePage("UTF-8"));
+    const HarRoad road =
+        roadOfEntries({documentEntry("GET", "http://h.example/top.html", page),
+                       documentEntry("GET", "http://h.example/list.cgi?page=2", page),
+                       documentEntry("GET", "http://h.example/find.cgi?q=%E6%9D%B1+x",
+                                     "<title>結果です</title>")});
     ASSERT_EQ(road.steps.size(), 1u);
     EXPECT_EQ(road.steps[0].referrer, "http://h.example/list.cgi?page=2");
     EXPECT_EQ(stepLines(road.steps[0]),
@@ -344,22 +355,27 @@ TEST(HarRoad, AGetFormIsAStepAndALinkWithAQueryIsNot) {
                                         "action=find.cgi", "q=東%20x", "-", "chk-moji=結果です"}));
 }
 
+TEST(HarRoad, AHiddenFieldSentAsThePageGaveItIsReadFromThePage) {
+    const std::string page =
+        "<form action=\"in.cgi\" method=post><input type=hidden name=a value=\"1&#10;2\">"
+        "<input type=hidden name=b value=x><input type=hidden name=c value=\"&amp;\">"
+        "<input type=text name=d value=keep><input type=password name=e></form>";
+    const HarRoad road =
+        roadOfEntries({documentEntry("GET", "http://h.example/f.html", page),
+                       documentEntry("POST", "http://h.example/in.cgi", std::nullopt,
+                                     "a=1%0D%0A2&b=changed&c=%26&d=keep&e=secret+1")});
+    ASSERT_EQ(road.steps.size(), 1u);
+    EXPECT_EQ(road.steps[0].fields,
+              (std::vector<std::string>{"a=Zem-GetValue[a]", "b=changed", "c=Zem-GetValue[c]",
+                                        "d=keep", "e=Zem-Pass"}));
+    EXPECT_EQ(road.steps[0].notes, std::vector<std::string>{});
+}
+
 TEST(HarRoad, APasswordIsKnownByItsNameWhenThePageIsMissing) {
-    const json har = {
-        {"log",
-         {{"entries",
-           {{{"_resourceType", "document"},
-             {"request", {{"method", "GET"}, {"url", "http://h.example/"}}},
-             {"response", {{"status", 200}, {"content", {{"mimeType", "text/html"}}}}}},
-            {{"_resourceType", "document"},
-             {"request",
-              {{"method", "POST"},
-               {"url", "http://h.example/in"},
-               {"postData",
-                {{"mimeType", "application/x-www-form-urlencoded"},
-                 {"text", "id=a&user_pw=1&passwd=2&pwd=3&pw2=4&newpassword=5&pwhint=6"}}}}},
-             {"response", {{"status", 200}}}}}}}}};
-    const HarRoad road = findRoad(readHar(har.dump()), codePage("CP932"));
+    const HarRoad road = roadOfEntries(
+        {documentEntry("GET", "http://h.example/", std::nullopt),
+         documentEntry("POST", "http://h.example/in", std::nullopt,
+                       "id=a&user_pw=1&passwd=2&pwd=3&pw2=4&newpassword=5&pwhint=6")});
     ASSERT_EQ(road.steps.size(), 1u);
     EXPECT_EQ(
         road.steps[0].fields,
