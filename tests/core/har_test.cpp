@@ -383,6 +383,59 @@ TEST(HarRoad, APasswordIsKnownByItsNameWhenThePageIsMissing) {
                                   "pw2=Zem-Pass", "newpassword=Zem-Pass", "pwhint=6"}));
 }
 
+// The fields HAR 1.2 requires, and their types, in every entry of the files the tests read.
+TEST(HarFiles, HoldEveryFieldHar12Requires) {
+    using T = json::value_t;
+    const std::pair<const char*, std::vector<T>> required[] = {
+        {"/startedDateTime", {T::string}},
+        {"/time", {T::number_integer, T::number_unsigned, T::number_float}},
+        {"/request/method", {T::string}},
+        {"/request/url", {T::string}},
+        {"/request/httpVersion", {T::string}},
+        {"/request/cookies", {T::array}},
+        {"/request/headers", {T::array}},
+        {"/request/queryString", {T::array}},
+        {"/request/headersSize", {T::number_integer, T::number_unsigned}},
+        {"/request/bodySize", {T::number_integer, T::number_unsigned}},
+        {"/response/status", {T::number_integer, T::number_unsigned}},
+        {"/response/statusText", {T::string}},
+        {"/response/httpVersion", {T::string}},
+        {"/response/cookies", {T::array}},
+        {"/response/headers", {T::array}},
+        {"/response/content/size", {T::number_integer, T::number_unsigned}},
+        {"/response/content/mimeType", {T::string}},
+        {"/response/redirectURL", {T::string}},
+        {"/response/headersSize", {T::number_integer, T::number_unsigned}},
+        {"/response/bodySize", {T::number_integer, T::number_unsigned}},
+        {"/cache", {T::object}},
+        {"/timings/send", {T::number_integer, T::number_unsigned}},
+        {"/timings/wait", {T::number_integer, T::number_unsigned}},
+        {"/timings/receive", {T::number_integer, T::number_unsigned}},
+    };
+    for (const char* file : {"road-shift_jis.har", "road-utf-8.har"}) {
+        const json har = json::parse(fixture(file));
+        EXPECT_EQ(har["/log/version"_json_pointer], "1.2") << file;
+        EXPECT_TRUE(har["/log/creator/name"_json_pointer].is_string()) << file;
+        EXPECT_TRUE(har["/log/creator/version"_json_pointer].is_string()) << file;
+        ASSERT_GE(har["log"]["entries"].size(), 7u) << file;
+        for (const json& entry : har["log"]["entries"]) {
+            for (const auto& [path, types] : required) {
+                const json::json_pointer at(path);
+                ASSERT_TRUE(entry.contains(at)) << file << " " << path;
+                EXPECT_NE(std::find(types.begin(), types.end(), entry[at].type()), types.end())
+                    << file << " " << path;
+            }
+            if (entry["request"].contains("postData")) {
+                EXPECT_TRUE(entry["/request/postData/mimeType"_json_pointer].is_string());
+                EXPECT_TRUE(entry["/request/postData/text"_json_pointer].is_string());
+            }
+            for (const char* list : {"/request/headers", "/request/cookies", "/response/headers"})
+                for (const json& pair : entry[json::json_pointer(list)])
+                    EXPECT_TRUE(pair["name"].is_string() && pair["value"].is_string()) << list;
+        }
+    }
+}
+
 struct BadCase {
     const char* name;
     std::function<std::string()> text;
