@@ -20,7 +20,7 @@ void require(bool holds, const char* what) {
     std::abort();
 }
 
-void checkStep(const RoadStep& s, std::size_t pages) {
+void checkStep(const HarStep& s, std::size_t pages) {
     const std::vector<std::string> lines = stepLines(s);
     require(lines.size() == s.fields.size() + 4, "a step is its fields and four lines");
     require(lines[0].starts_with("Zem-Referer="), "a step begins with its referrer");

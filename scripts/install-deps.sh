@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev  # the HAR reader's streaming JSON parser
   fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
   xvfb xauth desktop-file-utils appstream groff-base
+  curl  # the request preview's curl lines, run by the tests
   dbus-daemon at-spi2-core  # window_bench a11y: a session bus and the accessibility bus on it
 )
 # With "package": what builds and checks the .deb.

@@ -53,7 +53,7 @@ std::vector<std::size_t> chosenSteps(const Arguments& parsed, std::size_t count)
     return chosen;
 }
 
-void writeStep(Output& out, std::size_t number, const RoadStep& s, const CodePage& cp) {
+void writeStep(Output& out, std::size_t number, const HarStep& s, const CodePage& cp) {
     JsonWriter w(out);
     w.beginObject();
     w.key("step");

@@ -45,6 +45,7 @@ struct StepRequest {
     std::vector<RequestField> fields;
     std::string body;  // as sent; empty for a GET
     std::vector<PageFinding> findings;
+    bool pageNotLoaded = false;  // a page is loaded, but not this step's
 };
 
 // The referrer's page, as readPage read it with its forms.

@@ -412,7 +412,7 @@ class RoadFinder {
         if (!get && !post) return;
         if (post && !bodyType(e).empty() && !isFormType(mediaType(bodyType(e)))) return;
 
-        RoadStep s;
+        HarStep s;
         s.entry = e.index;
         s.method = e.method;
         s.url = urlText(e.url);
@@ -467,7 +467,7 @@ HarRoad findRoad(const Har& har, const CodePage& cp) {
     return RoadFinder(har, cp).find();
 }
 
-std::vector<std::string> stepLines(const RoadStep& step) {
+std::vector<std::string> stepLines(const HarStep& step) {
     std::vector<std::string> lines;
     lines.push_back(def::referrerLine(step.referrer));
     lines.push_back(def::targetLine(def::kKindAction, step.target));

@@ -24,7 +24,7 @@ struct HarPage {
     std::string codePage;  // the name of the code page it was read in
 };
 
-struct RoadStep {
+struct HarStep {
     std::size_t entry = 0;  // the request's place among the file's entries, from 0
     std::string method;
     std::string url;                          // the request's address
@@ -41,7 +41,7 @@ struct RoadStep {
 
 struct HarRoad {
     std::vector<HarPage> pages;
-    std::vector<RoadStep> steps;
+    std::vector<HarStep> steps;
 };
 
 // The steps in the file's order. Lines are text in cp: a value is a literal that reads back as
@@ -52,7 +52,7 @@ HarRoad findRoad(const Har& har, const CodePage& cp);
 
 // The step's lines: the referrer, the target, the fields, the dash and the check string, in the
 // order a walk leaves them once the held lines are pasted after the fields.
-std::vector<std::string> stepLines(const RoadStep& step);
+std::vector<std::string> stepLines(const HarStep& step);
 
 // The lines of the chosen steps (indices into road.steps), each followed by CR LF.
 std::string roadDefinition(const HarRoad& road, const std::vector<std::size_t>& chosen);

@@ -103,7 +103,7 @@ void Application::Connect() {
                      [this](const std::string& path) { guarded([&] { OpenHarFile(path); }); });
     QObject::connect(
         harDialog_.get(), &HarRoadDialog::StepsChosen, main,
-        [this](const std::vector<RoadStep>& steps) { guarded([&] { AddHarSteps(steps); }); });
+        [this](const std::vector<HarStep>& steps) { guarded([&] { AddHarSteps(steps); }); });
     const auto switchCodePage = [this](const std::string& charset) {
         guarded([&] { SwitchCodePage(charset); });
     };
@@ -185,7 +185,7 @@ void Application::SwitchCodePage(const std::string& charset) {
     };
     const CodePage& from = CodePage::program();
     eachWindow([](const auto& window) { window.KeepTexts(); });
-    CodePage::setProgram(codePageFor(charset));
+    CodePage::setProgram(charset);
     eachWindow([&from](auto& window) { window.RecodeTexts(from); });
     form1_->RespellOwnTexts(from);
     form3_->RespellOwnTexts(from);
@@ -214,9 +214,9 @@ void Application::OpenHarFile(const std::string& path) {
     harRoad_.reset();
 }
 
-void Application::AddHarSteps(const std::vector<RoadStep>& steps) {
+void Application::AddHarSteps(const std::vector<HarStep>& steps) {
     const bool first = form1_->Definition()->empty();
-    for (const RoadStep& step : steps) {
+    for (const HarStep& step : steps) {
         for (const std::string& line : stepLines(step)) form1_->AppendLine(line);
         if (step.referrerPage)
             harPages_[step.referrer] = std::make_shared<const PageForms>(

@@ -60,7 +60,7 @@ class Application {
     // A HAR file: its form submissions listed, for the user to choose the steps to add.
     void OpenHarFile(const std::string& path);
     // The chosen steps' lines appended to the definition, and their pages kept.
-    void AddHarSteps(const std::vector<RoadStep>& steps);
+    void AddHarSteps(const std::vector<HarStep>& steps);
     // Where the kept pages go to the request follower. It takes one page, the first step's, so
     // for now it is given the page of a definition that begins with steps from a HAR file;
     // the pages of the other steps wait in harPages_ for a follower that takes one per step.

@@ -58,13 +58,13 @@ HarRoadDialog::HarRoadDialog() {
     connectClick(Button_close, this, &HarRoadDialog::Button_closeClick);
 }
 
-void HarRoadDialog::ShowSteps(const QString& fileName, std::vector<RoadStep> steps) {
+void HarRoadDialog::ShowSteps(const QString& fileName, std::vector<HarStep> steps) {
     steps_ = std::move(steps);
     Label_file->setText(QString("%1 — フォームの送信 %2 件").arg(fileName).arg(steps_.size()));
     const QSignalBlocker quiet(List_steps);
     List_steps->clear();
     for (std::size_t i = 0; i < steps_.size(); ++i) {
-        const RoadStep& s = steps_[i];
+        const HarStep& s = steps_[i];
         auto* item = new QTreeWidgetItem(List_steps);
         item->setText(Number, QString::number(i + 1));
         item->setText(Method, QString::fromStdString(s.method));
@@ -94,7 +94,7 @@ void HarRoadDialog::ShowCurrent() {
         CB_check->SetItems({});
         CB_check->SetText("");
     } else {
-        const RoadStep& s = steps_[*at];
+        const HarStep& s = steps_[*at];
         QStringList notes;
         for (const std::string& note : s.notes) notes << QString::fromStdString(note);
         Label_notes->setText(notes.join("　"));
@@ -121,7 +121,7 @@ void HarRoadDialog::ShowLines() {
 }
 
 void HarRoadDialog::Button_addClick(QObject*) {
-    std::vector<RoadStep> chosen;
+    std::vector<HarStep> chosen;
     for (const std::size_t i : Ticked()) chosen.push_back(steps_[i]);
     if (chosen.empty()) return;
     emit StepsChosen(chosen);

@@ -24,7 +24,7 @@ class HarRoadDialog : public TModalForm {
     void Button_closeClick(QObject* Sender);
 
     // The steps of the file named, every one ticked, the first one current.
-    void ShowSteps(const QString& fileName, std::vector<RoadStep> steps);
+    void ShowSteps(const QString& fileName, std::vector<HarStep> steps);
 
     // The list's columns.
     enum Column { Number, Method, Address, Fields, ReferrerPage };
@@ -41,7 +41,7 @@ class HarRoadDialog : public TModalForm {
 
   signals:
     // The ticked steps, in the file's order, with the check strings chosen.
-    void StepsChosen(const std::vector<RoadStep>& steps);
+    void StepsChosen(const std::vector<HarStep>& steps);
 
   private:
     // The step whose notes and check string are shown; none when the list is empty.
@@ -50,7 +50,7 @@ class HarRoadDialog : public TModalForm {
     void ShowLines();
     std::vector<std::size_t> Ticked() const;
 
-    std::vector<RoadStep> steps_;
+    std::vector<HarStep> steps_;
 };
 
 }  // namespace verrimo

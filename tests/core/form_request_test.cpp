@@ -137,7 +137,8 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     EXPECT_EQ(post.url, "http://www.example.org/cgi/post.cgi");
     EXPECT_EQ(post.headers, (std::vector<std::pair<std::string, std::string>>{
                                 {"Content-Type", "application/x-www-form-urlencoded"},
-                                {"Referer", "http://www.example.org/top.html"}}));
+                                {"Referer", "http://www.example.org/top.html"},
+                                {"Origin", "http://www.example.org"}}));
     EXPECT_EQ(post.body, "sid=a+b%2F%83%5C&q=user&s=2&r=y&token=t1");
     EXPECT_EQ(post.fields[1].sampleOf, "Zem-ID");
     EXPECT_EQ(post.fields[2].sampleOf, "Zem-Select[2,1]");
@@ -146,8 +147,11 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     for (const PageFinding& f : post.findings)
         rules.push_back(f.rule + "@" + std::to_string(f.line));
     EXPECT_EQ(rules, (std::vector<std::string>{"hidden-fixed@6"}));
-    // The second step is a GET, and only the first step has the page.
+    // The second step is a GET, with no Origin, and only the first step has the page.
     EXPECT_EQ(requests[1].url, "http://www.example.org/find.cgi?k=&n=1950");
+    EXPECT_EQ(requests[1].headers.size(), 1u);
+    EXPECT_FALSE(post.pageNotLoaded);
+    EXPECT_TRUE(requests[1].pageNotLoaded);
     EXPECT_EQ(requests[2].method, "GET");
     EXPECT_EQ(requests[2].url, "http://o.test/p");
     EXPECT_TRUE(requests[2].body.empty());
@@ -177,7 +181,8 @@ TEST(DefinitionRequests, AcceptCharsetAndMultipart) {
                   "\r\nContent-Disposition: form-data; name=\"a%22b\"\r\n\r\n1 2\r\n--" + boundary +
                   "--\r\n");
     EXPECT_EQ(curlCommand(multipart[0]),
-              "curl -X POST 'http://h/u' -H 'Referer: http://h/' --form-string 'a\"b=1 2'");
+              "curl --globoff -X POST --url 'http://h/u' -H 'Referer: http://h/' -H 'Origin: "
+              "http://h' --form-string 'a\"b=1 2'");
 }
 
 TEST(DefinitionRequests, FindingsWhereTheDefinitionNoLongerFitsItsPage) {

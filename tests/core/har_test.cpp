@@ -264,7 +264,7 @@ TEST_P(HarRoadTest, TheRoadAsARecordingWritesIt) {
     for (const std::string& line : c.lines)
         EXPECT_NE(definition.find(cp.fromUtf8(line) + "\r\n"), std::string::npos) << line;
     std::size_t noted = 0;
-    for (const RoadStep& s : road.steps) {
+    for (const HarStep& s : road.steps) {
         const bool says = std::any_of(s.notes.begin(), s.notes.end(), [&](const std::string& n) {
             return n.find(c.note) != std::string::npos;
         });
@@ -292,7 +292,7 @@ TEST(HarRoad, EachStepKnowsItsPagesAndThePagesTheirForms) {
     ASSERT_EQ(road.pages.size(), 4u);
     const char* const answers[] = {"/sjis/entry.html", "/sjis/confirm.cgi", "/sjis/complete.cgi"};
     for (std::size_t i = 0; i < 3; ++i) {
-        const RoadStep& s = road.steps[i];
+        const HarStep& s = road.steps[i];
         ASSERT_TRUE(s.referrerPage && s.answerPage);
         EXPECT_EQ(road.pages[*s.referrerPage].url, s.referrer);
         EXPECT_TRUE(road.pages[*s.answerPage].url.ends_with(answers[i]));
