@@ -110,30 +110,24 @@ void PrintTo(const RoadCase& c, std::ostream* os) {
 }
 
 // The road as a recording of the same walk writes it, the check strings chosen from the answers.
-std::string roadOf(const std::string& dir) {
-    return "Zem-Referer=SITE/" + dir + "/login.html\r\naction=login.cgi\r\nuser=taro\r\n" +
-           "pass=Zem-Pass\r\nlogin=ログイン\r\n-\r\nchk-moji=入力｜テスト会員\r\n" +
-           "Zem-Referer=SITE/" + dir + "/entry.html\r\naction=confirm.cgi\r\n" +
-           "token=Zem-GetValue[token]\r\nname=山田%20太郎%2B%26%25\r\nmail=taro@example.jp\r\n" +
-           "kind=r\r\nreply=mail\r\nagree=yes\r\nbody=一行目%0D%0A二行目%20a%2Bb%3Dc%26d\r\n" +
-           "go=確認する\r\n-\r\nchk-moji=確認｜テスト会員\r\n" + "Zem-Referer=SITE/" + dir +
-           "/confirm.cgi\r\naction=complete.cgi\r\nname=Zem-GetValue[name]\r\n" +
-           "mail=Zem-GetValue[mail]\r\nkind=Zem-GetValue[kind]\r\nreply=Zem-GetValue[reply]\r\n" +
-           "agree=Zem-GetValue[agree]\r\nbody=Zem-GetValue[body]\r\n" +
-           "ctoken=Zem-GetValue[ctoken]\r\nsend=送信する\r\n-\r\nchk-moji=完了｜テスト会員\r\n";
-}
+const std::string kRoad =
+    "Zem-Referer=SITE/login.html\r\naction=login.cgi\r\nuser=taro\r\npass=Zem-Pass\r\n-\r\n"
+    "chk-moji=お問い合わせ\r\n"
+    "Zem-Referer=SITE/input.html\r\naction=confirm.cgi\r\ntoken=Zem-GetValue[token]\r\n"
+    "name=山田%20太郎%2B%26%25\r\nkind=o\r\ncomment=一行目%0D%0A二行目%20a%2Bb%3Dc%26d\r\n-\r\n"
+    "chk-moji=入力内容の確認\r\n"
+    "Zem-Referer=SITE/confirm.html\r\naction=complete.cgi\r\ntoken2=Zem-GetValue[token2]\r\n"
+    "comment=Zem-GetValue[comment]\r\nkind=Zem-GetValue[kind]\r\nname=Zem-GetValue[name]\r\n-\r\n"
+    "chk-moji=完了\r\n";
 
 // What a file without the pages' content and the bodies still says: three posts, from where.
-std::string sanitizedRoadOf(const std::string& dir) {
-    std::string text;
-    const std::pair<const char*, const char*> steps[] = {{"login.html", "login.cgi"},
-                                                         {"entry.html", "confirm.cgi"},
-                                                         {"confirm.cgi", "complete.cgi"}};
-    for (const auto& [from, to] : steps)
-        text += "Zem-Referer=SITE/" + dir + "/" + from + "\r\naction=SITE/" + dir + "/" + to +
-                "\r\n-\r\nchk-moji=\r\n";
-    return text;
-}
+const std::string kSanitizedRoad =
+    "Zem-Referer=SITE/login.html\r\naction=SITE/login.cgi\r\n-\r\nchk-moji=\r\n"
+    "Zem-Referer=SITE/input.html\r\naction=SITE/confirm.cgi\r\n-\r\nchk-moji=\r\n"
+    "Zem-Referer=SITE/confirm.html\r\naction=SITE/complete.cgi\r\n-\r\nchk-moji=\r\n";
+
+// The password the site takes, which the files hold in clear.
+constexpr std::string_view kPassword = "hunter2&s3cret";
 
 const Change kAsSaved = [](json&, const CodePage&) {};
 
@@ -160,15 +154,41 @@ const Change kNoContent = [](json& har, const CodePage&) {
     eachEntry(har, [](json& entry) { entry["response"]["content"].erase("text"); });
 };
 
+// Each page brings an image and a script, as Chrome or Firefox records them.
+const Change kWithImagesAndScripts = [](json& har, const CodePage&) {
+    json entries = json::array();
+    for (json& entry : har["log"]["entries"]) {
+        entries.push_back(entry);
+        const bool chrome = entry.contains("_resourceType");
+        const std::string page = entry["request"]["url"];
+        for (const char* kind : {"image", "script"}) {
+            json sub = entry;
+            sub["request"] = {{"method", "GET"},
+                              {"url", page + "." + kind},
+                              {"headers",
+                               {{{"name", "Sec-Fetch-Dest"}, {"value", kind}},
+                                {{"name", "Referer"}, {"value", page}}}}};
+            sub["response"] = {{"status", 200}, {"content", {{"size", 4}}}};
+            sub["response"]["content"]["mimeType"] =
+                kind == std::string("image") ? "image/png" : "text/javascript";
+            sub["response"]["content"]["text"] = kind == std::string("image") ? "iVBORw==" : "f()";
+            if (kind == std::string("image")) sub["response"]["content"]["encoding"] = "base64";
+            if (chrome) sub["_resourceType"] = kind;
+            entries.push_back(sub);
+        }
+    }
+    har["log"]["entries"] = entries;
+};
+
 const Change kSanitized = [](json& har, const CodePage& site) {
     kNoContent(har, site);
     eachEntry(har, [](json& entry) { entry["request"].erase("postData"); });
 };
 
-// An uploaded file among the fields of the entry form.
+// An uploaded file among the fields of the input form.
 const Change kFilePart = [](json& har, const CodePage& site) {
     multipart(false)(har, site);
-    json& post = har["log"]["entries"][5]["request"]["postData"];
+    json& post = har["log"]["entries"][3]["request"]["postData"];
     std::string body = post["text"];
     const std::string boundary = "----WebKitFormBoundaryq1w2e3r4";
     body.insert(body.rfind("--" + boundary + "--"),
@@ -179,49 +199,51 @@ const Change kFilePart = [](json& har, const CodePage& site) {
 };
 
 const RoadCase kRoadCases[] = {
-    {"Chrome, Shift_JIS", "road-shift_jis.har", "CP932", kAsSaved, roadOf("sjis"), {}, 3, ""},
-    {"Firefox, UTF-8", "road-utf-8.har", "UTF-8", kAsSaved, roadOf("utf8"), {}, 3, ""},
+    {"Chrome, Shift_JIS", "road-shift_jis.har", "CP932", kAsSaved, kRoad, {}, 3, ""},
+    {"Firefox, UTF-8", "road-utf-8.har", "UTF-8", kAsSaved, kRoad, {}, 3, ""},
     {"UTF-8 values in a Shift_JIS definition are escapes",
      "road-utf-8.har",
      "CP932",
      kAsSaved,
      "",
      {"name=%E5%B1%B1%E7%94%B0%20%E5%A4%AA%E9%83%8E%2B%26%25", "pass=Zem-Pass",
-      "login=%E3%83%AD%E3%82%B0%E3%82%A4%E3%83%B3", "token=Zem-GetValue[token]"},
+      "token=Zem-GetValue[token]", "kind=o"},
      3,
      ""},
-    {"pages in base64", "road-shift_jis.har", "CP932", kContentInBase64, roadOf("sjis"), {}, 3, ""},
-    {"no _resourceType", "road-shift_jis.har", "CP932", kNoResourceType, roadOf("sjis"), {}, 3, ""},
-    {"params only, as sent",
+    {"pages in base64", "road-shift_jis.har", "CP932", kContentInBase64, kRoad, {}, 3, ""},
+    {"no _resourceType", "road-shift_jis.har", "CP932", kNoResourceType, kRoad, {}, 3, ""},
+    {"Chrome, among images and scripts",
      "road-shift_jis.har",
      "CP932",
-     kParamsOnly,
-     roadOf("sjis"),
+     kWithImagesAndScripts,
+     kRoad,
      {},
      3,
-     "params"},
-    {"params only, decoded",
+     ""},
+    {"Firefox, among images and scripts",
      "road-utf-8.har",
      "UTF-8",
-     kParamsOnly,
-     roadOf("utf8"),
+     kWithImagesAndScripts,
+     kRoad,
      {},
      3,
-     "params"},
+     ""},
+    {"params only, as sent", "road-shift_jis.har", "CP932", kParamsOnly, kRoad, {}, 3, "params"},
+    {"params only, decoded", "road-utf-8.har", "UTF-8", kParamsOnly, kRoad, {}, 3, "params"},
     {"multipart written as text",
      "road-shift_jis.har",
      "CP932",
      multipart(false),
-     roadOf("sjis"),
+     kRoad,
      {},
      3,
      ""},
-    {"multipart in base64", "road-utf-8.har", "UTF-8", multipart(true), roadOf("utf8"), {}, 3, ""},
+    {"multipart in base64", "road-utf-8.har", "UTF-8", multipart(true), kRoad, {}, 3, ""},
     {"sanitized",
      "road-shift_jis.har",
      "CP932",
      kSanitized,
-     sanitizedRoadOf("sjis"),
+     kSanitizedRoad,
      {},
      3,
      "ファイルにありません"},
@@ -230,14 +252,14 @@ const RoadCase kRoadCases[] = {
      "UTF-8",
      kNoContent,
      "",
-     {"action=SITE/utf8/login.cgi", "pass=Zem-Pass", "token=t1x9", "send=送信する"},
+     {"action=SITE/login.cgi", "pass=Zem-Pass", "token=in2", "token2=cf3"},
      3,
      "中身がファイルにありません"},
     {"a file among the fields",
      "road-utf-8.har",
      "UTF-8",
      kFilePart,
-     roadOf("utf8"),
+     kRoad,
      {},
      3,
      "ファイルの項目 photo",
@@ -253,7 +275,9 @@ TEST_P(HarRoadTest, TheRoadAsARecordingWritesIt) {
     json har = json::parse(fixture(c.file));
     c.change(har, site);
     const std::string address = siteOf(har);
-    const HarRoad road = findRoad(readHar(har.dump()), cp);
+    const Har read = readHar(har.dump());
+    EXPECT_EQ(read.documents.size(), 7u);  // the road's pages and posts, nothing else
+    const HarRoad road = findRoad(read, cp);
     ASSERT_EQ(road.steps.size(), c.steps);
     std::vector<std::size_t> all;
     for (std::size_t i = 0; i < road.steps.size(); ++i) all.push_back(i);
@@ -273,7 +297,7 @@ TEST_P(HarRoadTest, TheRoadAsARecordingWritesIt) {
         // The password the file holds in clear is written nowhere.
         for (const auto& texts : {s.fields, s.checkStrings, s.notes, stepLines(s)})
             for (const std::string& text : texts)
-                EXPECT_EQ(text.find("pw-in-clear-7"), std::string::npos) << text;
+                EXPECT_EQ(text.find(kPassword), std::string::npos) << text;
     }
     EXPECT_EQ(noted, std::string_view(c.note).empty() ? 0 : c.noted);
 }
@@ -288,9 +312,9 @@ INSTANTIATE_TEST_SUITE_P(Files, HarRoadTest, ::testing::ValuesIn(kRoadCases), []
 TEST(HarRoad, EachStepKnowsItsPagesAndThePagesTheirForms) {
     const HarRoad road = findRoad(readHar(fixture("road-shift_jis.har")), codePage("CP932"));
     ASSERT_EQ(road.steps.size(), 3u);
-    // login.html, entry.html (after the login's redirect), confirm.cgi, complete.cgi
+    // login.html, then each answer after its redirect
     ASSERT_EQ(road.pages.size(), 4u);
-    const char* const answers[] = {"/sjis/entry.html", "/sjis/confirm.cgi", "/sjis/complete.cgi"};
+    const char* const answers[] = {"/input.html", "/confirm.html", "/complete.html"};
     for (std::size_t i = 0; i < 3; ++i) {
         const HarStep& s = road.steps[i];
         ASSERT_TRUE(s.referrerPage && s.answerPage);
@@ -305,7 +329,7 @@ TEST(HarRoad, EachStepKnowsItsPagesAndThePagesTheirForms) {
     const CodePage& cp = codePage("CP932");
     const std::vector<std::string> last = road.steps[2].checkStrings;
     ASSERT_GE(last.size(), 3u);
-    EXPECT_EQ(last[0], cp.fromUtf8("完了｜テスト会員"));
+    EXPECT_EQ(last[0], cp.fromUtf8("完了"));
     EXPECT_EQ(last[1], cp.fromUtf8("送信完了"));
     EXPECT_EQ(last[2], cp.fromUtf8("ありがとうございました。"));
     // Chosen steps keep the road's order.
@@ -484,31 +508,34 @@ TEST(ReadHar, InputThatIsNoWholeHarFileIsNamed) {
 TEST(ReadHar, KeepsTheDocumentsAndWhatTheirStepsNeed) {
     std::istringstream file(fixture("road-shift_jis.har"));
     const Har har = readHar(file);
+    const std::string site = siteOf(json::parse(fixture("road-shift_jis.har")));
     EXPECT_EQ(har.version, "1.2");
     EXPECT_EQ(har.creator, "WebInspector 537.36");
-    EXPECT_GE(har.entries, 7u);  // and the favicon, when the browser asked for it
+    EXPECT_EQ(har.entries, 7u);
     std::vector<std::string> seen;
     for (const HarEntry& e : har.documents)
-        seen.push_back(e.method + " " + e.url.substr(e.url.find("/sjis/")) + " " +
+        seen.push_back(e.method + " " + e.url.substr(e.url.find('/', 7)) + " " +
                        std::to_string(e.status) + (e.contentText ? " page" : "") +
                        (e.postText ? " body" : "") +
                        (e.redirectUrl.empty() ? "" : " → " + e.redirectUrl));
     EXPECT_EQ(seen, (std::vector<std::string>{
-                        "GET /sjis/login.html 200 page",
-                        "POST /sjis/login.cgi 302 body → /sjis/entry.html",
-                        "GET /sjis/entry.html 200 page",
-                        "POST /sjis/confirm.cgi 200 page body",
-                        "POST /sjis/complete.cgi 200 page body",
+                        "GET /login.html 200 page",
+                        "POST /login.cgi 303 body → " + site + "/input.html",
+                        "GET /input.html 200 page",
+                        "POST /confirm.cgi 303 body → " + site + "/confirm.html",
+                        "GET /confirm.html 200 page",
+                        "POST /complete.cgi 303 body → " + site + "/complete.html",
+                        "GET /complete.html 200 page",
                     }));
     const HarEntry& login = har.documents[1];
-    EXPECT_TRUE(login.referer.ends_with("/sjis/login.html"));
+    EXPECT_TRUE(login.referer.ends_with("/login.html"));
     EXPECT_EQ(login.requestContentType, "application/x-www-form-urlencoded");
-    EXPECT_EQ(login.params.size(), 3u);
+    EXPECT_EQ(login.params.size(), 2u);
 }
 
 TEST(ReadHar, AnAnswerOverTheBoundIsLeftOut) {
     const Har har = readHar(fixture("road-utf-8.har"), {.maxText = 200});
-    ASSERT_EQ(har.documents.size(), 5u);
+    ASSERT_EQ(har.documents.size(), 7u);
     EXPECT_TRUE(har.documents[0].contentCut);
     EXPECT_FALSE(har.documents[0].contentText);
     EXPECT_TRUE(har.documents[1].postText);  // the login's body is short

@@ -67,9 +67,8 @@ class HarDialogTest : public WindowTest {
             shown = true;
             QTreeWidget* list = d->List_steps;
             QCOMPARE(list->topLevelItemCount(), 3);
-            const char* const ends[] = {"/sjis/login.cgi", "/sjis/confirm.cgi",
-                                        "/sjis/complete.cgi"};
-            const char* const fields[] = {"3", "8", "8"};
+            const char* const ends[] = {"/login.cgi", "/confirm.cgi", "/complete.cgi"};
+            const char* const fields[] = {"2", "4", "4"};
             for (int i = 0; i < 3; ++i) {
                 QCOMPARE(itemText(list, i, HarRoadDialog::Method), QString("POST"));
                 QVERIFY(itemText(list, i, HarRoadDialog::Address).endsWith(ends[i]));
@@ -82,7 +81,7 @@ class HarDialogTest : public WindowTest {
                                static_cast<QWidget*>(d->CB_check->lineEdit())})
                 QVERIFY(
                     !QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty());
-            QCOMPARE(d->CB_check->currentText(), QString("入力｜テスト会員"));
+            QCOMPARE(d->CB_check->currentText(), QString("お問い合わせ"));
 
             // The second step unticked from the keyboard; the third one's check string typed.
             list->setFocus();
@@ -90,7 +89,7 @@ class HarDialogTest : public WindowTest {
             QTest::keyClick(list, Qt::Key_Space);
             QCOMPARE(list->topLevelItem(1)->checkState(0), Qt::Unchecked);
             QTest::keyClick(list, Qt::Key_Down);
-            QCOMPARE(d->CB_check->count(), 4);  // 完了｜…, 送信完了, ありがとう…, 受付番号 1
+            QCOMPARE(d->CB_check->count(), 3);  // 完了, 送信完了, ありがとうございました。
             retype(d->CB_check->lineEdit(), "ありがとうございました。");
             QVERIFY(d->Memo_lines->toPlainText().trimmed().endsWith(
                 "chk-moji=ありがとうございました。"));
@@ -103,15 +102,16 @@ class HarDialogTest : public WindowTest {
         QVERIFY(!QApplication::activeModalWidget());
 
         const std::vector<std::string> lines = form1->Memo1->Lines();
-        QCOMPARE(lines.size(), std::size_t(7 + 12));
-        QVERIFY(lines[0].ends_with("/sjis/login.html"));
+        QCOMPARE(lines.size(), std::size_t(6 + 8));
+        QVERIFY(lines[0].ends_with("/login.html"));
         QCOMPARE(lines[1], std::string("action=login.cgi"));
         QCOMPARE(lines[3], std::string("pass=Zem-Pass"));
-        QCOMPARE(lines[6], programText("chk-moji=入力｜テスト会員"));
-        QVERIFY(lines[7].ends_with("/sjis/confirm.cgi"));
-        QCOMPARE(lines[8], std::string("action=complete.cgi"));
-        QCOMPARE(lines[18], programText("chk-moji=ありがとうございました。"));
-        QCOMPARE(form1->Memo1->Text().find("pw-in-clear-7"), std::string::npos);
+        QCOMPARE(lines[5], programText("chk-moji=お問い合わせ"));
+        QVERIFY(lines[6].ends_with("/confirm.html"));
+        QCOMPARE(lines[7], std::string("action=complete.cgi"));
+        QCOMPARE(lines[8], std::string("token2=Zem-GetValue[token2]"));
+        QCOMPARE(lines[13], programText("chk-moji=ありがとうございました。"));
+        QCOMPARE(form1->Memo1->Text().find("hunter2"), std::string::npos);
 
         // The first step's page is the one the preview reads the definition against.
         form1->Preview1->trigger();

@@ -1,8 +1,9 @@
-// The HAR files of tests/data/har, written from what a loopback site received and sent while
-// Qt WebEngine walked its road: a login that sets a cookie and redirects, an input form with a
-// token that changes on every load, a confirmation page that carries the values in hidden fields
-// with a token of its own, and a completion page. Qt WebEngine saves no HAR itself, so the file
-// is written from the server's log, once as Chrome writes it and once as Firefox does.
+// The HAR files of tests/data/har, written from what the loopback road site (a login that sets
+// a cookie, an input form whose token changes on every load, a confirmation page that carries
+// the values in hidden fields with a token of its own, and a completion page) received and sent
+// while Qt WebEngine walked its road. Qt WebEngine saves no HAR itself, so the file is written
+// from the site's log, as Chrome writes it for the Shift_JIS site and as Firefox does for the
+// UTF-8 one.
 //
 // Run as a test, it walks the road again and the road read from the fresh file must be the one
 // read from the file in the source tree. Run with --write DIR, it writes the files into DIR.
@@ -18,14 +19,12 @@
 #include <QWebEngineScript>
 #include <cctype>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 
-#include "charset.h"
 #include "codepage.h"
 #include "form_body.h"
 #include "har_road.h"
-#include "http_test_server.h"
+#include "road_site.h"
 #include "url.h"
 #include "window_test_support.h"
 
@@ -35,194 +34,41 @@ using namespace verrimo::test;
 namespace {
 
 struct Site {
-    const char* charset;
-    const char* prefix;    // of its paths
-    const char* file;      // the HAR file's name
-    bool chrome;           // written as Chrome writes it, else as Firefox does
-    const char* htmlType;  // the pages' Content-Type
+    RoadSite::Charset charset;
+    const char* file;  // the HAR file's name
+    bool chrome;       // written as Chrome writes it, else as Firefox does
 };
 
 const Site kSites[] = {
-    {"Shift_JIS", "/sjis/", "road-shift_jis.har", true, "text/html"},
-    {"UTF-8", "/utf8/", "road-utf-8.har", false, "text/html; charset=UTF-8"},
+    {RoadSite::Charset::ShiftJis, "road-shift_jis.har", true},
+    {RoadSite::Charset::Utf8, "road-utf-8.har", false},
 };
 
-// A 1×1 PNG, for an image among the documents.
-const unsigned char kPixel[] = {
-    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
-    0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00,
-    0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x44, 0x41, 0x54, 0x78,
-    0x9C, 0x63, 0xF8, 0xFF, 0xFF, 0x3F, 0x00, 0x05, 0xFE, 0x02, 0xFE, 0xA7, 0x35, 0x81,
-    0x84, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+using Exchange = RoadSite::Exchange;
 
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text)
-        out += c == '&'   ? "&amp;"
-               : c == '"' ? "&quot;"
-               : c == '<' ? "&lt;"
-               : c == '>' ? "&gt;"
-                          : std::string(1, c);
-    return out;
+const CodePage& siteText(const Site& site) {
+    static const CodePage shiftJis("CP932"), utf8("UTF-8");
+    return site.charset == RoadSite::Charset::ShiftJis ? shiftJis : utf8;
 }
 
-struct Exchange {
-    Request request;
-    Response response;
-    QDateTime started;
-};
-
-// The road's pages, in the site's charset, and the log of every exchange.
-class RoadSite {
-  public:
-    explicit RoadSite(const Site& site) : site_(site), cp_(codePageFor(site.charset)) {
-        page("login.html", [this](const Request&) {
-            return html(
-                "<title>ログイン｜テスト会員</title></head><body><h1>会員ログイン</h1>\n"
-                "<form action=\"login.cgi\" method=\"post\">\n"
-                "ID <input type=\"text\" name=\"user\">\n"
-                "パスワード <input type=\"password\" name=\"pass\">\n"
-                "<input type=\"submit\" name=\"login\" value=\"ログイン\">\n</form>");
-        });
-        page("login.cgi", [this](const Request& r) {
-            const auto sent = urlEncodedFields(r.body);
-            if (r.method != "POST" || sent.size() < 2 || sent[0].value != "taro")
-                return Response{403, {{"Content-Type", "text/plain"}}, "no\n", {}};
-            return Response{302,
-                            {{"Location", site_.prefix + std::string("entry.html")},
-                             {"Set-Cookie", "road=member-1; Path=/"}},
-                            "",
-                            {}};
-        });
-        page("entry.html", [this](const Request& r) {
-            if (r.header("Cookie").find("road=member-1") == std::string::npos)
-                return Response{403, {{"Content-Type", "text/plain"}}, "login first\n", {}};
-            const std::string token = "t" + std::to_string(++loads_) + "x9";
-            return html(
-                "<title>入力｜テスト会員</title></head><body><h1>お問い合わせ</h1>\n"
-                "<img src=\"logo.png\" alt=\"\"><script src=\"app.js\"></script>\n"
-                "<form action=\"confirm.cgi\" method=\"post\">\n"
-                "<input type=\"hidden\" name=\"token\" value=\"" +
-                token +
-                "\">\n"
-                "お名前 <input type=\"text\" name=\"name\">\n"
-                "メール <input type=\"email\" name=\"mail\">\n"
-                "<select name=\"kind\"><option value=\"q\">質問<option value=\"r\">要望</select>\n"
-                "<label><input type=\"radio\" name=\"reply\" value=\"mail\">返信する</label>\n"
-                "<label><input type=\"radio\" name=\"reply\" value=\"none\">不要</label>\n"
-                "<label><input type=\"checkbox\" name=\"agree\" value=\"yes\">同意</label>\n"
-                "<textarea name=\"body\"></textarea>\n"
-                "<input type=\"submit\" name=\"go\" value=\"確認する\">\n</form>");
-        });
-        page("confirm.cgi", [this](const Request& r) {
-            std::string hidden;
-            for (const SentField& f : urlEncodedFields(r.body)) {
-                if (f.name == "token" || f.name == "go") continue;
-                hidden += "<input type=\"hidden\" name=\"" + escaped(f.name) + "\" value=\"" +
-                          escaped(f.value) + "\">\n";
-            }
-            const std::string token = "c" + std::to_string(++confirms_) + "k4";
-            return html(
-                "<title>確認｜テスト会員</title></head><body><h1>入力内容の確認</h1>\n"
-                "<p>以下の内容で送信します。</p>\n<form action=\"complete.cgi\" "
-                "method=\"post\">\n" +
-                cp_.toUtf8(hidden) + "<input type=\"hidden\" name=\"ctoken\" value=\"" + token +
-                "\">\n<input type=\"submit\" name=\"send\" value=\"送信する\">\n</form>");
-        });
-        page("complete.cgi", [this](const Request& r) {
-            if (r.body.find("ctoken=c" + std::to_string(confirms_.load()) + "k4") ==
-                std::string::npos)
-                return Response{403, {{"Content-Type", "text/plain"}}, "stale\n", {}};
-            return html(
-                "<title>完了｜テスト会員</title></head><body><h1>送信完了</h1>\n"
-                "<p>ありがとうございました。</p>\n<p>受付番号 " +
-                std::to_string(confirms_.load()) + "</p>");
-        });
-        page("logo.png", [](const Request&) {
-            return Response{200,
-                            {{"Content-Type", "image/png"}},
-                            std::string(reinterpret_cast<const char*>(kPixel), sizeof kPixel),
-                            {}};
-        });
-        page("app.js", [](const Request&) {
-            return Response{200,
-                            {{"Content-Type", "text/javascript"}},
-                            "document.documentElement.dataset.ready = 'yes';\n",
-                            {}};
-        });
-    }
-
-    std::string url(std::string_view path) const {
-        return server_.url(site_.prefix + std::string(path));
-    }
-    std::string baseUrl() const { return server_.baseUrl(); }
-
-    std::vector<Exchange> log() const {
-        const std::lock_guard lock(mutex_);
-        return log_;
-    }
-    bool received(std::string_view path) const {
-        const std::lock_guard lock(mutex_);
-        for (const Exchange& e : log_)
-            if (e.request.target == site_.prefix + std::string(path)) return true;
-        return false;
-    }
-
-  private:
-    void page(const std::string& path, HttpTestServer::Handler handler) {
-        server_.route(site_.prefix + path, [this, handler](const Request& r) {
-            const QDateTime started = QDateTime::currentDateTimeUtc();
-            Response response = handler(r);
-            const std::lock_guard lock(mutex_);
-            log_.push_back({r, response, started});
-            return response;
-        });
-    }
-
-    Response html(const std::string& utf8) const {
-        return Response{
-            200,
-            {{"Content-Type", site_.htmlType}},
-            cp_.fromUtf8("<!DOCTYPE html>\n<html><head><meta charset=\"" +
-                         std::string(site_.charset) + "\">\n" + utf8 + "\n</body></html>\n"),
-            {}};
-    }
-
-    const Site& site_;
-    const CodePage cp_;
-    HttpTestServer server_;
-    mutable std::mutex mutex_;
-    std::vector<Exchange> log_;
-    std::atomic<int> loads_{0};
-    std::atomic<int> confirms_{0};
-};
-
-// Fills the first form's fields and submits it through the named button.
-QString fillAndSubmit(const QJsonArray& fields, const QString& button) {
-    return QString(R"((function (fields, button) {
+// Fills the first form's fields and submits it through its button.
+QString fillAndSubmit(const QJsonArray& fields) {
+    return QString(R"((function (fields) {
         const form = document.forms[0];
-        for (const [name, value] of fields)
-            for (const e of form.elements)
-                if (e.name === name) {
-                    if (e.type === "radio" || e.type === "checkbox") e.checked = e.value === value;
-                    else e.value = value;
-                }
-        form.requestSubmit([...form.elements].find((e) => e.name === button));
-    })(%1, "%2"))")
-        .arg(QString::fromUtf8(QJsonDocument(fields).toJson(QJsonDocument::Compact)), button);
+        for (const [name, value] of fields) form.elements[name].value = value;
+        form.requestSubmit();
+    })(%1))")
+        .arg(QString::fromUtf8(QJsonDocument(fields).toJson(QJsonDocument::Compact)));
 }
 
-// What the site's pages are filled in with: a value with +, %, & and a line break among them.
+// What the site's pages are filled in with: values with +, %, & and a line break among them.
 QJsonArray loginValues() {
-    return {QJsonArray{"user", "taro"}, QJsonArray{"pass", "pw-in-clear-7"}};
+    return {QJsonArray{"user", QString::fromUtf8(RoadSite::kUser)},
+            QJsonArray{"pass", QString::fromUtf8(RoadSite::kPassword)}};
 }
-QJsonArray entryValues() {
-    return {QJsonArray{"name", "山田 太郎+&%"},
-            QJsonArray{"mail", "taro@example.jp"},
-            QJsonArray{"kind", "r"},
-            QJsonArray{"reply", "mail"},
-            QJsonArray{"agree", "yes"},
-            QJsonArray{"body", "一行目\n二行目 a+b=c&d"}};
+QJsonArray inputValues() {
+    return {QJsonArray{"name", "山田 太郎+&%"}, QJsonArray{"kind", "o"},
+            QJsonArray{"comment", "一行目\n二行目 a+b=c&d"}};
 }
 
 // The browser walks the road from the login page to the completion page.
@@ -234,15 +80,14 @@ bool walkRoad(const RoadSite& site) {
         return QTest::qWaitFor([&] { return loaded.size() >= count; }, 30000) &&
                loaded.last().first().toBool();
     };
-    browser.load(QUrl(QString::fromStdString(site.url("login.html"))));
+    browser.load(QUrl(QString::fromStdString(site.url(RoadSite::kLoginPage))));
     if (!loadsTo(1)) return false;
-    browser.runJavaScript(fillAndSubmit(loginValues(), "login"),
-                          QWebEngineScript::ApplicationWorld);
-    if (!loadsTo(2) || !site.received("entry.html")) return false;
-    browser.runJavaScript(fillAndSubmit(entryValues(), "go"), QWebEngineScript::ApplicationWorld);
-    if (!loadsTo(3) || !site.received("confirm.cgi")) return false;
-    browser.runJavaScript(fillAndSubmit({}, "send"), QWebEngineScript::ApplicationWorld);
-    return loadsTo(4) && site.received("complete.cgi");
+    browser.runJavaScript(fillAndSubmit(loginValues()), QWebEngineScript::ApplicationWorld);
+    if (!loadsTo(2)) return false;
+    browser.runJavaScript(fillAndSubmit(inputValues()), QWebEngineScript::ApplicationWorld);
+    if (!loadsTo(3)) return false;
+    browser.runJavaScript(fillAndSubmit({}), QWebEngineScript::ApplicationWorld);
+    return loadsTo(4) && !site.completed().empty() && site.refusals().empty();
 }
 
 QJsonArray nameValues(const Headers& pairs) {
@@ -295,7 +140,7 @@ std::string headText(const Headers& headers) {
 
 QJsonObject requestOf(const Exchange& x, const Site& site, const std::string& base) {
     const Request& r = x.request;
-    const CodePage cp(codePageFor(site.charset));
+    const CodePage& cp = siteText(site);
     QJsonArray query;
     for (const SentField& f :
          urlEncodedFields(r.target.substr(std::min(r.target.find('?'), r.target.size()))))
@@ -335,7 +180,7 @@ QJsonObject requestOf(const Exchange& x, const Site& site, const std::string& ba
     return request;
 }
 
-QJsonObject responseOf(const Exchange& x, const Site& site) {
+QJsonObject responseOf(const Exchange& x, const Site& site, const std::string& base) {
     const Response& r = x.response;
     Headers headers = r.headers;
     headers.emplace_back("Content-Length", std::to_string(r.body.size()));
@@ -350,8 +195,7 @@ QJsonObject responseOf(const Exchange& x, const Site& site) {
                         {"mimeType", QString::fromLatin1(type.empty() ? "x-unknown" : type)}};
     if (type.starts_with("text/html")) {
         // The browser keeps the text it read, in the page's charset.
-        content["text"] =
-            QString::fromStdString(CodePage(codePageFor(site.charset)).toUtf8(r.body));
+        content["text"] = QString::fromStdString(siteText(site).toUtf8(r.body));
     } else if (type.starts_with("text/")) {
         content["text"] = QString::fromLatin1(r.body);
     } else if (!r.body.empty()) {
@@ -362,26 +206,36 @@ QJsonObject responseOf(const Exchange& x, const Site& site) {
     return {
         {"status", r.status},
         {"statusText", r.status == 200   ? "OK"
-                       : r.status == 302 ? "Found"
-                                         : "Forbidden"},
+                       : r.status == 303 ? "See Other"
+                                         : "Not Found"},
         {"httpVersion", "HTTP/1.1"},
         {"cookies", cookies(setCookie, true)},
         {"headers", nameValues(headers)},
         {"content", content},
-        {"redirectURL", QString::fromLatin1(location)},
+        // Chrome gives where the redirect leads; Firefox, the Location header as sent.
+        {"redirectURL", QString::fromLatin1(site.chrome && !location.empty()
+                                                ? resolveUrl(base + x.request.target, location)
+                                                : location)},
         {"headersSize", static_cast<qint64>(headText(headers).size() + 19)},
         {"bodySize", static_cast<qint64>(r.body.size())},
     };
+}
+
+// When the site got the request, as HAR writes a time.
+QString startedAt(const Exchange& x) {
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(x.received.time_since_epoch());
+    return QDateTime::fromMSecsSinceEpoch(ms.count(), Qt::UTC).toString(Qt::ISODateWithMs);
 }
 
 QByteArray harOf(const std::vector<Exchange>& log, const Site& site, const std::string& base) {
     QJsonArray entries;
     for (const Exchange& x : log) {
         QJsonObject entry{
-            {"startedDateTime", x.started.toString(Qt::ISODateWithMs)},
+            {"startedDateTime", startedAt(x)},
             {"time", 1},
             {"request", requestOf(x, site, base)},
-            {"response", responseOf(x, site)},
+            {"response", responseOf(x, site, base)},
             {"cache", QJsonObject{}},
             {"timings", QJsonObject{{"blocked", -1},
                                     {"dns", -1},
@@ -406,10 +260,11 @@ QByteArray harOf(const std::vector<Exchange>& log, const Site& site, const std::
 
 // Walks the site's road and writes its HAR file into dir; the file's path, empty on failure.
 std::string writeHar(const Site& site, const std::string& dir) {
-    RoadSite road(site);
+    RoadSite road(site.charset);
     if (!walkRoad(road)) return {};
     const std::string path = dir + "/" + site.file;
-    std::ofstream(path, std::ios::binary) << harOf(road.log(), site, road.baseUrl()).toStdString();
+    std::ofstream(path, std::ios::binary)
+        << harOf(road.exchanges(), site, road.url("")).toStdString();
     return path;
 }
 
