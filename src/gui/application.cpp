@@ -142,6 +142,8 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     TForm2& viewer = *form2_;
     TForm3& entry = *form3_;
     DiscardRecording();
+    // Whether or not the load comes to show another page, what was typed goes.
+    viewer.EmptyPageFields();
     LoadRequest request;
     request.url = url;
     request.urlBox = main.UrlText();
@@ -159,11 +161,13 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     pageCharset_ = page.charset;
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
     requiredLines_ = std::move(page.requiredLines);
+    pageForms_ = page.forms;
     requests_->SetPage(std::move(page.forms));
     if (!page.scratchWritten) {
         throw fileNotCreated(fileName(request.scratchPath));
     }
     viewer.Navigate(request.scratchPath);
+    shownCopy_ = page.source;
     entry.ShowTargets(page.targets);
     if (url)
         main.SetCurrentUrl(*url);
@@ -245,8 +249,14 @@ void Application::KeepRecording(const FormRecording& recording) {
     DiscardRecording();
     recording_ = std::make_shared<FormRecording>(recording);
     form2_->ShowRecording(recording_.get());
-    form3_->PreselectAction(recordedTarget(RequiredTags(), *recording_));
-    formTag_->UseRecording(recording_);
+    // The browser numbers the forms it built from the copy it shows.
+    const TagLines& lines = RequiredTags();
+    const auto form = pageForms_ && shownCopy_
+                          ? findRecordedForm(recording_, *shownCopy_, lines, pageForms_->forms,
+                                             pageForms_->charset, CodePage::program())
+                          : std::nullopt;
+    form3_->PreselectAction(recordedTarget(lines, form, *recording_));
+    formTag_->UseRecording(form);
 }
 
 void Application::DiscardRecording() {
@@ -254,7 +264,7 @@ void Application::DiscardRecording() {
     if (recording_) recording_->wipe();
     recording_.reset();
     form2_->ShowRecording(nullptr);
-    formTag_->UseRecording(nullptr);
+    formTag_->UseRecording(std::nullopt);
 }
 
 const TagLines& Application::RequiredTags() {
