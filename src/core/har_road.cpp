@@ -111,6 +111,7 @@ constexpr std::string_view kLostCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 // A page of the file with what the walker reads of it.
 struct ReadPage {
     HarPage page;
+    std::string source;    // the page-source list: the page a piece a line
     std::string required;  // the required-tag list
     VectorTagLines lines{{}};
 };
@@ -203,6 +204,7 @@ class RoadFinder {
                       std::move(reading.forms),
                       std::move(reading.baseHref),
                       reading.codePage->name()};
+        read->source = std::move(reading.extraction.lists.source);
         read->required = std::move(reading.extraction.lists.required);
         read->lines = VectorTagLines(splitLines(read->required));
         read_.push_back(std::move(read));
@@ -310,17 +312,17 @@ class RoadFinder {
         return "UTF-8";
     }
 
-    // The identity keyword the walker proposes for the control's tag, if any.
+    // The identity keyword the walker proposes for the control's tag, if any; formLines: the
+    // form's lines of the required-tag list.
     std::optional<std::string> walkerIdentity(const ReadPage& from, const Form& form,
+                                              const LineRange& formLines,
                                               const FormControl& control) {
         std::size_t nth = 0;  // among the form's controls of its name
         for (const FormControl& c : form.controls) {
             if (&c == &control) break;
             nth += c.name == control.name;
         }
-        const auto range = recordedFormLines(from.lines, form.index);
-        if (!range) return std::nullopt;
-        for (std::size_t i = range->begin; i < range->end; ++i) {
+        for (std::size_t i = formLines.begin; i < formLines.end; ++i) {
             const std::string line = from.lines.line(i);
             if (!isFieldTag(line) || !holds(line, "name=") || nameCut(line).field != control.name ||
                 nth-- != 0)
@@ -335,10 +337,13 @@ class RoadFinder {
     }
 
     std::vector<std::string> fieldLines(const Sent& sent, const ReadPage* from, const Form* form,
+                                        const std::optional<RecordedForm>& recorded,
                                         const std::string& charset,
                                         std::vector<std::string>& notes) {
         const auto formCp = codePage(charset);
-        const bool keepNonAscii = canonicalCharset(cp_.name()) == charset;
+        // As a recording writes a typed value: its characters stand where the charset is the
+        // program's code page.
+        const bool keepNonAscii = codePageFor(charset) == cp_.name();
         std::map<std::string, std::size_t> seen;  // fields sent so far, per name
         std::vector<std::string> lines;
         for (const SentField& f : sent.fields) {
@@ -359,7 +364,9 @@ class RoadFinder {
             }
             std::string value;
             if (c) {
-                if (auto identity = walkerIdentity(*from, *form, *c))
+                auto identity =
+                    recorded ? walkerIdentity(*from, *form, recorded->lines, *c) : std::nullopt;
+                if (identity)
                     value = std::move(*identity);
                 else if (c->type == "password")
                     value = def::kPass;
@@ -431,16 +438,19 @@ class RoadFinder {
         if (from && !form) s.notes.push_back("送信元のページに、この送信先のフォームがありません");
         s.charset = charsetOf(from, form, e, sent, s.notes);
         writeAgain(sent, s.charset, s.notes);
-        s.fields = fieldLines(sent, from, form, s.charset, s.notes);
-
+        // The form's lines and its target, as a recording of it finds them.
+        std::optional<RecordedForm> recorded;
         if (form) {
-            FormRecording recording;
-            recording.formIndex = form->index;
-            recording.action = std::string(get ? withoutQuery(e.url) : withoutFragment(e.url));
-            s.target = urlText(recordedTarget(from->lines, recording));
+            auto recording = std::make_shared<FormRecording>();
+            recording->formIndex = form->index;
+            recording->action = get ? withoutQuery(e.url) : withoutFragment(e.url);
+            recorded = findRecordedForm(recording, from->source, from->lines, from->page.forms,
+                                        from->page.charset, cp_);
+            s.target = urlText(recordedTarget(from->lines, recorded, *recording));
         } else {
             s.target = urlText(get ? withoutQuery(e.url) : withoutFragment(e.url));
         }
+        s.fields = fieldLines(sent, from, form, recorded, s.charset, s.notes);
 
         if (const auto answer = answerOf(i)) {
             s.answerPage = page(*answer);
