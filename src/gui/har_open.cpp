@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "file_name.h"
+#include "input_hold.h"
 #include "off_thread.h"
 
 namespace verrimo {
@@ -30,6 +31,8 @@ UserError unreadable(const HarError& e, const QString& name) {
 HarRoad readHarRoad(const std::string& path) {
     const QString name = fileName(path);
     HarRoad road;
+    // The windows stay painted while a big file is read, but take no input.
+    const InputHold hold(nullptr);
     try {
         runOffWindowThread(
             [&] {
