@@ -42,6 +42,8 @@ TForm1::TForm1() {
     Open1 = File1->addAction("開く…");
     Open1->setObjectName("Open1");
     Open1->setShortcut(QKeySequence::Open);
+    Har1 = File1->addAction("HARを読み込む…");
+    Har1->setObjectName("Har1");
     Save1 = File1->addAction("名前を付けて保存…");
     Save1->setObjectName("Save1");
     Save1->setShortcut(QKeySequence::Save);
@@ -123,6 +125,7 @@ TForm1::TForm1() {
     connectClick(Button3, this, &TForm1::Button3Click);
     connectClick(Button4, this, &TForm1::Button4Click);
     connect(Open1, &QAction::triggered, this, [this] { guarded([this] { Open1Click(Open1); }); });
+    connect(Har1, &QAction::triggered, this, [this] { guarded([this] { Har1Click(Har1); }); });
     connect(Save1, &QAction::triggered, this, [this] { guarded([this] { Save1Click(Save1); }); });
     connect(Check1, &QAction::triggered, this,
             [this] { guarded([this] { Check1Click(Check1); }); });
@@ -215,6 +218,12 @@ void TForm1::Preview1Click(QObject*) {
 void TForm1::Open1Click(QObject*) {
     const QString path = fileDialog(this, QFileDialog::AcceptOpen, "開く");
     if (!path.isEmpty()) emit PageFileChosen(fileNameBytes(path));
+}
+
+void TForm1::Har1Click(QObject*) {
+    const QString path = fileDialog(this, QFileDialog::AcceptOpen, "HARを読み込む",
+                                    {"HAR (*.har)", "すべてのファイル (*)"});
+    if (!path.isEmpty()) emit HarFileChosen(fileNameBytes(path));
 }
 
 void TForm1::Save1Click(QObject*) {

@@ -28,6 +28,7 @@ class TForm1 : public TForm {
     void Button4Click(QObject* Sender);
     void About1Click(QObject* Sender);
     void Open1Click(QObject* Sender);
+    void Har1Click(QObject* Sender);
     void Save1Click(QObject* Sender);
     void Close1Click(QObject* Sender);
     void Check1Click(QObject* Sender);
@@ -82,6 +83,7 @@ class TForm1 : public TForm {
     QMenuBar* MainMenu1;
     QMenu* File1;
     QAction* Open1;
+    QAction* Har1;
     QAction* Save1;
     QAction* Check1;
     QAction* NewRoad1;
@@ -109,6 +111,8 @@ class TForm1 : public TForm {
     void DefinitionChanged();
     // A saved page to extract, as its file name's bytes.
     void PageFileChosen(const std::string& path);
+    // A HAR file whose form submissions to read, as its file name's bytes.
+    void HarFileChosen(const std::string& path);
     // The user chose to read every text in this charset.
     void CodePageChosen(const std::string& charset);
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 
@@ -15,6 +16,8 @@
 #include "codepage.h"
 #include "exception_display.h"
 #include "file_name.h"
+#include "har_dialog.h"
+#include "har_open.h"
 #include "request_preview.h"
 #include "sample_file.h"
 #include "trial_run.h"
@@ -51,6 +54,8 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     preview_ = std::make_unique<RequestPreview>();
     forms_.Preview = preview_.get();
     requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); });
+    harDialog_ = std::make_unique<HarRoadDialog>();
+    forms_.HarDialog = harDialog_.get();
     requests_->SetSamples(userSampleValues());
     preview_->ShowSamples(requests_->Samples());
     trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); },
@@ -99,6 +104,11 @@ void Application::Connect() {
         guarded([&] { OpenPageFile(path); });
     };
     QObject::connect(main, &TForm1::PageFileChosen, viewer, openPageFile);
+    QObject::connect(main, &TForm1::HarFileChosen, main,
+                     [this](const std::string& path) { guarded([&] { OpenHarFile(path); }); });
+    QObject::connect(
+        harDialog_.get(), &HarRoadDialog::StepsChosen, main,
+        [this](const std::vector<HarStep>& steps) { guarded([&] { AddHarSteps(steps); }); });
     const auto switchCodePage = [this](const std::string& charset) {
         guarded([&] { SwitchCodePage(charset); });
     };
@@ -220,6 +230,29 @@ void Application::OpenPageFile(const std::string& path) {
     form2_->SetPageSource(
         shareText(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
     LoadPage(std::nullopt);
+}
+
+void Application::OpenHarFile(const std::string& path) {
+    harRoad_ = std::make_unique<HarRoad>(readHarRoad(path));
+    harDialog_->ShowSteps(QFileInfo(fileName(path)).fileName(), harRoad_->steps);
+    harDialog_->ShowModal();
+    harRoad_.reset();
+}
+
+void Application::AddHarSteps(const std::vector<HarStep>& steps) {
+    const bool first = form1_->Definition()->empty();
+    for (const HarStep& step : steps) {
+        for (const std::string& line : stepLines(step)) form1_->AppendLine(line);
+        if (step.referrerPage)
+            harPages_[step.referrer] = std::make_shared<const PageForms>(
+                pageFormsOf(harRoad_->pages.at(*step.referrerPage)));
+    }
+    if (first && !steps.empty()) HandOverHarPages(steps.front().referrer);
+}
+
+void Application::HandOverHarPages(const std::string& firstReferrer) {
+    const auto page = harPages_.find(firstReferrer);
+    if (page != harPages_.end()) requests_->SetPage(page->second);
 }
 
 void Application::ShowRequests() {

@@ -3,14 +3,17 @@
 #pragma once
 
 #include <QTranslator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "application_windows.h"
 #include "fetch.h"
 #include "file_places.h"
 #include "form_recording.h"
+#include "har_road.h"
 #include "page_load.h"
 #include "request_follow.h"
 #include "road_pages.h"
@@ -58,6 +61,14 @@ class Application {
     // The follower's requests in the preview, when shown, and its findings in the definition.
     void ShowRequests();
     void SaveSamples(const SampleValues& samples);
+    // A HAR file: its form submissions listed, for the user to choose the steps to add.
+    void OpenHarFile(const std::string& path);
+    // The chosen steps' lines appended to the definition, and their pages kept.
+    void AddHarSteps(const std::vector<HarStep>& steps);
+    // Where the kept pages go to the request follower. It takes one page, the first step's, so
+    // for now it is given the page of a definition that begins with steps from a HAR file;
+    // the pages of the other steps wait in harPages_ for a follower that takes one per step.
+    void HandOverHarPages(const std::string& firstReferrer);
 
     // The road, step by step (application_road.cpp).
     void ConnectRoad();
@@ -86,6 +97,7 @@ class Application {
     std::unique_ptr<RequestPreview> preview_;
     std::unique_ptr<RequestFollow> requests_;
     std::unique_ptr<TrialRun> trialRun_;
+    std::unique_ptr<HarRoadDialog> harDialog_;
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;
@@ -96,6 +108,10 @@ class Application {
     RoadPages roadPages_;
     // The recording's lines are written: the walker went over them since it was made.
     bool walkStarted_ = false;
+    // The road whose steps the HAR dialog lists, while it lists them.
+    std::unique_ptr<HarRoad> harRoad_;
+    // The pages of the steps added from HAR files, by the referrer address of their step.
+    std::map<std::string, std::shared_ptr<const PageForms>> harPages_;
 };
 
 }  // namespace verrimo

@@ -11,6 +11,7 @@ class TForm4;
 class TAboutBox;
 class RequestPreview;
 class TrialRun;
+class HarRoadDialog;
 
 // Filled in creation order. The windows never reach into each other: the application calls
 // their verbs and connects what they announce.
@@ -23,6 +24,7 @@ struct Forms {
     TAboutBox* AboutBox = nullptr;
     RequestPreview* Preview = nullptr;
     TrialRun* Run = nullptr;
+    HarRoadDialog* HarDialog = nullptr;
 };
 
 }  // namespace verrimo
