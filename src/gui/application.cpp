@@ -244,8 +244,7 @@ void Application::AddHarSteps(const std::vector<HarStep>& steps) {
     for (const HarStep& step : steps) {
         for (const std::string& line : stepLines(step)) form1_->AppendLine(line);
         if (step.referrerPage)
-            harPages_[step.referrer] = std::make_shared<const PageForms>(
-                pageFormsOf(harRoad_->pages.at(*step.referrerPage)));
+            harPages_[step.referrer] = readPageOf(harRoad_->pages.at(*step.referrerPage));
     }
     if (first && !steps.empty()) HandOverHarPages(steps.front().referrer);
 }

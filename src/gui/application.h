@@ -111,7 +111,7 @@ class Application {
     // The road whose steps the HAR dialog lists, while it lists them.
     std::unique_ptr<HarRoad> harRoad_;
     // The pages of the steps added from HAR files, by the referrer address of their step.
-    std::map<std::string, std::shared_ptr<const PageForms>> harPages_;
+    std::map<std::string, ReadPage> harPages_;
 };
 
 }  // namespace verrimo

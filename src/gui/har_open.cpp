@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "file_name.h"
+#include "form_charset.h"
 #include "input_hold.h"
 #include "off_thread.h"
 
@@ -51,9 +52,12 @@ HarRoad readHarRoad(const std::string& path) {
     return road;
 }
 
-PageForms pageFormsOf(const HarPage& page) {
-    return {page.forms, page.url, page.baseHref, page.charset,
-            std::make_shared<const CodePage>(page.codePage)};
+ReadPage readPageOf(const HarPage& page) {
+    std::shared_ptr<const CodePage> cp = browserCodePage(page.charset);
+    if (!cp) cp = std::make_shared<const CodePage>(page.codePage);
+    return {std::make_shared<const PageForms>(
+                PageForms{page.forms, page.baseHref, page.charset, std::move(cp), {}}),
+            page.url};
 }
 
 }  // namespace verrimo

@@ -14,6 +14,7 @@ namespace verrimo {
 // HAR file or that holds no form submission throws a UserError that says so.
 HarRoad readHarRoad(const std::string& path);
 
-PageForms pageFormsOf(const HarPage& page);
+// The page's forms as the request builder takes them, with where it was loaded from.
+ReadPage readPageOf(const HarPage& page);
 
 }  // namespace verrimo

@@ -213,9 +213,11 @@ QJsonObject responseOf(const Exchange& x, const Site& site, const std::string& b
         {"headers", nameValues(headers)},
         {"content", content},
         // Chrome gives where the redirect leads; Firefox, the Location header as sent.
-        {"redirectURL", QString::fromLatin1(site.chrome && !location.empty()
-                                                ? resolveUrl(base + x.request.target, location)
-                                                : location)},
+        {"redirectURL", QString::fromLatin1(
+                            site.chrome && !location.empty()
+                                ? resolveUrl(base + x.request.target, location, CodePage::program())
+                                      .value_or(location)
+                                : location)},
         {"headersSize", static_cast<qint64>(headText(headers).size() + 19)},
         {"bodySize", static_cast<qint64>(r.body.size())},
     };
