@@ -14,6 +14,7 @@
 #include "fetch.h"
 #include "form_request.h"
 #include "memo_text.h"
+#include "page_memo.h"
 #include "shared_text.h"
 
 namespace verrimo {
@@ -45,12 +46,12 @@ struct LoadRequest {
     FetchOptions fetch;
 };
 
-// What a load produced.
+// What a load produced: the four texts with their lines found, in the program's code page.
 struct LoadedPage {
-    SharedText source;
-    SharedText required;
-    SharedText images;
-    SharedText links;
+    IndexedText source;
+    IndexedText required;
+    IndexedText images;
+    IndexedText links;
     std::shared_ptr<const SharedTagLines> requiredLines;
     FinderResult targets;
     std::string charset;  // what the page is written in

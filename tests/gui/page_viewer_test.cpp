@@ -87,7 +87,7 @@ class PageViewerTest : public WindowTest {
         QCOMPARE(form2->Label2->text(), QString("必要と思われるタグです"));
         QCOMPARE(form2->Label4->text(), QString("画像タグの抽出"));
         QCOMPARE(form2->Label3->text(), QString("通常のリンクタグの抽出"));
-        for (TMemo* memo : {form2->Memo1, form2->Memo2, form2->Memo_img, form2->Memo_href})
+        for (TPageMemo* memo : {form2->Memo1, form2->Memo2, form2->Memo_img, form2->Memo_href})
             QVERIFY(memo->Text().empty());
     }
 
@@ -195,7 +195,7 @@ class PageViewerTest : public WindowTest {
         QCOMPARE(fileBytes(scratch), copy);
 
         extract();
-        for (TMemo* memo : {form2->Memo2, form2->Memo_img, form2->Memo_href})
+        for (TPageMemo* memo : {form2->Memo2, form2->Memo_img, form2->Memo_href})
             QVERIFY(memo->Text().empty());
         // The scanner leaves one empty line: an empty copy.
         QCOMPARE(form2->Memo1->Lines(), programLines({""}));
