@@ -182,6 +182,26 @@ class PageViewerTest : public WindowTest {
         QVERIFY(browserShows(form2->CppWebBrowser1, "second"));
     }
 
+    // An extracted source takes a paste and typing where the caret is, and タグ抽出 reads what
+    // it then holds.
+    void editingTheExtractedSourceAndExtractingAgain() {
+        paste(kLoginPage);
+        extract();
+        QTest::mouseClick(form2->PageControl1->tabBar(), Qt::LeftButton, {},
+                          form2->PageControl1->tabBar()->tabRect(1).center());
+        form2->Memo1->setFocus();
+        QTest::keyClick(form2->Memo1, Qt::Key_End, Qt::ControlModifier);
+        QApplication::clipboard()->setText("<a href=\"added.html\">added</a>\n");
+        QTest::keySequence(form2->Memo1, QKeySequence::Paste);
+        QTest::keyClicks(form2->Memo1, "<IMG SRC=\"typed.gif\">");
+        extract();
+        QCOMPARE(form2->Memo_href->Lines(),
+                 programLines({"<a href=\"help.html\">", "<a href=\"added.html\">"}));
+        QCOMPARE(form2->Memo_img->Lines(),
+                 programLines({"<img src=\"logo.gif\">", "<img src=\"typed.gif\">"}));
+        QCOMPARE(fileBytes(scratch), bytes(fileText(form2->Memo1->Text())));
+    }
+
     void clearingTheSourceLeavesListsAndCopy() {
         paste(kLoginPage);
         extract();
