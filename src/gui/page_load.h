@@ -13,8 +13,8 @@
 #include "extract_page.h"
 #include "fetch.h"
 #include "form_request.h"
+#include "indexed_text.h"
 #include "memo_text.h"
-#include "page_memo.h"
 #include "shared_text.h"
 
 namespace verrimo {

@@ -3,11 +3,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QFontMetricsF>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBoundaryFinder>
@@ -29,15 +25,6 @@ constexpr qreal kTabStop = 80;  // between tab stops, as a text control has them
 // megabytes would keep the reader busy for nothing.
 constexpr std::size_t kAnnounced = 64u << 10;
 
-void appendChar(QString& out, char32_t c) {
-    if (c >= 0x10000) {
-        out += QChar(QChar::highSurrogate(c));
-        out += QChar(QChar::lowSurrogate(c));
-    } else {
-        out += QChar(static_cast<char16_t>(c));
-    }
-}
-
 // Bytes as a screen reader and the clipboard get them: each line break one "\n".
 QString asRead(std::string_view bytes) {
     QString text;
@@ -51,21 +38,14 @@ QString asRead(std::string_view bytes) {
     return text + toWidget(bytes.substr(start));
 }
 
-// What the user typed or pasted, as the memo's bytes: every line break CR LF.
+// What the user typed or pasted, as the memo's bytes: every kind of line break CR LF, as a
+// text document makes it.
 std::string typedBytes(const QString& text) {
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    for (const QChar lineBreak :
-         {QChar(u'\r'), QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
-        lines.replace(lineBreak, u'\n');
-    const std::string bytes = fromWidget(lines);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 16);
-    for (const char b : bytes) {
-        if (b == '\n') out += '\r';
-        out += b;
-    }
-    return out;
+    lines.replace(u'\r', u'\n');
+    lines.replace(QChar(QChar::LineSeparator), u'\n');
+    return fromDocument(lines);
 }
 
 // The drawn font: without kerning, each character is as wide as its own advance, so that the
@@ -76,11 +56,6 @@ QFont drawnFont(QFont font) {
 }
 
 }  // namespace
-
-IndexedText indexText(SharedText bytes, const CodePage& cp) {
-    auto lines = std::make_shared<const LineIndex>(*bytes, cp);
-    return {std::move(bytes), std::move(lines)};
-}
 
 // Steps through a line's characters from its start: the byte place, the x and the width of
 // each, tabs set at their stops.
@@ -347,7 +322,7 @@ std::size_t TPageMemo::WordEdge(std::size_t byte, bool forward, bool wordEnd) co
     QString text;
     std::vector<std::size_t> starts;
     for (Walk walk(*this, line); !walk.AtEnd(); walk.Next()) {
-        appendChar(text, walk.Char());
+        text += QChar::fromUcs4(walk.Char());
         starts.resize(static_cast<std::size_t>(text.size()), walk.Byte());
     }
     starts.push_back(line.end);
@@ -456,9 +431,8 @@ void TPageMemo::Redo() {
 qreal TPageMemo::Advance(char32_t c) const {
     const auto found = advances_.find(c);
     if (found != advances_.end()) return found->second;
-    QString shown;
-    appendChar(shown, c);
-    const qreal width = QFontMetricsF(drawnFont(font())).horizontalAdvance(shown);
+    const qreal width =
+        QFontMetricsF(drawnFont(font())).horizontalAdvance(QString::fromUcs4(&c, 1));
     advances_.emplace(c, width);
     return width;
 }
@@ -489,8 +463,13 @@ int TPageMemo::Rows() const {
 }
 
 void TPageMemo::MeasureWidest() {
+    // A line of megabytes is measured in part, and the rest reckoned as wide a byte.
+    constexpr std::size_t kMeasured = 64u << 10;
     const LineIndex::Line line = Index().Numbered(View(), Index().WidestLine());
-    widest_ = XOf(line, line.end);
+    Walk walk(*this, line);
+    while (!walk.AtEnd() && walk.Byte() < line.start + kMeasured) walk.Next();
+    const std::size_t measured = walk.Byte() - line.start;
+    widest_ = measured == 0 ? 0 : walk.X() * static_cast<qreal>(line.end - line.start) / measured;
 }
 
 void TPageMemo::AdjustScrollBars() {
@@ -501,8 +480,8 @@ void TPageMemo::AdjustScrollBars() {
     vertical->setSingleStep(1);
     QScrollBar* horizontal = horizontalScrollBar();
     const int width = viewport()->width();
-    horizontal->setRange(
-        0, std::max(0, static_cast<int>(std::ceil(widest_)) + 2 * kMargin + 1 - width));
+    const int widest = static_cast<int>(std::min<qreal>(std::ceil(widest_), 1 << 30));
+    horizontal->setRange(0, std::max(0, widest + 2 * kMargin + 1 - width));
     horizontal->setPageStep(width);
     horizontal->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
 }
@@ -571,7 +550,7 @@ void TPageMemo::paintEvent(QPaintEvent* event) {
                 runX = x;
                 runSelected = selected;
             }
-            appendChar(run, walk.Char());
+            run += QChar::fromUcs4(walk.Char());
         }
         drawRun();
         if (walk.AtEnd()) {
@@ -621,149 +600,6 @@ void TPageMemo::focusInEvent(QFocusEvent* event) {
 void TPageMemo::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
-}
-
-// Input.
-
-bool TPageMemo::focusNextPrevChild(bool) {
-    return false;  // Tab is a character here, as in any memo
-}
-
-void TPageMemo::keyPressEvent(QKeyEvent* event) {
-    static const struct {
-        QKeySequence::StandardKey move;
-        QKeySequence::StandardKey select;
-        Move where;
-    } kMoves[] = {
-        {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, Move::NextChar},
-        {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, Move::PreviousChar},
-        {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, Move::NextWord},
-        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, Move::PreviousWord},
-        {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, Move::NextLine},
-        {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, Move::PreviousLine},
-        {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, Move::NextPage},
-        {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, Move::PreviousPage},
-        {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, Move::StartOfLine},
-        {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, Move::EndOfLine},
-        {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument,
-         Move::StartOfText},
-        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, Move::EndOfText},
-    };
-    for (const auto& keys : kMoves) {
-        if (event->matches(keys.move) || event->matches(keys.select)) {
-            MoveCaret(keys.where, event->matches(keys.select));
-            if (keys.where == Move::NextPage || keys.where == Move::PreviousPage)
-                verticalScrollBar()->setValue(
-                    static_cast<int>(Index().Holding(View(), caret_).number) - Rows() / 2);
-            return;
-        }
-    }
-    const QString text = event->text();
-    if (event->matches(QKeySequence::SelectAll))
-        SelectAll();
-    else if (event->matches(QKeySequence::Copy))
-        Copy();
-    else if (event->matches(QKeySequence::Cut))
-        Cut();
-    else if (event->matches(QKeySequence::Paste))
-        Paste();
-    else if (event->matches(QKeySequence::Undo))
-        Undo();
-    else if (event->matches(QKeySequence::Redo))
-        Redo();
-    else if (event->matches(QKeySequence::Delete))
-        DeleteSelectionOr(caret_, NextCharEnd(caret_));
-    else if (event->matches(QKeySequence::Backspace) || event->key() == Qt::Key_Backspace)
-        DeleteSelectionOr(PreviousCharStart(caret_), caret_);
-    else if (event->matches(QKeySequence::InsertParagraphSeparator) ||
-             event->matches(QKeySequence::InsertLineSeparator))
-        Type(QStringLiteral("\n"));
-    else if (!text.isEmpty() &&
-             std::all_of(text.begin(), text.end(),
-                         [](QChar c) { return c.isPrint() || c == u'\t'; }) &&
-             !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-        Type(text);
-    else
-        return QAbstractScrollArea::keyPressEvent(event);
-    event->accept();
-}
-
-void TPageMemo::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
-    setFocus(Qt::MouseFocusReason);
-    PlaceCaret(ByteAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
-    wantedX_ = XOf(Index().Holding(View(), caret_), caret_);
-}
-
-void TPageMemo::mouseMoveEvent(QMouseEvent* event) {
-    if (!(event->buttons() & Qt::LeftButton)) return QAbstractScrollArea::mouseMoveEvent(event);
-    PlaceCaret(ByteAt(event->position().toPoint()), true);
-}
-
-void TPageMemo::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseDoubleClickEvent(event);
-    const std::size_t at = ByteAt(event->position().toPoint());
-    anchor_ = WordEdge(NextCharEnd(at), false);
-    PlaceCaret(WordEdge(at, true, true), true);
-}
-
-QMenu* TPageMemo::ContextMenu() {
-    auto* menu = new QMenu(this);
-    const bool selected = caret_ != anchor_;
-    // Qt's own captions, translated as in every other text of the program.
-    const auto add = [this, menu](const char* caption, QKeySequence::StandardKey key, bool enabled,
-                                  auto act) {
-        const QString shortcut = QKeySequence(key).toString(QKeySequence::NativeText);
-        QAction* action =
-            menu->addAction(QCoreApplication::translate("QWidgetTextControl", caption) +
-                                (shortcut.isEmpty() ? QString() : u'\t' + shortcut),
-                            this, [this, act] { (this->*act)(); });
-        action->setEnabled(enabled);
-    };
-    add("&Undo", QKeySequence::Undo, !undo_.empty(), &TPageMemo::Undo);
-    add("&Redo", QKeySequence::Redo, !redo_.empty(), &TPageMemo::Redo);
-    menu->addSeparator();
-    add("Cu&t", QKeySequence::Cut, selected, &TPageMemo::Cut);
-    add("&Copy", QKeySequence::Copy, selected, &TPageMemo::Copy);
-    add("&Paste", QKeySequence::Paste, !QApplication::clipboard()->text().isEmpty(),
-        &TPageMemo::Paste);
-    menu->addSeparator();
-    add("Select All", QKeySequence::SelectAll, !View().empty(), &TPageMemo::SelectAll);
-    return menu;
-}
-
-void TPageMemo::contextMenuEvent(QContextMenuEvent* event) {
-    std::unique_ptr<QMenu> menu(ContextMenu());
-    menu->exec(event->globalPos());
-}
-
-void TPageMemo::inputMethodEvent(QInputMethodEvent* event) {
-    if (!event->commitString().isEmpty()) Type(event->commitString());
-    event->accept();
-}
-
-QVariant TPageMemo::inputMethodQuery(Qt::InputMethodQuery query) const {
-    switch (query) {
-        case Qt::ImEnabled:
-            return true;
-        case Qt::ImHints:
-            return static_cast<int>(Qt::ImhMultiLine);
-        case Qt::ImFont:
-            return font();
-        case Qt::ImCursorRectangle:
-            return UnitRect(CaretUnit()).translated(viewport()->pos());
-        case Qt::ImCursorPosition: {
-            const LineIndex::Line line = Index().Holding(View(), caret_);
-            return static_cast<int>(
-                utf16Units(View().substr(line.start, caret_ - line.start), CodePage::program()));
-        }
-        case Qt::ImSurroundingText: {
-            const LineIndex::Line line = Index().Holding(View(), caret_);
-            return Shown(line.start, line.end);
-        }
-        default:
-            return QAbstractScrollArea::inputMethodQuery(query);
-    }
 }
 
 }  // namespace verrimo

@@ -7,28 +7,17 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "line_index.h"
-#include "shared_text.h"
+#include "indexed_text.h"
 
 class QMenu;
 
 namespace verrimo {
-
-class CodePage;
-
-// A text and its lines, found in a code page; a load finds them off the window thread.
-struct IndexedText {
-    SharedText bytes;
-    std::shared_ptr<const LineIndex> lines;
-};
-IndexedText indexText(SharedText bytes, const CodePage& cp);
 
 class TPageMemo : public QAbstractScrollArea {
     Q_OBJECT
