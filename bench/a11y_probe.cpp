@@ -163,6 +163,7 @@ AtspiAccessible* A11yProbe::Find(AtspiAccessible* from, const std::string& name,
             const int childRole =
                 Timed(what, [&] { return atspi_accessible_get_role(child.get(), nullptr); });
             if (childName == name && (role < 0 || childRole == role)) return child.release();
+            Look();
             if (AtspiAccessible* below = search(child.get())) return below;
         }
         return nullptr;
@@ -220,8 +221,20 @@ void A11yProbe::FollowTexts(const std::vector<std::string>& names) {
     }
 }
 
-std::optional<A11yProbe::Clock::time_point> A11yProbe::Round(const std::string& shown,
-                                                             const std::string& button) {
+void A11yProbe::Watch(const std::string& window) {
+    watched_ = window;
+    seen_.reset();
+    looked_ = {};
+}
+
+void A11yProbe::Look() {
+    if (watched_.empty() || seen_ || Clock::now() - looked_ < std::chrono::milliseconds(100))
+        return;
+    looked_ = Clock::now();
+    const Ref<AtspiAccessible> window(Window(watched_, &seen_));
+}
+
+void A11yProbe::Round(const std::string& button) {
     // The desktop's list of applications comes from the registry, and each one's name from it.
     const Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
     const int apps =
@@ -234,7 +247,8 @@ std::optional<A11yProbe::Clock::time_point> A11yProbe::Round(const std::string& 
                   [&] { return takeString(atspi_accessible_get_name(app.get(), nullptr)); });
     }
     std::optional<Clock::time_point> showing;
-    const Ref<AtspiAccessible> window(Window(shown, &showing));
+    const Ref<AtspiAccessible> window(Window(watched_, &showing));
+    if (!seen_) seen_ = showing;
     const Ref<AtspiAccessible> found(
         Find(app_, button, ATSPI_ROLE_PUSH_BUTTON, "search step", "search for the button"));
     // The list of windows may change under a search while windows come and go.
@@ -243,7 +257,6 @@ std::optional<A11yProbe::Clock::time_point> A11yProbe::Round(const std::string& 
     // The events that came in meanwhile reach their listener.
     while (g_main_context_iteration(nullptr, FALSE)) {
     }
-    return showing;
 }
 
 }  // namespace verrimo::bench

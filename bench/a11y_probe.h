@@ -43,11 +43,14 @@ class A11yProbe {
 
     // The texts of these names, found once, are read in every round.
     void FollowTexts(const std::vector<std::string>& names);
+    // From now on the rounds look out for the window of this name, every tenth of a second even
+    // in the middle of a search, and note when it was first seen showing.
+    void Watch(const std::string& window);
+    std::optional<Clock::time_point> Seen() const { return seen_; }
     // One round of a reader's questions: the desktop's applications, the program's windows with
     // their names and states, a search of its tree for the button named `button`, and the length
-    // of each followed text and its line at the caret. Returns when the window `shown` was seen
-    // showing, if it was.
-    std::optional<Clock::time_point> Round(const std::string& shown, const std::string& button);
+    // of each followed text and its line at the caret.
+    void Round(const std::string& button);
 
     const std::vector<Call>& Calls() const { return calls_; }
     std::size_t Events() const { return events_; }
@@ -64,6 +67,8 @@ class A11yProbe {
     AtspiAccessible* Find(AtspiAccessible* from, const std::string& name, int role,
                           const char* what, const char* whole);
     void ReadLine(AtspiAccessible* text);
+    // Whether the watched window shows, when it was not seen yet and not looked for lately.
+    void Look();
 
     pid_t program_;
     AtspiAccessible* app_ = nullptr;
@@ -71,6 +76,9 @@ class A11yProbe {
     std::vector<Call> calls_;
     std::size_t events_ = 0;
     std::size_t missed_ = 0;
+    std::string watched_;
+    std::optional<Clock::time_point> seen_;
+    Clock::time_point looked_{};
     void* listener_ = nullptr;
 };
 

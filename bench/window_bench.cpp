@@ -225,13 +225,12 @@ void benchAccessible(const std::string& page, const std::string& what, const std
         reader.FollowTexts(
             {"htmlソース", "必要と思われるタグです", "画像タグの抽出", "通常のリンクタグの抽出"});
         reader.Type("Verrimo", "ＵＲＬ", url);
+        reader.Watch("指定されたＵＲＬの読み込み終了");
         const auto click = bench::A11yProbe::Clock::now();
         reader.Press("Verrimo", "ＵＲＬ読み込み");
-        std::optional<bench::A11yProbe::Clock::time_point> shown;
-        while (!shown || bench::A11yProbe::Clock::now() - *shown < kWatch) {
-            const auto seen = reader.Round("指定されたＵＲＬの読み込み終了", "読み直し");
-            if (!shown) shown = seen;
-        }
+        while (!reader.Seen() || bench::A11yProbe::Clock::now() - *reader.Seen() < kWatch)
+            reader.Round("読み直し");
+        const auto shown = reader.Seen();
         const auto end = bench::A11yProbe::Clock::now();
         const auto& calls = reader.Calls();
         const auto describe = [&](const bench::A11yProbe::Call* call) {
