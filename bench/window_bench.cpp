@@ -133,7 +133,6 @@ void benchLoad(std::size_t megabytes, bool walk) {
     std::printf("load %zu MB (%zu bytes): download alone %.0f ms; click to dialog %.0f ms\n",
                 megabytes, alone.body.size(), downloadMs, loadMs);
     if (!walk) return;
-    QTest::qWait(3000);  // the lists that fill in slices
     std::printf("walker step on that page: %.2f ms (mean of 200)\n", walkSteps(app));
 }
 
@@ -173,7 +172,6 @@ void benchMemory(std::size_t megabytes) {
     Application app;
     app.Start();
     const double loadMs = load(app, url);
-    QTest::qWait(1000);  // the lists that fill in slices
     std::printf("load of a %zu MiB page: %.0f ms to the dialog; peak %.0f MiB\n", megabytes, loadMs,
                 peakMiB());
 }
