@@ -561,6 +561,14 @@ void TPageMemo::paintEvent(QPaintEvent* event) {
             if (caret_ == line.end) caretX = end;
         }
         widest = std::max(widest, walk.X());
+        if (caretShown && caretX >= 0 && !preedit_.isEmpty()) {
+            const QRectF composed(caretX, top, metrics.horizontalAdvance(preedit_), height);
+            painter.fillRect(composed, colours.base());
+            painter.setPen(colours.color(QPalette::Text));
+            painter.drawText(QPointF(caretX, baseline), preedit_);
+            painter.drawLine(composed.bottomLeft(), composed.bottomRight());
+            caretX = composed.right();
+        }
         if (caretShown && caretX >= 0)
             painter.fillRect(QRectF(caretX, top, 1, height), colours.text());
         if (line.Last()) break;

@@ -135,6 +135,7 @@ class TPageMemo : public QAbstractScrollArea {
     std::size_t anchor_ = 0;
     qreal wantedX_ = 0;  // where Up and Down keep the caret
     qreal widest_ = 0;   // the widest line seen so far, in pixels
+    QString preedit_;    // what an input method composes at the caret
     std::vector<Edit> undo_;
     std::vector<Edit> redo_;
     mutable std::unordered_map<char32_t, qreal> advances_;

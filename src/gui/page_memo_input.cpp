@@ -126,7 +126,10 @@ void TPageMemo::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TPageMemo::inputMethodEvent(QInputMethodEvent* event) {
+    // What is being composed shows at the caret until it is committed.
+    preedit_ = event->preeditString();
     if (!event->commitString().isEmpty()) Type(event->commitString());
+    viewport()->update();
     event->accept();
 }
 

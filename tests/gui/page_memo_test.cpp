@@ -196,6 +196,9 @@ class PageMemoTest : public QObject {
     void typedJapaneseBecomesCodePageBytes() {
         memo->SetText(std::string("<p></p>"));
         press({Qt::Key_Right, Qt::Key_Right, Qt::Key_Right});
+        QInputMethodEvent composing("にほんご", {});
+        QApplication::sendEvent(memo, &composing);
+        QCOMPARE(memo->Text(), std::string("<p></p>"));  // not in the text until committed
         QInputMethodEvent typed;
         typed.setCommitString("日本語");
         QApplication::sendEvent(memo, &typed);
