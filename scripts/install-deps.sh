@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libcurl4-openssl-dev libssl-dev libuchardet-dev
   fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
   xvfb xauth desktop-file-utils appstream groff-base
+  curl  # the request preview's curl lines, run by the tests
   dbus-daemon at-spi2-core  # window_bench a11y: a session bus and the accessibility bus on it
   libatspi2.0-dev  # window_bench a11y: the screen reader that probes the program
 )

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -24,6 +26,7 @@ namespace verrimo::cli {
 namespace {
 
 constexpr std::size_t kFetchesAtOnce = 4;
+constexpr std::chrono::milliseconds kLiveTimeOut{30'000};
 
 struct LiveResult {
     std::vector<PageFinding> findings;
@@ -40,6 +43,13 @@ std::string firstReferrer(std::string_view text, const CodePage& cp) {
     return {};
 }
 
+// "256 MiB で", or the bytes when they are no whole number of MiB.
+std::string cutAt(std::size_t bytes) {
+    constexpr std::size_t kMiB = 1u << 20;
+    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB で"
+                             : std::to_string(bytes) + " バイトで";
+}
+
 LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
                     const SampleValues& samples) {
     const std::string text = readInput(path);
@@ -50,12 +60,25 @@ LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
     if (referrer.empty())
         return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}, false};
     FetchResult fetched = downloadThroughModule(referrer, fetch);
-    if (!fetched.error.empty() && (!fetched.opened || fetched.body.empty()))
-        return {{{0, "page-not-fetched", "参照元のページを読めません: " + fetched.error}}, true};
+    const auto notFetched = [](const std::string& why) {
+        return LiveResult{{{0, "page-not-fetched", "参照元のページを読めません: " + why}}, true};
+    };
+    // An error page is not the page, even when it holds the form; nor is a page cut short.
+    if (!fetched.opened) return notFetched(fetched.error);
+    if (fetched.status < 200 || fetched.status > 299)
+        return notFetched("HTTP " + std::to_string(fetched.status) + " が返りました");
+    if (!fetched.error.empty() && !fetched.cut) return notFetched(fetched.error);
+    LiveResult result;
+    if (fetched.cut) {
+        // What was read is checked, but the definition may fit the rest.
+        result.findings.push_back({0, "page-cut",
+                                   "参照元のページが " + cutAt(fetch.maxBytes) +
+                                       "切れています（その先は照らし合わせていません）"});
+        result.notFetched = true;
+    }
     const PageReading reading =
         readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
                  {.pageCodePage = pageCodePage(), .forms = true});
-    LiveResult result;
     for (StepRequest& r : definitionRequests(text, requestPageOf(reading), samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
@@ -67,8 +90,13 @@ int checkLive(const Arguments& parsed, Output& out) {
     const std::vector<std::string>& files = parsed.operands;
     if (files.empty()) throw UsageError("check --live needs a definition file");
     FetchOptions fetch;
+    // The whole fetch of each page, so that a page that trickles in cannot hold the check.
+    fetch.total = kLiveTimeOut;
     if (const auto timeout = parsed.values.find("--timeout"); timeout != parsed.values.end())
-        fetch.stall = stallTimeOut(timeout->second);
+        fetch.total = stallTimeOut(timeout->second);
+    // The tests cut pages at a few bytes rather than at the bound of the program.
+    if (const char* bound = std::getenv("VERRIMO_TEST_MAX_PAGE_BYTES"))
+        fetch.maxBytes = std::stoull(bound);
     const SampleValues samples = userSampleValues();
 
     std::vector<LiveResult> results(files.size());

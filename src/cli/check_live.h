@@ -6,9 +6,10 @@
 
 namespace verrimo::cli {
 
-// Fetches each definition's referrer page, at most four at once, and prints one JSON line per
-// finding with the definition's file name. Status 1 when any definition no longer fits its
-// page, else 3 when a page could not be fetched, else 0.
+// Fetches each definition's referrer page, at most four at once, each fetch within --timeout,
+// and prints one JSON line per finding with the definition's file name. Status 1 when any
+// definition no longer fits its page, else 3 when a page could not be fetched (no answer, an
+// answer other than 2xx, the time-out) or was cut at the size bound, else 0.
 int checkLive(const Arguments& parsed, Output& out);
 
 }  // namespace verrimo::cli

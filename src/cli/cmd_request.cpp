@@ -3,65 +3,22 @@
 #include <memory>
 
 #include "arguments.h"
-#include "charset.h"
 #include "codepage.h"
 #include "commands.h"
 #include "definition_page.h"
-#include "finding_json.h"
 #include "form_request.h"
 #include "input.h"
 #include "json.h"
+#include "request_json.h"
 
 namespace verrimo::cli {
 
 namespace {
 
-void writeFindings(JsonWriter& w, const std::vector<PageFinding>& findings) {
-    w.beginArray();
-    for (const PageFinding& f : findings) writeFinding(w, {{}, f.line, 0, f.rule, f.message});
-    w.endArray();
-}
-
-void writeRequest(Output& out, const StepRequest& r, const CodePage& cp, const CodePage& bodyCp) {
+void writeRequest(Output& out, const StepRequest& r, const CodePage& cp) {
     JsonWriter w(out);
     w.beginObject();
-    w.key("line");
-    w.number(static_cast<std::int64_t>(r.targetLine + 1));
-    w.key("kind");
-    w.string(r.kind, cp);
-    w.key("method");
-    w.string(r.method);
-    w.key("url");
-    w.string(r.url, bodyCp);
-    w.key("headers");
-    w.beginObject();
-    for (const auto& [name, value] : r.headers) {
-        w.key(name);
-        w.string(value, cp);
-    }
-    w.endObject();
-    w.key("charset");
-    w.string(r.charset);
-    w.key("body");
-    w.string(r.body, bodyCp);
-    w.key("samples");
-    w.beginArray();
-    for (const RequestField& f : r.fields) {
-        if (f.sampleOf.empty()) continue;
-        w.beginObject();
-        w.key("line");
-        w.number(static_cast<std::int64_t>(f.line + 1));
-        w.key("name");
-        w.string(f.name, bodyCp);
-        w.key("stands_for");
-        w.string(f.sampleOf, cp);
-        w.key("sample");
-        w.string(f.value, bodyCp);
-        w.endObject();
-    }
-    w.endArray();
-    w.key("findings");
-    writeFindings(w, r.findings);
+    writeRequestMembers(w, r, cp);
     w.endObject();
     out.put('\n');
 }
@@ -90,13 +47,7 @@ int runRequest(const Args& args, Output& out) {
             out.put('\n');
             continue;
         }
-        // The body and a GET's query are in the form's charset.
-        std::unique_ptr<CodePage> formCp;
-        try {
-            formCp = std::make_unique<CodePage>(codePageFor(r.charset));
-        } catch (const std::runtime_error&) {
-        }
-        writeRequest(out, r, cp, formCp ? *formCp : cp);
+        writeRequest(out, r, cp);
     }
     return 0;
 }

@@ -33,6 +33,7 @@ int runFetch(const Args& args, Output& out);
 int runCheck(const Args& args, Output& out);
 int runCharset(const Args& args, Output& out);
 int runRequest(const Args& args, Output& out);
+int runRun(const Args& args, Output& out);
 
 // Every command, in the order the usage lists them.
 inline constexpr Command kCommands[] = {
@@ -51,14 +52,20 @@ inline constexpr Command kCommands[] = {
     {"check", "[--page FILE] [FILE] | --live [--timeout SECONDS] FILE...",
      "check a definition (FILE, or standard input) and print its warnings as JSON lines, with "
      "--page also where it no longer fits that page; exit status 1 when there are any. With "
-     "--live, fetch each definition's referrer page (four at a time) and print where each "
-     "definition no longer fits it",
+     "--live, fetch each definition's referrer page (four at a time, each within --timeout "
+     "seconds, 30 by default) and print where each definition no longer fits it",
      runCheck},
     {"request", "[--page FILE] [--url REFERRER] [--curl] [DEFINITION]",
      "print the request each step of a definition makes as a JSON line, filled with sample "
      "values where the host fills in its own, with the findings against the page; --curl "
      "prints curl command lines",
      runRequest},
+    {"run", "[--until N] [--yes] [--samples FILE] [--password-stdin] DEFINITION",
+     "run the definition's steps against the site in order, each on the page it was written "
+     "for, and print one JSON line per step: the request as sent (the password masked), the "
+     "status, the final address, the findings and whether the check string was found. Asks on "
+     "the terminal before each step is sent; without a terminal, sends only with --yes",
+     runRun},
     {"charset", "[FILE]",
      "name the charset a page (FILE, or standard input) is written in: Shift_JIS, EUC-JP, UTF-8, "
      "...",

@@ -228,6 +228,9 @@ std::string canonicalCharset(std::string_view label) {
         {"utf-8", "UTF-8"},
         {"utf8", "UTF-8"},
         {"unicode-1-1-utf-8", "UTF-8"},
+        {"unicode11utf8", "UTF-8"},
+        {"unicode20utf8", "UTF-8"},
+        {"x-unicode20utf8", "UTF-8"},
         {"iso-2022-jp", "ISO-2022-JP"},
         {"csiso2022jp", "ISO-2022-JP"},
         {"iso-8859-1", "ISO-8859-1"},
@@ -267,8 +270,9 @@ std::string metaCharset(std::string_view page) {
     return {};
 }
 
-std::string codePageFor(std::string_view charset) {
-    return charset == "Shift_JIS" ? "CP932" : std::string(charset);
+std::string codePageFor(std::string_view label) {
+    const std::string charset = canonicalCharset(label);
+    return charset == "Shift_JIS" ? "CP932" : charset;
 }
 
 bool decodesCleanly(std::string_view bytes, std::string_view charset) {

@@ -21,8 +21,11 @@ std::string metaCharset(std::string_view page);
 // The charsets the program's code page can be switched to while it runs.
 inline constexpr std::array<std::string_view, 3> kSwitchableCharsets = {"Shift_JIS", "EUC-JP",
                                                                         "UTF-8"};
-// The code page (an iconv name) that reads a charset: Shift_JIS pages as Windows writes them.
-std::string codePageFor(std::string_view charset);
+// The name of the code page that reads a charset label as browsers do: every Shift_JIS label
+// (and "CP932") gives CP932, the Windows code page that browsers read and write as Shift_JIS;
+// EUC-JP's labels give the browsers' EUC-JP; UTF-8's give UTF-8; another label is an iconv name.
+// CodePage opens every code page through it.
+std::string codePageFor(std::string_view label);
 
 // Whether the bytes are text in the charset (canonical name): no byte sequence it lacks.
 bool decodesCleanly(std::string_view bytes, std::string_view charset);

@@ -1,14 +1,12 @@
 #include "codepage.h"
 
-#include <iconv.h>
-
 #include <atomic>
-#include <cerrno>
 #include <cstdlib>
-#include <mutex>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
+
+#include "char_converter.h"
+#include "charset.h"
 
 namespace verrimo {
 
@@ -24,25 +22,10 @@ bool reserved(char32_t c) {
 
 }  // namespace
 
-struct CodePage::Iconv {
-    iconv_t toUnicode = reinterpret_cast<iconv_t>(-1);
-    iconv_t fromUnicode = reinterpret_cast<iconv_t>(-1);
-    std::unordered_map<char32_t, std::string> encoded;
-    // The converters keep state and the cache grows: one thread at a time uses them.
-    std::mutex mutex;
-    ~Iconv() {
-        if (toUnicode != reinterpret_cast<iconv_t>(-1)) iconv_close(toUnicode);
-        if (fromUnicode != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUnicode);
-    }
-};
-
-CodePage::CodePage(const std::string& name) : name_(name), iconv_(std::make_unique<Iconv>()) {
-    iconv_->toUnicode = iconv_open("UTF-32LE", name.c_str());
-    iconv_->fromUnicode = iconv_open(name.c_str(), "UTF-32LE");
-    if (iconv_->toUnicode == reinterpret_cast<iconv_t>(-1) ||
-        iconv_->fromUnicode == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("unknown code page: " + name);
-    std::lock_guard lock(iconv_->mutex);
+CodePage::CodePage(const std::string& charset)
+    : name_(codePageFor(charset)),
+      converter_(name_ == "EUC-JP" ? eucJpConverter() : iconvConverter(name_)) {
+    std::lock_guard lock(mutex_);
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
         const char32_t c = decodeOne(std::string_view(&byte, 1));
@@ -52,7 +35,7 @@ CodePage::CodePage(const std::string& name) : name_(name), iconv_(std::make_uniq
         // The logic searches the bytes for ASCII marks such as '<' and '"': each of them must
         // stand alone as a character.
         if (b < 0x80 && (c == kInvalid || c == kIncomplete))
-            throw std::runtime_error("code page is not ASCII-compatible: " + name);
+            throw std::runtime_error("code page is not ASCII-compatible: " + name_);
     }
 }
 
@@ -86,8 +69,8 @@ const CodePage& CodePage::program() {
     return *pages.current.load();
 }
 
-const CodePage& CodePage::setProgram(const std::string& name) {
-    auto page = std::make_unique<const CodePage>(name);
+const CodePage& CodePage::setProgram(const std::string& charset) {
+    auto page = std::make_unique<const CodePage>(charset);
     ProgramPages& pages = programPages();
     std::lock_guard lock(pages.mutex);
     pages.pages.push_back(std::move(page));
@@ -96,46 +79,17 @@ const CodePage& CodePage::setProgram(const std::string& name) {
 }
 
 char32_t CodePage::decodeOne(std::string_view bytes) const {
-    iconv(iconv_->toUnicode, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    unsigned char buf[16];
-    char* out = reinterpret_cast<char*>(buf);
-    std::size_t outLeft = sizeof buf;
-    if (iconv(iconv_->toUnicode, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1))
-        return errno == EINVAL ? kIncomplete : kInvalid;
-    if (sizeof buf - outLeft != 4) return kInvalid;
-    const char32_t c = buf[0] | buf[1] << 8 | buf[2] << 16 | static_cast<char32_t>(buf[3]) << 24;
+    static_assert(kInvalid == CharConverter::kInvalid && kIncomplete == CharConverter::kIncomplete);
+    const char32_t c = converter_->read(bytes);
+    if (c == kIncomplete || c == kInvalid) return c;
     std::string again;
-    if (reserved(c) || !encodeOne(c, again) || again != bytes) return kInvalid;
+    if (reserved(c) || !converter_->write(c, again) || again != bytes) return kInvalid;
     return c;
-}
-
-bool CodePage::encodeOne(char32_t c, std::string& out) const {
-    auto cached = iconv_->encoded.find(c);
-    if (cached == iconv_->encoded.end()) {
-        iconv(iconv_->fromUnicode, nullptr, nullptr, nullptr, nullptr);
-        unsigned char in4[4] = {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8),
-                                static_cast<unsigned char>(c >> 16),
-                                static_cast<unsigned char>(c >> 24)};
-        char* in = reinterpret_cast<char*>(in4);
-        std::size_t inLeft = 4;
-        char buf[16];
-        char* outp = buf;
-        std::size_t outLeft = sizeof buf;
-        std::string bytes;
-        if (iconv(iconv_->fromUnicode, &in, &inLeft, &outp, &outLeft) !=
-            static_cast<std::size_t>(-1))
-            bytes.assign(buf, sizeof buf - outLeft);
-        cached = iconv_->encoded.emplace(c, std::move(bytes)).first;
-    }
-    out += cached->second;
-    return !cached->second.empty();
 }
 
 char32_t CodePage::doubleChar(unsigned char lead, unsigned char trail) const {
     if (!doubleDone_[lead].load(std::memory_order_acquire)) {
-        std::lock_guard lock(iconv_->mutex);
+        std::lock_guard lock(mutex_);
         if (!double_) double_ = std::make_unique<std::array<char32_t, 65536>>();
         if (!doubleDone_[lead].load(std::memory_order_relaxed)) {
             for (int t = 0; t < 256; ++t) {
@@ -154,8 +108,9 @@ std::size_t CodePage::decodeRest(std::string_view bytes, std::size_t pos, char32
     if (!lead_[b] || pos + 1 >= bytes.size()) return 1;
     char32_t c = doubleChar(b, static_cast<unsigned char>(bytes[pos + 1]));
     if (c == kIncomplete) {
-        // Longer characters (UTF-8, EUC-JP's three-byte plane) are rare enough to ask iconv.
-        std::lock_guard lock(iconv_->mutex);
+        // Longer characters (UTF-8, EUC-JP's three-byte plane) are rare enough to ask the
+        // converter each time.
+        std::lock_guard lock(mutex_);
         for (std::size_t len = 3; len <= 6 && pos + len <= bytes.size(); ++len) {
             c = decodeOne(bytes.substr(pos, len));
             if (c != kIncomplete) {
@@ -178,6 +133,29 @@ std::u32string CodePage::decode(std::string_view bytes) const {
         char32_t c;
         pos += decodeAt(bytes, pos, c);
         text.push_back(c);
+    }
+    return text;
+}
+
+std::u32string CodePage::browserDecode(std::string_view bytes) const {
+    std::u32string text;
+    text.reserve(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        char32_t c;
+        std::size_t length = decodeAt(bytes, pos, c);
+        if (c == kEscapeBase + static_cast<unsigned char>(bytes[pos]) &&
+            lead_[static_cast<unsigned char>(bytes[pos])]) {
+            // Escaped: perhaps a character all the same, only written back otherwise.
+            std::lock_guard lock(mutex_);
+            for (std::size_t n = 2; n <= 6 && pos + n <= bytes.size(); ++n) {
+                const char32_t read = converter_->read(bytes.substr(pos, n));
+                if (read == kIncomplete) continue;
+                if (read != kInvalid && !reserved(read)) c = read, length = n;
+                break;
+            }
+        }
+        text.push_back(c);
+        pos += length;
     }
     return text;
 }
@@ -205,7 +183,7 @@ void CodePage::appendUtf8(std::string_view bytes, std::string& out) const {
 std::string CodePage::encode(std::u32string_view text) const {
     std::string bytes;
     bytes.reserve(text.size());
-    std::unique_lock lock(iconv_->mutex, std::defer_lock);  // taken at the first need, once
+    std::unique_lock lock(mutex_, std::defer_lock);  // taken at the first need, once
     for (char32_t c : text) {
         if (c < 0x80 && single_[c] == c) {
             bytes.push_back(static_cast<char>(c));
@@ -213,7 +191,7 @@ std::string CodePage::encode(std::u32string_view text) const {
             bytes.push_back(static_cast<char>(c - kEscapeBase));
         } else {
             if (!lock.owns_lock()) lock.lock();
-            if (!encodeOne(c, bytes)) bytes.push_back('?');
+            if (!converter_->write(c, bytes)) bytes.push_back('?');
         }
     }
     return bytes;

@@ -7,16 +7,20 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
 namespace verrimo {
 
+class CharConverter;
+
 class CodePage {
   public:
-    // Opens the named code page (an iconv name such as "CP932", "UTF-8", "EUC-JP").
-    // Throws std::runtime_error when iconv does not know it or it is not ASCII-compatible.
-    explicit CodePage(const std::string& name);
+    // Opens the code page that reads a charset as browsers do (codePageFor: "Shift_JIS",
+    // "sjis", "CP932" → CP932; "euc-jp" → EUC-JP; another name as iconv knows it). Throws
+    // std::runtime_error when the program does not know it or it is not ASCII-compatible.
+    explicit CodePage(const std::string& charset);
     ~CodePage();
     CodePage(const CodePage&) = delete;
     CodePage& operator=(const CodePage&) = delete;
@@ -26,8 +30,9 @@ class CodePage {
     static const CodePage& program();
     // Makes the named code page the program's from now on; throws as the constructor does, and
     // then leaves the program's code page as it was. A code page replaced stays valid.
-    static const CodePage& setProgram(const std::string& name);
+    static const CodePage& setProgram(const std::string& charset);
 
+    // The code page's own name: "CP932", "EUC-JP", "UTF-8", or iconv's.
     const std::string& name() const { return name_; }
 
     // True when b is ASCII that decodes to the same code point.
@@ -36,6 +41,10 @@ class CodePage {
     bool isLeadByte(unsigned char b) const { return lead_[b]; }
 
     std::u32string decode(std::string_view bytes) const;
+    // As decode, but bytes of a character that the code page writes with other bytes (CP932's
+    // NEC-selected IBM kanji, EUC-JP's ～ of JIS X 0212) are that character, as a browser reads
+    // them: not lossless.
+    std::u32string browserDecode(std::string_view bytes) const;
     // Decodes the character at pos into out; returns how many bytes it takes.
     std::size_t decodeAt(std::string_view bytes, std::size_t pos, char32_t& out) const {
         // Inline for the two commonest cases: a character of one byte, and one of two bytes
@@ -93,14 +102,14 @@ class CodePage {
     // decodeAt for a byte that is not a character by itself.
     std::size_t decodeRest(std::string_view bytes, std::size_t pos, char32_t& out) const;
     // Decodes exactly the bytes given as one character; kIncomplete or kInvalid when they are
-    // not one whole, round-tripping character. These two need the converters' lock held.
+    // not one whole, round-tripping character. It needs mutex_ held.
     char32_t decodeOne(std::string_view bytes) const;
-    bool encodeOne(char32_t c, std::string& out) const;
     char32_t doubleChar(unsigned char lead, unsigned char trail) const;
 
     std::string name_;
-    struct Iconv;
-    std::unique_ptr<Iconv> iconv_;
+    // The converter keeps state and the tables fill as they are read: one thread at a time.
+    mutable std::mutex mutex_;
+    std::unique_ptr<CharConverter> converter_;
     std::array<bool, 256> lead_{};
     // Characters of one byte, and of two bytes indexed by (lead << 8 | trail).
     std::array<char32_t, 256> single_{};

@@ -1,7 +1,6 @@
 #include "extract_page.h"
 
 #include <future>
-#include <stdexcept>
 
 #include "charset.h"
 #include "definition.h"
@@ -28,11 +27,7 @@ TextCodePage chooseCodePage(std::string_view text, std::string_view charset,
     TextCodePage choice{
         std::shared_ptr<const CodePage>(std::shared_ptr<const CodePage>(), &codePage), {}};
     if (readsAlike(text, charset, codePage.name())) return choice;
-    std::shared_ptr<const CodePage> own;
-    try {
-        own = std::make_shared<const CodePage>(codePageFor(charset));
-    } catch (const std::runtime_error&) {
-    }
+    std::shared_ptr<const CodePage> own = browserCodePage(charset);
     using Kind = ReadingWarning::Kind;
     if (!own)
         choice.warning = ReadingWarning{Kind::Unreadable, std::string(charset)};

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "charset.h"
 #include "definition.h"
-#include "encode_value.h"
+#include "form_charset.h"
+#include "memo_text.h"
 #include "tag_cuts.h"
+#include "url.h"
 
 namespace verrimo {
 
@@ -13,22 +16,15 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kButtonTypes = {"submit", "image", "reset", "button"};
 
-bool holdsType(std::string_view tag, std::string_view type) {
-    const std::string plain = "type=" + std::string(type);
-    const std::string quoted = "type=\"" + std::string(type) + "\"";
-    return holds(tag, plain) || holds(tag, quoted);
-}
-
-bool isButtonTag(std::string_view tag) {
-    return holds(tag, "<input ") &&
-           std::any_of(kButtonTypes.begin(), kButtonTypes.end(),
-                       [&](std::string_view t) { return holdsType(tag, t); });
-}
-
 // A line that the walker can turn into a field line.
 bool isControlTag(std::string_view line) {
     return holds(line, "<input ") || holds(line, "<select") || holds(line, "</selec") ||
            holds(line, "<option") || holds(line, "<textarea") || holds(line, "</textarea");
+}
+
+// A line that starts a control of its own.
+bool isFieldTag(std::string_view line) {
+    return holds(line, "<input ") || holds(line, "<select") || holds(line, "<textarea");
 }
 
 bool namedControl(std::string_view line, std::string_view name) {
@@ -53,9 +49,16 @@ const RecordedControl* checkedRadio(std::string_view name, const FormRecording& 
     return nullptr;
 }
 
-void propose(Proposal& p, std::string_view value, const CodePage& cp) {
-    p.fixedValue = encodeValue(value, cp);
-    p.row = Row::FixedValue;
+bool isIdentityKeyword(std::string_view text) {
+    const auto& keywords = definition::kIdentityKeywords;
+    return std::find(keywords.begin(), keywords.end(), text) != keywords.end();
+}
+
+// Line breaks as a browser sends them: each CR, LF or CR LF as CR LF.
+std::string sentLineBreaks(std::string_view text) {
+    std::string out = crLfLines(text);  // ends every line, the last one too
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n') out.resize(out.size() - 2);
+    return out;
 }
 
 }  // namespace
@@ -82,32 +85,64 @@ void FormRecording::wipe() {
 
 void FormRecording::recode(const CodePage& from, const CodePage& to) {
     const auto again = [&](std::string& text) { text = to.encode(from.decode(text)); };
-    for (std::string* text : {&action, &method, &enctype, &acceptCharset, &submitterText})
-        again(*text);
+    for (std::string* text : {&action, &submitterText}) again(*text);
     for (RecordedControl& control : controls) {
         again(control.name);
         again(control.type);
-        again(control.value);
     }
 }
 
-std::optional<LineRange> recordedFormLines(const TagLines& lines, std::size_t formIndex) {
+std::optional<LineRange> recordedFormLines(std::string_view pieces, const TagLines& lines,
+                                           std::size_t formIndex, const CodePage& cp) {
+    const std::vector<Form> forms = readForms(pieces, cp);
+    if (formIndex >= forms.size()) return std::nullopt;
+    const std::size_t startAt = forms[formIndex].at;
+    const std::size_t nextAt =
+        formIndex + 1 < forms.size() ? forms[formIndex + 1].at : std::string_view::npos;
+    // Each line of the list is the first piece after the one before that equals it: the scanner
+    // sorts equal pieces alike, so no earlier equal piece was left out of the list. The form
+    // begins with the first line from its start tag's piece on (a <FORM is not in the list).
     const std::size_t count = lines.count();
-    std::size_t forms = 0;
-    std::size_t begin = 0;
-    while (begin < count && !(holds(lines.line(begin), "<form") && forms++ == formIndex)) ++begin;
-    if (begin == count) return std::nullopt;
-    std::size_t end = begin + 1;
-    while (end < count && !holds(lines.line(end), "<form")) ++end;
-    while (end > begin + 1 && !isControlTag(lines.line(end - 1))) --end;
-    return LineRange{begin, end};
+    std::optional<std::size_t> begin;
+    std::size_t end = count;
+    std::size_t next = 0;
+    std::string wanted = lines.line(next);
+    forEachLine(pieces, [&](std::string_view piece) {
+        if (next >= count || piece != wanted) return;
+        const auto at = static_cast<std::size_t>(piece.data() - pieces.data());
+        if (!begin && at + piece.size() >= startAt) begin = next;
+        if (at >= nextAt && end == count) end = next;
+        wanted = lines.line(++next);
+    });
+    if (!begin || end <= *begin) return std::nullopt;
+    while (end > *begin + 1 && !isControlTag(lines.line(end - 1))) --end;
+    return LineRange{*begin, end};
 }
 
-std::string recordedTarget(const TagLines& lines, const FormRecording& recording) {
-    const auto range = recordedFormLines(lines, recording.formIndex);
-    const std::string line = range ? lines.line(range->begin) : std::string();
-    return holds(line, "action=") ? std::string(attributeCut(line, "action=").field)
-                                  : recording.action;
+std::optional<RecordedForm> findRecordedForm(std::shared_ptr<const FormRecording> recording,
+                                             std::string_view pieces, const TagLines& lines,
+                                             const std::vector<Form>& forms,
+                                             const std::string& pageCharset, const CodePage& cp) {
+    const auto range = recordedFormLines(pieces, lines, recording->formIndex, cp);
+    if (!range) return std::nullopt;
+    const std::size_t index = recording->formIndex;
+    std::string charset =
+        submissionCharset(index < forms.size() ? forms[index].acceptCharset : "", pageCharset);
+    auto charsetCp = browserCodePage(charset);
+    if (!charsetCp) {
+        // A charset the program cannot write: what browsers fall back to.
+        charset = "UTF-8";
+        charsetCp = browserCodePage(charset);
+    }
+    return RecordedForm{std::move(recording), *range, std::move(charset), std::move(charsetCp)};
+}
+
+std::string recordedTarget(const TagLines& lines, const std::optional<RecordedForm>& form,
+                           const FormRecording& recording) {
+    const std::string line = form ? lines.line(form->lines.begin) : std::string();
+    return holds(line, "<form") && holds(line, "action=")
+               ? std::string(attributeCut(line, "action=").field)
+               : recording.action;
 }
 
 bool isEmailAddress(std::string_view text) {
@@ -120,46 +155,67 @@ bool isEmailAddress(std::string_view text) {
     return dot != std::string_view::npos && dot != 0 && domain.back() != '.';
 }
 
-void applyRecording(Classification& out, std::string_view tag, std::size_t at,
-                    std::size_t formBegin, const TagLines& lines, const FormRecording& recording,
-                    const CodePage& cp) {
-    if (!holds(tag, "<input ") && !holds(tag, "<select") && !holds(tag, "<textarea")) return;
-    Proposal& p = out.proposal;
-    const bool button = isButtonTag(tag);
-    // A button not used to send the form gives no line, whatever the step before proposed.
-    if (button) p.row = Row::None;
-    if (!holds(tag, "name=")) return;
-    const std::string_view name = nameCut(tag).field;
-    const RecordedControl* control = recordedFor(name, at, formBegin, lines, recording);
-    if (!control) return;
-    // A kind the classifier has no row for (e-mail, number, ...) starts from an empty proposal.
-    if (p.hint.empty()) p = Proposal{.name = std::string(name)};
+std::string recordedLiteral(std::string_view text, const CodePage& charsetCp, bool own) {
+    static const std::shared_ptr<const CodePage> utf8 = browserCodePage("UTF-8");
+    // "&" goes in as its reference, so that a typed "&#N;" is not taken for one.
+    std::string typed;
+    for (const char c : sentLineBreaks(text)) {
+        if (c == '&')
+            typed += "&#38;";
+        else
+            typed += c;
+    }
+    return exactQueryText(inFormCharset(typed, *utf8, charsetCp), own);
+}
 
-    if (button) {
-        // An image button sends its click's coordinates, which no line can hold.
-        if (recording.submitter && &recording.controls[*recording.submitter] == control &&
-            control->type != "image")
-            propose(p, control->value, cp);
+void applyRecording(Classification& out, std::string_view tag, std::size_t at,
+                    const TagLines& lines, const RecordedForm& form, const CodePage& cp) {
+    const FormRecording& recording = *form.recording;
+    Proposal& p = out.proposal;
+    const std::string_view name = nameCut(tag).field;
+    const RecordedControl* control = isFieldTag(tag) && holds(tag, "name=")
+                                         ? recordedFor(name, at, form.lines.begin, lines, recording)
+                                         : nullptr;
+    if (!control) {
+        // The recording says nothing here: no line, whatever an earlier tag proposed.
+        p.row = Row::None;
         return;
     }
-    if (control->type == "password") {
+    // A kind the classifier has no row for (e-mail, number, ...) starts from an empty proposal.
+    if (p.hint.empty()) p = Proposal{.name = std::string(name)};
+    // An identity keyword stays chosen: the host fills in the user's own, not the typed one.
+    const bool identity = p.row == Row::Identity && isIdentityKeyword(p.identity);
+    const bool own = codePageFor(form.charset) == cp.name();
+    const auto propose = [&](std::string_view value) {
+        p.fixedValue = recordedLiteral(value, *form.charsetCp, own);
+        p.row = identity ? Row::Identity : Row::FixedValue;
+    };
+
+    if (control->isButton()) {
+        // An image button sends its click's coordinates, which no line can hold.
+        const bool used =
+            recording.submitter && &recording.controls[*recording.submitter] == control;
+        if (used && control->type != "image")
+            propose(control->value);
+        else
+            p.row = Row::None;
+    } else if (control->type == "password") {
         p.identity = definition::kPass;
         p.row = Row::Identity;
     } else if (control->type == "radio") {
-        if (const RecordedControl* chosen = checkedRadio(name, recording))
-            propose(p, chosen->value, cp);
+        if (const RecordedControl* chosen = checkedRadio(name, recording)) propose(chosen->value);
     } else if (control->type == "checkbox") {
         if (control->checked) {
-            propose(p, control->value, cp);
+            propose(control->value);
         } else {
             p.hint2 = cp.fromUtf8("記録では未選択");
             p.row = Row::None;
         }
     } else if (control->type.starts_with("select")) {
-        if (control->checked) propose(p, control->value, cp);
+        if (control->checked) propose(control->value);
     } else if (control->changed) {
-        propose(p, control->value, cp);
-        if (isEmailAddress(control->value)) p.identity = definition::kEmail;
+        propose(control->value);
+        if (!identity && isEmailAddress(control->value)) p.identity = definition::kEmail;
     }
 }
 

@@ -10,6 +10,7 @@
 #include "form_charset.h"
 #include "html_tags.h"
 #include "memo_text.h"
+#include "origin.h"
 #include "url.h"
 
 namespace verrimo {
@@ -27,13 +28,6 @@ KeyValue keyValue(std::string_view line) {
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return {line, {}};
     return {line.substr(0, eq), line.substr(eq + 1)};
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // The keyword and operand of an expression value; none for another value.
@@ -130,6 +124,10 @@ class StepBuilder {
         const bool post = form && form->method == "post";
         const bool multipart = post && form->enctype == "multipart/form-data";
         r.method = post ? "POST" : "GET";
+        // Browsers say where a POST comes from: the referrer page's origin ("null" for a file).
+        if (post)
+            if (std::string origin = serializedOrigin(referrer); !origin.empty())
+                r.headers.push_back({"Origin", std::move(origin)});
         if (multipart) {
             r.body = multipartBody(r.fields);
             r.headers.insert(
@@ -193,11 +191,9 @@ class StepBuilder {
         return f;
     }
 
-    // Page text in the form's charset.
+    // Page text as the browser sends it in the form's charset.
     std::string fromPage(std::string_view bytes, const CodePage* formCp) const {
-        return pageText_ && formCp && pageText_->name() != formCp->name()
-                   ? inFormCharset(bytes, *pageText_, *formCp)
-                   : std::string(bytes);
+        return pageText_ && formCp ? inFormCharset(bytes, *pageText_, *formCp) : std::string(bytes);
     }
 
     std::string expressionSample(std::string_view keyword, std::string_view operand,
@@ -297,40 +293,6 @@ class StepBuilder {
 
 }  // namespace
 
-std::string formUrlEncoded(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        const bool plain = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') ||
-                           (b >= 'a' && b <= 'z') || b == '*' || b == '-' || b == '.' || b == '_';
-        if (plain)
-            out += c;
-        else if (b == ' ')
-            out += '+';
-        else
-            out += {'%', kHex[b >> 4], kHex[b & 15]};
-    }
-    return out;
-}
-
-std::string queryDecoded(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int high = text[i] == '%' && i + 2 < text.size() ? hexDigit(text[i + 1]) : -1;
-        const int low = high >= 0 ? hexDigit(text[i + 2]) : -1;
-        if (low >= 0) {
-            out += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            out += text[i] == '+' ? ' ' : text[i];
-        }
-    }
-    return out;
-}
-
 RequestPage requestPageOf(const PageReading& reading, std::string pageUrl) {
     return {&reading.forms, std::move(pageUrl), reading.baseHref, reading.codePage.get(),
             reading.charset};
@@ -344,8 +306,11 @@ std::vector<StepRequest> definitionRequests(std::string_view definition, const R
     if (known.charset.empty()) known.charset = canonicalCharset(cp.name());
     const RequestPage none{nullptr, known.pageUrl, {}, nullptr, known.charset};
     std::vector<StepRequest> requests;
-    for (const StepLines& s : stepsOf(shapes))
-        requests.push_back(StepBuilder(lines, requests.empty() ? known : none, samples).build(s));
+    for (const StepLines& s : stepsOf(shapes)) {
+        const bool first = requests.empty();
+        requests.push_back(StepBuilder(lines, first ? known : none, samples).build(s));
+        requests.back().pageNotLoaded = !first && page.forms;
+    }
     return requests;
 }
 
@@ -368,9 +333,10 @@ std::string curlCommand(const StepRequest& request) {
         for (const char c : text) out += c == '\'' ? "'\\''" : std::string(1, c);
         return out + "'";
     };
-    std::string command = "curl";
+    // --globoff and --url: no address can be read as a glob ("[1-3]", "{a,b}") or an option.
+    std::string command = "curl --globoff";
     if (request.method != "GET") command += " -X " + request.method;
-    command += " " + quoted(request.url);
+    command += " --url " + quoted(request.url);
     const bool multipart = !request.headers.empty() &&
                            request.headers.front().second.starts_with("multipart/form-data");
     for (const auto& [name, value] : request.headers)

@@ -45,6 +45,7 @@ struct StepRequest {
     std::vector<RequestField> fields;
     std::string body;  // as sent; empty for a GET
     std::vector<PageFinding> findings;
+    bool pageNotLoaded = false;  // a page is loaded, but not this step's
 };
 
 // The referrer's page, as readPage read it with its forms.
@@ -74,11 +75,5 @@ std::vector<StepRequest> definitionRequests(std::string_view definition, const R
 
 // The request as a curl command line for a POSIX shell. Texts are the request's bytes.
 std::string curlCommand(const StepRequest& request);
-
-// A value serialised as a browser serialises a form value for
-// application/x-www-form-urlencoded.
-std::string formUrlEncoded(std::string_view bytes);
-// The bytes that query text stands for: "%XX" and "+" decoded, every other byte itself.
-std::string queryDecoded(std::string_view text);
 
 }  // namespace verrimo

@@ -42,6 +42,7 @@ class FormBuilder {
             inForm_ = true;
             Form f;
             f.index = forms_.size();
+            f.at = t.at;
             f.action = attribute(t, "action");
             f.method = asciiLowered(htmlTrimmed(attribute(t, "method"))) == "post" ? "post" : "get";
             f.enctype = asciiLowered(htmlTrimmed(attribute(t, "enctype")));

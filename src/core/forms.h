@@ -36,6 +36,7 @@ struct Form {
     std::string enctype;        // "text/plain", "multipart/form-data" or the urlencoded type
     std::string acceptCharset;  // as written
     std::vector<FormControl> controls;
+    std::size_t at = 0;  // where its start tag stands in the page read
 };
 
 // Every text is in the page's bytes, with character references decoded into the code page.

@@ -17,7 +17,7 @@ class Reader {
     // The tag whose "<" is at pos_; pos_ ends after its ">" (or at the end of the page).
     HtmlTag tag() {
         HtmlTag t;
-        ++pos_;
+        t.at = pos_++;
         if (page_[pos_] == '/') {
             t.name += '/';
             ++pos_;

@@ -18,6 +18,7 @@ struct Attribute {
 struct HtmlTag {
     std::string name;  // lower case; "/form" for an end tag
     std::vector<Attribute> attributes;
+    std::size_t at = 0;  // where its "<" stands in the page
 
     // The first attribute of the name; nullptr when there is none.
     const Attribute* find(std::string_view attribute) const;

@@ -1,19 +1,41 @@
-// The requests of a definition as text to read and as curl command lines, in UTF-8.
+// The requests of a definition as the preview shows them and as curl command lines, in UTF-8.
 #pragma once
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "codepage.h"
 #include "form_request.h"
 
 namespace verrimo {
 
-// For each step: a heading with its target line, the request line (METHOD URL), the headers,
-// then the fields it sends one a line as name=value, decoded into characters; a sample marked
-// with the keyword it stands for, and a note that the host fills in its own value; then the
-// step's findings.
-std::string requestText(std::span<const StepRequest> requests, const CodePage& cp);
+// A field of a step: its name and value read as characters, each on one line (a line break
+// shown as ↵), and the field as the request carries it.
+struct FieldView {
+    std::string name;
+    std::string value;  // a sample is marked with the keyword it stands for
+    // "name=value" as the query or the body holds it: percent-encoded for a URL-encoded form,
+    // the bytes themselves for multipart and text/plain.
+    std::string sent;
+};
+
+struct StepView {
+    std::string heading;               // the target line and its kind
+    std::vector<std::string> request;  // the request line (METHOD URL), then the headers
+    std::vector<FieldView> fields;
+    bool hasBody = false;           // a POST
+    std::vector<std::string> body;  // its lines as sent, read in the form's charset
+    // That the step's page is not the one loaded, what a sample is, then the step's findings.
+    std::vector<std::string> notes;
+};
+
+// What the preview says when the definition makes no request.
+std::string noRequestsText();
+
+// Each step's texts; the step's bytes read in the form's charset (cp when the program does not
+// know it), the definition's own in cp.
+std::vector<StepView> requestViews(std::span<const StepRequest> requests, const CodePage& cp);
 
 // One curl command line per step, each ended by a line break; the request's bytes read in the
 // form's charset (cp when the program does not know it).

@@ -21,4 +21,18 @@ std::string withQuery(std::string_view url, std::string_view query);
 // bytes past ASCII); the query keeps its bytes. Without pathCp the path keeps its bytes too.
 std::string requestedUrl(std::string_view url, const CodePage* pathCp);
 
+// The value of a hexadecimal digit; -1 for another character.
+int hexDigit(char c);
+
+// A value serialised as a browser serialises a form value for
+// application/x-www-form-urlencoded.
+std::string formUrlEncoded(std::string_view bytes);
+// The bytes that query text stands for: "%XX" and "+" decoded, every other byte itself.
+std::string queryDecoded(std::string_view text);
+
+// Query text that queryDecoded reads back as exactly these bytes, for a definition line: "%",
+// "+", "&", "=", "#", space, line breaks and other controls are escaped, and so is every byte
+// past ASCII unless keepNonAscii (the bytes are in the definition's own code page).
+std::string exactQueryText(std::string_view bytes, bool keepNonAscii);
+
 }  // namespace verrimo

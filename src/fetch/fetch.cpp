@@ -2,48 +2,21 @@
 
 #include <curl/curl.h>
 
-#include <cstdio>
 #include <memory>
 
+#include "curl_options.h"
 #include "curl_run.h"
-#include "transfer_loop.h"
 #include "trim.h"
 
 namespace verrimo {
 namespace {
 
-struct EasyDeleter {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
-struct UrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-
 void setOptions(CURL* curl, CURLU* url, const FetchOptions& options) {
+    setCommonOptions(curl, options);
     curl_easy_setopt(curl, CURLOPT_CURLU, url);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "MyApp");
-    // Direct access whatever the environment says.
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 30L);
-    curl_easy_setopt(curl, CURLOPT_SHARE, runCookieShare());
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
-    // Time-outs without SIGALRM, which would hit whichever thread it likes.
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-}
-
-// Worded as libcurl words its own low-speed time-out.
-std::string stallMessage(std::chrono::milliseconds stall) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%g", std::chrono::duration<double>(stall).count());
-    return std::string("Operation too slow. Less than 1 bytes/sec transferred the last ") +
-           seconds + " seconds";
 }
 
 }  // namespace
@@ -81,21 +54,13 @@ FetchResult downloadPage(const std::string& url, const FetchProgress& progress,
     // followed (another scheme, too many) leaves none.
     result.opened = transfer.answers > redirects && ending.code != CURLE_TOO_MANY_REDIRECTS;
     result.body = std::move(transfer.body);
+    result.cut = transfer.cut;
+    if (result.opened) curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &result.status);
     const char* contentType = nullptr;
     if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
         contentType)
         result.contentType = contentType;
-    if (transfer.cut) {
-        result.error = "cut at the size limit";
-    } else if (ending.how == Ending::Cancelled) {
-        result.error = "cancelled";
-    } else if (ending.how == Ending::Stalled) {
-        result.error = stallMessage(options.stall);
-    } else if (ending.how == Ending::Failed) {
-        result.error = curl_multi_strerror(ending.multiCode);
-    } else if (ending.code != CURLE_OK) {
-        result.error = message[0] ? message : curl_easy_strerror(ending.code);
-    }
+    result.error = endingError(transfer, ending, message, options);
     return result;
 }
 

@@ -12,6 +12,8 @@ struct FetchOptions {
     long connectTimeoutSeconds = 30;
     // Give up when no body byte has arrived for this long (before the first: since the start).
     std::chrono::milliseconds stall{30'000};
+    // Give up when the whole fetch, redirects included, has taken this long; 0: no bound.
+    std::chrono::milliseconds total{0};
     // The body is cut at this many bytes and the rest is not read, so that a huge or endless
     // page cannot exhaust memory; 256 MiB is far beyond any real page.
     std::size_t maxBytes = 256u << 20;
@@ -23,7 +25,9 @@ struct FetchResult {
     // does not count). False for a malformed URL, an unsupported scheme, a host that does not
     // resolve, a refused connection or a redirect that could not be followed.
     bool opened = false;
+    long status = 0;          // the answer's HTTP status; 0 when none came
     std::string contentType;  // the answer's Content-Type header, where it gave one
+    bool cut = false;         // the body reached maxBytes; the rest was not read
     std::string error;        // empty when the whole page was read
 };
 
@@ -34,7 +38,7 @@ using FetchProgress = std::function<bool(std::size_t received)>;
 
 // GET of url: agent "MyApp", no proxy (the proxy environment variables are ignored), redirects
 // followed, cookies kept for the run, certificates verified, only http and https (also on
-// redirects; the scheme must be written out). The status code is not examined.
+// redirects; the scheme must be written out). The status code is only reported.
 FetchResult downloadPage(const std::string& url, const FetchProgress& progress = {},
                          const FetchOptions& options = {});
 

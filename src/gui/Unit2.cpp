@@ -89,8 +89,8 @@ TForm2::TForm2() {
     CppWebBrowser1->setAccessibleName("html表示");
     CppWebBrowser1->installEventFilter(this);  // names any surface it makes to draw its pages
     CppWebBrowser1->setPage(new HoldingPage(profile_, CppWebBrowser1));
-    auto* recorder = new SubmissionRecorder(CppWebBrowser1->page());
-    connect(recorder, &SubmissionRecorder::Recorded, this, &TForm2::FormRecorded);
+    recorder_ = new SubmissionRecorder(CppWebBrowser1->page());
+    connect(recorder_, &SubmissionRecorder::Recorded, this, &TForm2::FormRecorded);
     CppWebBrowser1->setGeometry(4, 28, 698, 490);
     // The browser's surface is made now, before the window is first shown; made at the first
     // load, it would have the window rebuilt.
@@ -124,7 +124,10 @@ TForm2::TForm2() {
     Button_discard = makeButton("Button_discard", "破棄", Panel_record, {632, 3, 80, 26});
     Button_discard->setAutoDefault(false);
     Button_discard->setAccessibleName("記録を破棄");
-    connect(Button_discard, &QPushButton::clicked, this, [this] { emit RecordingDiscarded(); });
+    connect(Button_discard, &QPushButton::clicked, this, [this] {
+        EmptyPageFields();
+        emit RecordingDiscarded();
+    });
 
     PageControl1->setAccessibleName("表示の切り替え");
     Memo1->setAccessibleName("htmlソース");
@@ -251,6 +254,10 @@ void TForm2::PlaceBars() {
 
 void TForm2::ShowRequiredTags() {
     PageControl1->setCurrentWidget(TabSheet3);
+}
+
+void TForm2::EmptyPageFields() {
+    recorder_->EmptyFields();
 }
 
 void TForm2::Navigate(const std::string& path) {

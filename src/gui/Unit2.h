@@ -15,6 +15,7 @@
 namespace verrimo {
 
 struct FormRecording;
+class SubmissionRecorder;
 
 class TForm2 : public TForm {
     Q_OBJECT
@@ -39,6 +40,8 @@ class TForm2 : public TForm {
     void ShowCharset(const std::string& pageCharset, const std::string& codePageCharset);
     // What the last submission in the browser recorded; none hides the bar.
     void ShowRecording(const FormRecording* recording);
+    // Empties what the user filled in on the page the browser shows, passwords above all.
+    void EmptyPageFields();
 
     void SetPageSource(SharedText source) { Memo1->SetText(std::move(source)); }
     SharedText PageSource() const { return Memo1->Bytes(); }
@@ -87,6 +90,7 @@ class TForm2 : public TForm {
     void PlaceBars();
 
     QWebEngineProfile* profile_;
+    SubmissionRecorder* recorder_;
     std::string offered_;
 };
 

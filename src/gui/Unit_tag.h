@@ -45,7 +45,7 @@ class TForm_tag : public TForm {
     void SetExpression(std::string_view keyword, const std::optional<std::string>& operand);
     // A form recorded in the page viewer: from the next showing on, the walk covers that form
     // alone and fills in what the user did. None walks the whole list as usual.
-    void UseRecording(std::shared_ptr<const FormRecording> recording);
+    void UseRecording(std::optional<RecordedForm> form);
 
     TLabel* Label1;
     TLabel* Label_nowLine;
@@ -96,9 +96,9 @@ class TForm_tag : public TForm {
 
     std::function<const TagLines&()> tags_;
     AutoList autoList_;
-    std::size_t line_ = 0;  // the current line of the required-tag list
-    std::shared_ptr<const FormRecording> recording_;
-    std::optional<LineRange> recordedForm_;  // the lines of the form being walked, when recorded
+    std::size_t line_ = 0;                      // the current line of the required-tag list
+    std::optional<RecordedForm> recording_;     // for the next showing
+    std::optional<RecordedForm> recordedForm_;  // the form being walked, when recorded
     RadioGroup* rows_;
 };
 

@@ -23,13 +23,13 @@ void TForm_tag::FormCreate(const std::string& path) {
 }
 
 void TForm_tag::FormShow() {
-    recordedForm_ = recording_ ? recordedFormLines(tags_(), recording_->formIndex) : std::nullopt;
-    line_ = recordedForm_ ? recordedForm_->begin : 0;
+    recordedForm_ = recording_;
+    line_ = recordedForm_ ? recordedForm_->lines.begin : 0;
     LoadAndClassify();
 }
 
-void TForm_tag::UseRecording(std::shared_ptr<const FormRecording> recording) {
-    recording_ = std::move(recording);
+void TForm_tag::UseRecording(std::optional<RecordedForm> form) {
+    recording_ = std::move(form);
     recordedForm_.reset();
 }
 
@@ -65,7 +65,7 @@ void TForm_tag::LoadAndClassify() {
     // The list is asked for at every step: the user may have loaded another page meanwhile.
     const TagLines& all = tags_();
     const FormTagLines required(
-        all, recordedForm_ ? recordedForm_->end : std::numeric_limits<std::size_t>::max());
+        all, recordedForm_ ? recordedForm_->lines.end : std::numeric_limits<std::size_t>::max());
     Label_nowLine->SetText(std::to_string(line_));
     Edit_read->SetText(required.line(line_));
 
@@ -73,8 +73,7 @@ void TForm_tag::LoadAndClassify() {
     Classification result = classifyTag(tag, line_, required, autoList_, CB_GV->isChecked(),
                                         CurrentProposal(), CodePage::program());
     if (recordedForm_ && !result.end)
-        applyRecording(result, tag, line_, recordedForm_->begin, required, *recording_,
-                       CodePage::program());
+        applyRecording(result, tag, line_, required, *recordedForm_, CodePage::program());
     ShowProposal(result.proposal);
     line_ = result.index;
     Label_nowLine->SetText(std::to_string(line_));

@@ -132,6 +132,8 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     TForm2& viewer = *form2_;
     TForm3& entry = *form3_;
     DiscardRecording();
+    // Whether or not the load comes to show another page, what was typed goes.
+    viewer.EmptyPageFields();
     LoadRequest request;
     request.url = url;
     request.urlBox = main.UrlText();
@@ -149,11 +151,13 @@ void Application::LoadPage(const std::optional<std::string>& url) {
     pageCharset_ = page.charset;
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
     requiredLines_ = std::move(page.requiredLines);
+    pageForms_ = page.forms;
     requests_->SetPage(std::move(page.forms));
     if (!page.scratchWritten) {
         throw fileNotCreated(fileName(request.scratchPath));
     }
     viewer.Navigate(request.scratchPath);
+    shownCopy_ = page.source.bytes;
     entry.ShowTargets(page.targets);
     if (url)
         main.SetCurrentUrl(*url);
@@ -175,7 +179,7 @@ void Application::SwitchCodePage(const std::string& charset) {
     };
     const CodePage& from = CodePage::program();
     eachWindow([](const auto& window) { window.KeepTexts(); });
-    CodePage::setProgram(codePageFor(charset));
+    CodePage::setProgram(charset);
     eachWindow([&from](auto& window) { window.RecodeTexts(from); });
     form1_->RespellOwnTexts(from);
     form3_->RespellOwnTexts(from);
@@ -212,8 +216,14 @@ void Application::KeepRecording(const FormRecording& recording) {
     DiscardRecording();
     recording_ = std::make_shared<FormRecording>(recording);
     form2_->ShowRecording(recording_.get());
-    form3_->PreselectAction(recordedTarget(RequiredTags(), *recording_));
-    formTag_->UseRecording(recording_);
+    // The browser numbers the forms it built from the copy it shows.
+    const TagLines& lines = RequiredTags();
+    const auto form = pageForms_ && shownCopy_
+                          ? findRecordedForm(recording_, *shownCopy_, lines, pageForms_->forms,
+                                             pageForms_->charset, CodePage::program())
+                          : std::nullopt;
+    form3_->PreselectAction(recordedTarget(lines, form, *recording_));
+    formTag_->UseRecording(form);
 }
 
 void Application::DiscardRecording() {
@@ -221,7 +231,7 @@ void Application::DiscardRecording() {
     if (recording_) recording_->wipe();
     recording_.reset();
     form2_->ShowRecording(nullptr);
-    formTag_->UseRecording(nullptr);
+    formTag_->UseRecording(std::nullopt);
 }
 
 const TagLines& Application::RequiredTags() {

@@ -71,6 +71,8 @@ class Application {
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;
     std::shared_ptr<FormRecording> recording_;
+    std::shared_ptr<const PageForms> pageForms_;  // of the last load
+    SharedText shownCopy_;                        // the page as the browser shows it
     std::string pageCharset_;
 };
 

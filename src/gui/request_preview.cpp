@@ -8,13 +8,26 @@
 
 #include "codepage.h"
 #include "make_controls.h"
+#include "request_document.h"
 #include "request_text.h"
 
 namespace verrimo {
 
 namespace {
 
+// A long definition shows its first steps only, so that the text stays quick to lay out: 200
+// of them, fewer when their fields come to more than 1,000 rows of tables, but always the first.
 constexpr std::size_t kShownSteps = 200;
+constexpr std::size_t kShownRows = 1000;
+
+std::size_t shownSteps(std::span<const StepRequest> steps) {
+    std::size_t shown = 0;
+    for (std::size_t rows = 0; shown < std::min(steps.size(), kShownSteps); ++shown) {
+        rows += steps[shown].fields.size();
+        if (shown > 0 && rows > kShownRows) break;
+    }
+    return shown;
+}
 
 }  // namespace
 
@@ -29,11 +42,13 @@ RequestPreview::RequestPreview() {
     CB_step->setGeometry(48, 8, 320, 26);
     Button_copy = makeButton("Button_copy", "コピー (curl)", this, {376, 7, 128, 28});
     Label_page = makeLabel("Label_page", "", this, {8, 40, 624, 20});
-    Memo_request = new QPlainTextEdit(this);
+    Memo_request = new QTextEdit(this);
     Memo_request->setObjectName("Memo_request");
     Memo_request->setGeometry(8, 64, 624, 360);
     Memo_request->setReadOnly(true);
-    Memo_request->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_request->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Memo_request->setLineWrapMode(QTextEdit::NoWrap);
+    Memo_request->document()->setUndoRedoEnabled(false);
     Memo_request->setAccessibleName("送信内容");
     Label_samples =
         makeLabel("Label_samples", "サンプル値（送信時にホストが入れる値の代わりに見せる値）", this,
@@ -45,6 +60,9 @@ RequestPreview::RequestPreview() {
     Label_email = makeLabel("Label_email", "Zem-email", this, {8, 492, 72, 20});
     Edit_email = makeEdit("Edit_email", "", this, {80, 490, 288, 24});
     Button_samples = makeButton("Button_samples", "サンプル値を保存", this, {376, 488, 160, 28});
+    // Says what the last command did, for the eye and for a screen reader: its text is its name.
+    Label_status = makeLabel("Label_status", "", this, {8, 530, 528, 20});
+    Label_status->hide();
     Button_close = makeButton("Button_close", "閉じる", this, {544, 524, 88, 28});
 
     Label_step->setBuddy(CB_step);
@@ -100,25 +118,33 @@ std::span<const StepRequest> RequestPreview::ChosenSteps() const {
 }
 
 void RequestPreview::ShowChosen() {
-    // A huge definition shows its first steps only, so that the text stays quick to show.
     const std::span<const StepRequest> chosen = ChosenSteps();
-    const std::size_t shown = std::min(chosen.size(), kShownSteps);
-    const std::string text = requestText(chosen.first(shown), CodePage::program());
-    QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    if (shown < chosen.size())
-        all +=
-            QString("\n…ほか %1 手順（「手順」で選ぶと表示します）\n").arg(chosen.size() - shown);
+    const std::size_t shown = shownSteps(chosen);
+    QString more;
+    if (chosen.empty())
+        more = QString::fromStdString(noRequestsText());
+    else if (shown < chosen.size())
+        more = QString("…ほか %1 手順（「手順」で選ぶと表示します）").arg(chosen.size() - shown);
     // Where the reader was stays in view while the definition is edited.
     QScrollBar* scroll = Memo_request->verticalScrollBar();
     const int at = scroll->value();
-    Memo_request->setPlainText(all);
+    writeRequests(*Memo_request->document(), requestViews(chosen.first(shown), CodePage::program()),
+                  more);
     scroll->setValue(at);
 }
 
 void RequestPreview::Button_copyClick(QObject*) {
-    const std::string text = curlText(ChosenSteps(), CodePage::program());
+    const std::span<const StepRequest> steps = ChosenSteps();
+    Label_status->show();
+    if (steps.empty()) {
+        Label_status->setText("コピーする手順がありません");
+        return;
+    }
+    const std::string text = curlText(steps, CodePage::program());
     QGuiApplication::clipboard()->setText(
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    Label_status->setText(
+        QString("curl のコマンド %1 行をクリップボードにコピーしました").arg(steps.size()));
 }
 
 void RequestPreview::Button_samplesClick(QObject*) {

@@ -1,11 +1,11 @@
-// The request preview: what each step of the definition sends, as text to read, the steps'
-// curl command lines for the clipboard, and the sample values that stand in for what the host
-// fills in itself.
+// The request preview: what each step of the definition sends, to read (its fields as a table
+// beside what goes on the wire, its body as sent), the steps' curl command lines for the
+// clipboard, and the sample values that stand in for what the host fills in itself.
 #pragma once
 
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
 #include <span>
 #include <vector>
 
@@ -33,7 +33,7 @@ class RequestPreview : public TForm {
     QComboBox* CB_step;
     QPushButton* Button_copy;
     TLabel* Label_page;
-    QPlainTextEdit* Memo_request;
+    QTextEdit* Memo_request;
     TLabel* Label_samples;
     TLabel* Label_id;
     TEdit* Edit_id;
@@ -42,6 +42,7 @@ class RequestPreview : public TForm {
     TLabel* Label_email;
     TEdit* Edit_email;
     QPushButton* Button_samples;
+    TLabel* Label_status;
     QPushButton* Button_close;
 
   signals:

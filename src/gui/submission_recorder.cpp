@@ -14,8 +14,15 @@ namespace {
 // A world of the program's own: the page's scripts (off anyway) could not see it.
 constexpr quint32 kRecorderWorld = QWebEngineScript::ApplicationWorld;
 
-// Listens in the capture phase, so that the form is read before anything else sees the event.
+// The viewer's copy of the page has each piece on a line of its own, so a text area's text
+// ends with a line break that the page does not hold: it goes before anyone types. Then the
+// submissions are listened for in the capture phase, so that the form is read before anything
+// else sees the event. A password is never read out of its field.
 constexpr const char* kCatchSubmit = R"js(
+if (location.protocol === 'file:')
+  Array.prototype.forEach.call(document.getElementsByTagName('textarea'), function (t) {
+    if (t.defaultValue.endsWith('\n')) t.defaultValue = t.defaultValue.slice(0, -1);
+  });
 var verrimoRecorder = null;
 new QWebChannel(qt.webChannelTransport, function (channel) {
   verrimoRecorder = channel.objects.recorder;
@@ -27,8 +34,8 @@ new QWebChannel(qt.webChannelTransport, function (channel) {
     for (var i = 0; i < form.elements.length; ++i) {
       var e = form.elements[i];
       if (e.tagName === 'FIELDSET' || e.tagName === 'OBJECT' || e.tagName === 'OUTPUT') continue;
-      var c = {name: e.name || '', type: e.type || '', value: e.value || '', changed: false,
-               checked: false};
+      var c = {name: e.name || '', type: e.type || '',
+               value: e.type === 'password' ? '' : e.value || '', changed: false, checked: false};
       if (e.type === 'checkbox' || e.type === 'radio') {
         c.checked = e.checked;
         c.changed = e.checked !== e.defaultChecked;
@@ -45,11 +52,18 @@ new QWebChannel(qt.webChannelTransport, function (channel) {
     }
     var s = event.submitter;
     verrimoRecorder.record({form: Array.prototype.indexOf.call(document.forms, form),
-                     action: form.getAttribute('action') || '', method: form.method,
-                     enctype: form.enctype, acceptCharset: form.acceptCharset,
-                     controls: controls, submitter: submitter,
+                     action: form.getAttribute('action') || '', controls: controls,
+                     submitter: submitter,
                      submitterText: s ? (s.tagName === 'BUTTON' ? s.textContent.trim() : s.value) : ''});
   }, true);
+});
+)js";
+
+// Every form back to what the page says, and no password left in any field.
+constexpr const char* kEmptyFields = R"js(
+Array.prototype.forEach.call(document.forms, function (f) { f.reset(); });
+Array.prototype.forEach.call(document.getElementsByTagName('input'), function (e) {
+  if (e.type === 'password') e.value = '';
 });
 )js";
 
@@ -63,9 +77,14 @@ std::string text(const QVariant& value) {
     return fromWidget(value.toString());
 }
 
+std::string utf8(const QVariant& value) {
+    const QByteArray bytes = value.toString().toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 }  // namespace
 
-SubmissionRecorder::SubmissionRecorder(QWebEnginePage* page) : QObject(page) {
+SubmissionRecorder::SubmissionRecorder(QWebEnginePage* page) : QObject(page), page_(page) {
     QWebEngineScript script;
     script.setName("verrimo-record");
     script.setWorldId(kRecorderWorld);
@@ -83,13 +102,12 @@ void SubmissionRecorder::record(const QVariantMap& form) {
     FormRecording recording;
     recording.formIndex = static_cast<std::size_t>(std::max(0, form["form"].toInt()));
     recording.action = text(form["action"]);
-    recording.method = text(form["method"]);
-    recording.enctype = text(form["enctype"]);
-    recording.acceptCharset = text(form["acceptCharset"]);
     recording.submitterText = text(form["submitterText"]);
-    for (const QVariant& item : form["controls"].toList()) {
+    const QVariantList controls = form["controls"].toList();
+    recording.controls.reserve(static_cast<std::size_t>(controls.size()));
+    for (const QVariant& item : controls) {
         const QVariantMap c = item.toMap();
-        recording.controls.push_back({text(c["name"]), text(c["type"]), text(c["value"]),
+        recording.controls.push_back({text(c["name"]), text(c["type"]), utf8(c["value"]),
                                       c["changed"].toBool(), c["checked"].toBool()});
     }
     const int submitter = form["submitter"].toInt();
@@ -97,6 +115,10 @@ void SubmissionRecorder::record(const QVariantMap& form) {
         recording.submitter = static_cast<std::size_t>(submitter);
     emit Recorded(recording);
     recording.wipe();
+}
+
+void SubmissionRecorder::EmptyFields() {
+    page_->runJavaScript(kEmptyFields, kRecorderWorld);
 }
 
 bool HoldingPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {

@@ -20,9 +20,14 @@ class SubmissionRecorder : public QObject {
 
     // Called by the catching script with the submitted form.
     Q_INVOKABLE void record(const QVariantMap& form);
+    // Empties what the user filled in on the page shown.
+    void EmptyFields();
 
   signals:
     void Recorded(const FormRecording& recording);
+
+  private:
+    QWebEnginePage* page_;
 };
 
 // A browser page that sends no form: every form submission is held.

@@ -42,6 +42,29 @@ TEST(CliCodePage, TheOptionOverridesTheEnvironmentOnEveryCommand) {
     EXPECT_EQ(cli({"encode", "--", "--codepage"}).out, "--codepage\n");
 }
 
+TEST(CliCodePage, ShiftJisIsTheWindowsCodePageAndEucJpTheBrowsersByAnyLabel) {
+    // Each keeps the three characters as its own, rather than writing "?" (%3F) for them.
+    for (const char* label : {"Shift_JIS", "sjis", "windows-31j", "EUC-JP", "x-euc-jp"})
+        EXPECT_EQ(cli({"--codepage", label, "encode", "髙①～"}).out, "髙①～\n") << label;
+    EXPECT_EQ(runProgram(VERRIMO_CLI, {"encode", "髙①～"}, "", {"VERRIMO_CODEPAGE=Shift_JIS"}).out,
+              "髙①～\n");
+}
+
+TEST(CliCodePage, TheRequestSendsEucJpPageTextAsBrowsersReencodeIt) {
+    // 髙①～ as browsers write them, 丂 of JIS X 0212, and ≒ in NEC's row 13.
+    const std::string page = ::testing::TempDir() + "verrimo-cli-euc-jp.html";
+    std::ofstream(page, std::ios::binary)
+        << "<meta charset=euc-jp><form action=post.cgi method=post><input type=hidden name=h "
+           "value=\"\xfc\xe2\xad\xa1\xa1\xc1\x8f\xb0\xa1\xad\xf0\"></form>";
+    const ProgramRun run =
+        cli({"--codepage", "euc-jp", "request", "--page", page},
+            "Zem-Referer=http://a.test/\r\naction=post.cgi\r\nh=Zem-GetValue[h]\r\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find(R"("body":"h=%FC%E2%AD%A1%A1%C1%26%2319970%3B%A2%E2")"),
+              std::string::npos)
+        << run.out;
+}
+
 TEST(CliCodePage, AnUnknownOrMissingNameIsAUsageError) {
     EXPECT_EQ(cli({"--codepage", "NO-SUCH", "extract"}, kUtf8).status, 2);
     EXPECT_EQ(cli({"extract", "--codepage"}, kUtf8).status, 2);

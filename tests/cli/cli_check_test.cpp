@@ -41,8 +41,10 @@ TEST(CliCheck, FindingsAsJsonLinesWithCharacterColumns) {
 }
 
 TEST(CliCheck, HelpAndUsageErrors) {
-    EXPECT_NE(cli({"check", "--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"), std::string::npos);
-    EXPECT_NE(cli({"--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"), std::string::npos);
+    EXPECT_NE(cli({"check", "--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"),
+              std::string::npos);
+    EXPECT_NE(cli({"--help"}).out.find("verrimo-cli check [--page FILE] [FILE]"),
+              std::string::npos);
     EXPECT_EQ(cli({"check", "a", "b"}).status, 2);
     EXPECT_EQ(cli({"check", "/nonexistent/definition.txt"}).status, 2);
 }
@@ -64,12 +66,13 @@ TEST(CliRequest, TheWorkedDefinitionAgainstItsPage) {
         json.out,
         R"({"line":2,"kind":"action","method":"POST","url":"http://www.example.org/post.cgi",)"
         R"("headers":{"Content-Type":"application/x-www-form-urlencoded",)"
-        R"("Referer":"http://www.example.org/top.html"},"charset":"UTF-8",)"
+        R"("Referer":"http://www.example.org/top.html","Origin":"http://www.example.org"},)"
+        R"("charset":"UTF-8",)"
         R"("body":"sid=s1&q=user%40example.org","samples":[{"line":4,"name":"q",)"
         R"("stands_for":"Zem-email","sample":"user@example.org"}],"findings":[]})"
         "\n");
     EXPECT_EQ(cli({"request", "--curl"}, "Zem-Referer=http://a/\r\nZem-Open=b\r\n").out,
-              "curl 'http://a/b' -H 'Referer: http://a/'\n");
+              "curl --globoff --url 'http://a/b' -H 'Referer: http://a/'\n");
     EXPECT_EQ(cli({"check", "--page", page}, definition).status, 0);
     const ProgramRun drifted =
         cli({"check", "--page", page}, "Zem-Referer=top.html\r\naction=new.cgi\r\n");

@@ -63,9 +63,14 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
 
+    // A session of its own: the program has no terminal, wherever the tests run.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
     const int spawned =
-        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (pipeFds[1] >= 0) ::close(pipeFds[1]);
     if (spawned != 0) throw std::runtime_error("cannot start " + program);

@@ -16,7 +16,8 @@ struct ProgramRun {
 // a pipe whose reading end is already closed.
 enum class StandardOutput { Captured, Full, ClosedPipe };
 
-// Runs program with args, standard input from the bytes given, and env as its whole environment.
+// Runs program with args, standard input from the bytes given, and env as its whole environment,
+// in a session of its own without a terminal.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::string& input, const std::vector<std::string>& env,
                       StandardOutput output = StandardOutput::Captured);

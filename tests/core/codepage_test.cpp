@@ -39,14 +39,115 @@ TEST(CodePage, BytesThatDoNotDecodeBecomeEscapes) {
 }
 
 TEST(CodePage, EveryByteValueRoundTrips) {
-    for (int b = 0; b < 256; ++b) {
-        const std::string one(1, static_cast<char>(b));
-        EXPECT_EQ(cp932().encode(cp932().decode(one)), one) << b;
-        for (int t = 0; t < 256; ++t) {
-            const std::string two = {static_cast<char>(b), static_cast<char>(t)};
-            ASSERT_EQ(cp932().encode(cp932().decode(two)), two) << b << ' ' << t;
+    const CodePage eucJp("EUC-JP");
+    for (const CodePage* page : {&cp932(), &eucJp}) {
+        for (int b = 0; b < 256; ++b) {
+            const std::string one(1, static_cast<char>(b));
+            EXPECT_EQ(page->encode(page->decode(one)), one) << page->name() << b;
+            for (int t = 0; t < 256; ++t) {
+                const std::string two = {static_cast<char>(b), static_cast<char>(t)};
+                ASSERT_EQ(page->encode(page->decode(two)), two) << page->name() << b << ' ' << t;
+            }
         }
     }
+    // EUC-JP's three-byte characters of JIS X 0212, and what only begins one.
+    for (int second = 0; second < 256; ++second)
+        for (int third = 0; third < 256; ++third) {
+            const std::string three = {'\x8F', static_cast<char>(second), static_cast<char>(third)};
+            ASSERT_EQ(eucJp.encode(eucJp.decode(three)), three) << second << ' ' << third;
+        }
+}
+
+struct Spelling {
+    const char* charset;
+    std::u32string text;
+    std::string bytes;
+};
+
+// As browsers read and write them: EUC-JP with the NEC and IBM rows, Shift_JIS as CP932.
+TEST(CodePage, JapaneseCharactersAreSpeltAsBrowsersSpellThem) {
+    const Spelling spellings[] = {
+        {"EUC-JP", U"～", "\xA1\xC1"},
+        {"EUC-JP", U"髙", "\xFC\xE2"},
+        {"EUC-JP", U"①", "\xAD\xA1"},
+        {"EUC-JP", U"纊", "\xF9\xA1"},
+        {"EUC-JP", U"丂", "\x8F\xB0\xA1"},  // JIS X 0212 alone has it
+        {"EUC-JP", U"ｱ", "\x8E\xB1"},
+        {"EUC-JP", U"あ表", "\xA4\xA2\xC9\xBD"},
+        {"Shift_JIS", U"～", "\x81\x60"},
+        {"Shift_JIS", U"髙", "\xFB\xFC"},
+        {"Shift_JIS", U"①", "\x87\x40"},
+        {"Shift_JIS", U"纊", "\xFA\x5C"},
+        {"sjis", U"髙①～", "\xFB\xFC\x87\x40\x81\x60"},
+        {"x-euc-jp", U"髙①～", "\xFC\xE2\xAD\xA1\xA1\xC1"},
+    };
+    for (const Spelling& s : spellings) {
+        const CodePage page(s.charset);
+        EXPECT_EQ(page.decode(s.bytes), s.text) << s.charset << ' ' << s.bytes;
+        EXPECT_EQ(page.encode(s.text), s.bytes) << s.charset << ' ' << s.bytes;
+    }
+}
+
+TEST(CodePage, EucJpWritesSomeCharactersAsOthers) {
+    const CodePage eucJp("EUC-JP");
+    EXPECT_EQ(eucJp.encode(U"\u00A5\u203E\u2212"), "\x5C\x7E\xA1\xDD");
+    EXPECT_EQ(eucJp.decode("\x5C\x7E\xA1\xDD"), U"\\~\uFF0D");
+    EXPECT_EQ(eucJp.encode(U"〜é\U0001F600"), "?\x8F\xAB\xB1?");
+}
+
+// Bytes of a character that the code page writes otherwise are escaped, so that they are kept;
+// a browser reads the character.
+struct Duplicate {
+    const char* charset;
+    std::string bytes;
+    std::u32string decoded;
+    std::u32string read;
+};
+
+TEST(CodePage, BytesWrittenOtherwiseAreKeptAndReadAsBrowsersReadThem) {
+    const Duplicate duplicates[] = {
+        {"EUC-JP", "\x8F\xA2\xB7", U"\uF78F\uF7A2\uF7B7", U"～"},  // ～ in JIS X 0212
+        {"EUC-JP",
+         "a\xAD\xF0"
+         "b",
+         U"a\uF7AD\uF7F0"
+         "b",
+         U"a≒b"},                                        // NEC row 13
+        {"EUC-JP", "\xFC\xFB", U"\uF7FC\uF7FB", U"￢"},  // NEC-selected row 92, not row 2
+        {"CP932", "\xED\x40\xEE\xEC", U"\uF7ED@\uF7EE\uF7EC", U"纊黑"},
+        {"CP932", "\x87\x90", U"\uF787\uF790", U"≒"},
+        // Not characters at all, the same both ways.
+        {"EUC-JP", "\x80\xA0\xFF", U"\uF780\uF7A0\uF7FF", U"\uF780\uF7A0\uF7FF"},
+        // No katakana after 8E; a lead byte before ASCII, and at the end.
+        {"EUC-JP", "\x8E\xA0\xB0 ", U"\uF78E\uF7A0\uF7B0 ", U"\uF78E\uF7A0\uF7B0 "},
+        {"EUC-JP", "\xB0<\xB0", U"\uF7B0<\uF7B0", U"\uF7B0<\uF7B0"},
+        // An empty cell of JIS X 0212, then a character.
+        {"EUC-JP", "\x8F\xA1\xA1", U"\uF78F\u3000", U"\uF78F\u3000"},
+        {"UTF-8", "\xEF\x9E\x80", U"\uF7EF\uF79E\uF780", U"\uF7EF\uF79E\uF780"},
+    };
+    for (const Duplicate& d : duplicates) {
+        const CodePage page(d.charset);
+        EXPECT_EQ(page.decode(d.bytes), d.decoded) << d.charset << ' ' << d.bytes;
+        EXPECT_EQ(page.encode(d.decoded), d.bytes) << d.charset << ' ' << d.bytes;
+        EXPECT_EQ(page.browserDecode(d.bytes), d.read) << d.charset << ' ' << d.bytes;
+    }
+}
+
+// Every label of the Encoding Standard for them opens the same code page.
+TEST(CodePage, LabelsOpenTheBrowsersCodePage) {
+    const std::pair<const char*, const char*> labels[] = {
+        {"Shift_JIS", "CP932"},     {"shift-jis", "CP932"},
+        {"sjis", "CP932"},          {"x-sjis", "CP932"},
+        {"ms_kanji", "CP932"},      {"csshiftjis", "CP932"},
+        {"windows-31j", "CP932"},   {"ms932", "CP932"},
+        {"CP932", "CP932"},         {"SHIFT_JIS", "CP932"},
+        {"euc-jp", "EUC-JP"},       {"x-euc-jp", "EUC-JP"},
+        {"EUC-JP", "EUC-JP"},       {"cseucpkdfmtjapanese", "EUC-JP"},
+        {"utf8", "UTF-8"},          {"unicode-1-1-utf-8", "UTF-8"},
+        {"unicode11utf8", "UTF-8"}, {"x-unicode20utf8", "UTF-8"},
+    };
+    for (const auto& [label, name] : labels) EXPECT_EQ(CodePage(label).name(), name) << label;
+    EXPECT_THROW(CodePage(""), std::runtime_error);
 }
 
 TEST(CodePage, RandomAndLongTextsRoundTripInSeveralCodePages) {
@@ -99,6 +200,7 @@ TEST(CodePage, TheProgramsCodePageCanBeSwitchedAndTheOldOneStaysValid) {
     EXPECT_EQ(utf8.toUtf8("\xe3\x81\x82"), "\xe3\x81\x82");
     EXPECT_THROW(CodePage::setProgram("no-such-code-page"), std::runtime_error);
     EXPECT_EQ(&CodePage::program(), &utf8);
+    EXPECT_EQ(CodePage::setProgram("Shift_JIS").name(), "CP932");
     EXPECT_EQ(before.name(), name);  // still usable by whoever holds it
     CodePage::setProgram(name);
     EXPECT_EQ(CodePage::program().name(), name);

@@ -86,6 +86,24 @@ TEST(FormValues, QueryTextDecodedThenSerialisedAsABrowserDoes) {
         EXPECT_EQ(formUrlEncoded(queryDecoded(literal)), wire) << literal;
 }
 
+TEST(FormValues, ExactQueryTextReadsBackAsTheSameBytes) {
+    struct Case {
+        std::string bytes;
+        bool keepNonAscii;
+        std::string text;
+    };
+    const Case cases[] = {{"taro&co+1", true, "taro%26co%2B1"},
+                          {"100% = a#b", true, "100%25%20%3D%20a%23b"},
+                          {"line1\r\nline2", true, "line1%0D%0Aline2"},
+                          {"\x88\x9f", true, "\x88\x9f"},  // the code page's own character stays
+                          {"\x88\x9f", false, "%88%9F"},   // another charset's bytes are escaped
+                          {"a/b?c~", false, "a/b?c~"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(exactQueryText(c.bytes, c.keepNonAscii), c.text) << c.text;
+        EXPECT_EQ(queryDecoded(exactQueryText(c.bytes, c.keepNonAscii)), c.bytes) << c.text;
+    }
+}
+
 // The page read with its forms, as the commands read it.
 struct ReadPageForRequests {
     explicit ReadPageForRequests(const std::string& bytes)
@@ -119,7 +137,8 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     EXPECT_EQ(post.url, "http://www.example.org/cgi/post.cgi");
     EXPECT_EQ(post.headers, (std::vector<std::pair<std::string, std::string>>{
                                 {"Content-Type", "application/x-www-form-urlencoded"},
-                                {"Referer", "http://www.example.org/top.html"}}));
+                                {"Referer", "http://www.example.org/top.html"},
+                                {"Origin", "http://www.example.org"}}));
     EXPECT_EQ(post.body, "sid=a+b%2F%83%5C&q=user&s=2&r=y&token=t1");
     EXPECT_EQ(post.fields[1].sampleOf, "Zem-ID");
     EXPECT_EQ(post.fields[2].sampleOf, "Zem-Select[2,1]");
@@ -128,8 +147,11 @@ TEST(DefinitionRequests, EachStepAsTheBrowserWouldSendIt) {
     for (const PageFinding& f : post.findings)
         rules.push_back(f.rule + "@" + std::to_string(f.line));
     EXPECT_EQ(rules, (std::vector<std::string>{"hidden-fixed@6"}));
-    // The second step is a GET, and only the first step has the page.
+    // The second step is a GET, with no Origin, and only the first step has the page.
     EXPECT_EQ(requests[1].url, "http://www.example.org/find.cgi?k=&n=1950");
+    EXPECT_EQ(requests[1].headers.size(), 1u);
+    EXPECT_FALSE(post.pageNotLoaded);
+    EXPECT_TRUE(requests[1].pageNotLoaded);
     EXPECT_EQ(requests[2].method, "GET");
     EXPECT_EQ(requests[2].url, "http://o.test/p");
     EXPECT_TRUE(requests[2].body.empty());
@@ -159,7 +181,8 @@ TEST(DefinitionRequests, AcceptCharsetAndMultipart) {
                   "\r\nContent-Disposition: form-data; name=\"a%22b\"\r\n\r\n1 2\r\n--" + boundary +
                   "--\r\n");
     EXPECT_EQ(curlCommand(multipart[0]),
-              "curl -X POST 'http://h/u' -H 'Referer: http://h/' --form-string 'a\"b=1 2'");
+              "curl --globoff -X POST --url 'http://h/u' -H 'Referer: http://h/' -H 'Origin: "
+              "http://h' --form-string 'a\"b=1 2'");
 }
 
 TEST(DefinitionRequests, FindingsWhereTheDefinitionNoLongerFitsItsPage) {

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -174,4 +176,97 @@ TEST(CliCheckLive, FindsWhatASiteChangeBrokeAndNothingOnTheUnchangedPage) {
     EXPECT_EQ(all.status, 1);
     EXPECT_EQ(all.out.find(files[0]), std::string::npos);
     EXPECT_LT(all.out.find(files[1]), all.out.find(files[4]));
+}
+
+// The lines of request --curl run by curl itself: each sends one request, to its address as
+// written, whatever globs or option-like text the definition put into it. The loopback server
+// is curl's proxy, so that no address leaves the machine.
+TEST(CliRequestCurl, EachLineIsOneRequestToItsAddress) {
+    HttpTestServer server;
+    std::vector<std::string> arrived;
+    std::mutex mutex;
+    const auto record = [&](const verrimo::test::Request& request) {
+        const std::lock_guard lock(mutex);
+        arrived.push_back(request.target);
+        return Response{200, {}, "ok\n", std::nullopt};
+    };
+    const std::string config = ::testing::TempDir() + "verrimo-curl-config.txt";
+    std::ofstream(config) << "url = \"" << server.url("/from-config") << "\"\n";
+    const struct {
+        const char* name;
+        std::string definition;
+        std::string address;
+    } cases[] = {
+        {"a range", "Zem-Referer=" + server.url("/") + "\r\nZem-Open=p[1-3].html\r\n",
+         server.url("/p[1-3].html")},
+        {"a set", "Zem-Referer=" + server.url("/") + "\r\nZem-Open=p.html?x={a,b}\r\n",
+         server.url("/p.html?x={a,b}")},
+        {"an option", "Zem-Referer=x\r\nZem-Open=-K" + config + "\r\n", "http://-K" + config},
+    };
+    server.route(server.url("/from-config"), record);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.route(c.address.substr(0, c.address.find('?')), record);
+        const ProgramRun lines = cli({"request", "--curl"}, c.definition);
+        ASSERT_EQ(lines.status, 0);
+        ASSERT_TRUE(lines.out.starts_with("curl --globoff ")) << lines.out;
+        const std::size_t before = server.connections();
+        const ProgramRun run =
+            runProgram("/bin/sh", {"-c", lines.out}, "",
+                       {"PATH=" + std::string(std::getenv("PATH")), "HOME=" + ::testing::TempDir(),
+                        "http_proxy=" + server.baseUrl(), "no_proxy="});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(server.connections() - before, 1u);
+        const std::lock_guard lock(mutex);
+        EXPECT_EQ(arrived, std::vector<std::string>{c.address});
+        arrived.clear();
+    }
+}
+
+// A page that is not the site's page as it stands: an error page (even one holding the form),
+// a page that trickles in past the time-out, a page cut at the size bound. Each is said, with
+// status 3.
+TEST(CliCheckLive, APageNotWhollyFetchedIsSaid) {
+    const std::string page =
+        "<form action=post.cgi method=post><input name=user></form>" + std::string(100, ' ');
+    HttpTestServer server;
+    server.route("/missing.html", Response{404, {}, page, std::nullopt});
+    server.route("/failing.html", Response{500, {}, page, std::nullopt});
+    server.route("/busy.html", Response{503, {}, "busy", std::nullopt});
+    // Never two seconds without a byte, and a whole body would take 200 s.
+    server.trickle("/trickling.html", page + std::string(1000, ' '),
+                   std::chrono::milliseconds(200));
+    server.route("/long.html", Response{200, {}, page + "<p>more", std::nullopt});
+    const struct {
+        const char* name;
+        std::string timeout;
+        const char* rule;
+        std::string message;
+    } cases[] = {
+        {"missing", "5", "page-not-fetched", "参照元のページを読めません: HTTP 404 が返りました"},
+        {"failing", "5", "page-not-fetched", "参照元のページを読めません: HTTP 500 が返りました"},
+        {"busy", "5", "page-not-fetched", "参照元のページを読めません: HTTP 503 が返りました"},
+        {"trickling", "2", "page-not-fetched",
+         "参照元のページを読めません: Operation timed out after 2"},
+        {"long", "5", "page-cut",
+         "参照元のページが " + std::to_string(page.size()) +
+             " バイトで切れています（その先は照らし合わせていません）"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = ::testing::TempDir() + "verrimo-live-" + c.name + ".txt";
+        std::ofstream(file, std::ios::binary)
+            << "Zem-Referer=" << server.url(std::string("/") + c.name + ".html")
+            << "\r\naction=post.cgi\r\nuser=Zem-ID\r\n";
+        const ProgramRun run =
+            runProgram(VERRIMO_CLI, {"check", "--live", "--timeout", c.timeout, file}, "",
+                       {"VERRIMO_CODEPAGE=UTF-8",
+                        "VERRIMO_TEST_MAX_PAGE_BYTES=" + std::to_string(page.size())});
+        EXPECT_EQ(run.status, 3);
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+        EXPECT_NE(
+            run.out.find(std::string("\"rule\":\"") + c.rule + "\",\"message\":\"" + c.message),
+            std::string::npos)
+            << run.out;
+    }
 }

@@ -73,8 +73,10 @@ class DownloadPage : public ::testing::Test {
 TEST_F(DownloadPage, ReadsAPage) {
     const FetchResult result = downloadPage(server.url("/page.html"));
     EXPECT_TRUE(result.opened);
+    EXPECT_EQ(result.status, 200);
     EXPECT_EQ(result.body, kPage);
     EXPECT_EQ(result.error, "");
+    EXPECT_FALSE(result.cut);
 }
 
 TEST_F(DownloadPage, ReadsABigBodyWhole) {
@@ -92,6 +94,7 @@ TEST_F(DownloadPage, CutsTheBodyAtTheSizeLimit) {
     ASSERT_EQ(result.body.size(), options.maxBytes);
     EXPECT_TRUE(result.body == kBig.substr(0, options.maxBytes));
     EXPECT_NE(result.error, "");
+    EXPECT_TRUE(result.cut);
     // Room for the page source's line break, so that making it does not move the body.
     const char* buffer = result.body.data();
     EXPECT_EQ(pageSourceFromBody(std::move(result.body)).data(), buffer);
@@ -103,6 +106,7 @@ TEST_F(DownloadPage, BodyOfExactlyTheSizeLimitIsWhole) {
     const FetchResult result = downloadPage(server.url("/page.html"), {}, options);
     EXPECT_EQ(result.body, kPage);
     EXPECT_EQ(result.error, "");
+    EXPECT_FALSE(result.cut);
 }
 
 TEST_F(DownloadPage, KeepsNulBytesOfTheBody) {
@@ -114,6 +118,7 @@ TEST_F(DownloadPage, KeepsNulBytesOfTheBody) {
 TEST_F(DownloadPage, ReadsAnErrorPageLikeAnyPage) {
     const FetchResult result = downloadPage(server.url("/missing.html"));
     EXPECT_TRUE(result.opened);
+    EXPECT_EQ(result.status, 404);
     EXPECT_EQ(result.body, kErrorPage);
     EXPECT_EQ(result.error, "");
 }
@@ -121,6 +126,7 @@ TEST_F(DownloadPage, ReadsAnErrorPageLikeAnyPage) {
 TEST_F(DownloadPage, FollowsARedirect) {
     const FetchResult result = downloadPage(server.url("/old.html"));
     EXPECT_TRUE(result.opened);
+    EXPECT_EQ(result.status, 200);  // the page's, not the redirect's
     EXPECT_EQ(result.body, kPage);
     EXPECT_EQ(result.error, "");
 }
@@ -179,6 +185,7 @@ TEST(DownloadPageFailure, RefusedConnectionOpensNothing) {
     const FetchResult result = downloadPage(
         "http://127.0.0.1:" + std::to_string(test::closedLoopbackPort()) + "/page.html");
     EXPECT_FALSE(result.opened);
+    EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.body, "");
     EXPECT_NE(result.error, "");
 }

@@ -1,6 +1,7 @@
 // The request preview opened from the main window: a loaded page's form request for the
 // definition typed in, following its edits, the curl lines on the clipboard, the sample values
 // kept in the configuration folder, and the page's findings underlined in the definition.
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTextTable>
 #include <QToolTip>
 
 #include "Unit1.h"
@@ -54,7 +56,28 @@ class RequestPreviewTest : public WindowTest {
         QVERIFY(preview->isVisible());
     }
 
-    QString shown() const { return preview->Memo_request->toPlainText(); }
+    // The preview's document, a line a block and a table's row as "[cell | cell | cell]".
+    QString shown() const {
+        QStringList lines;
+        QTextFrame* root = preview->Memo_request->document()->rootFrame();
+        for (auto it = root->begin(); !it.atEnd(); ++it) {
+            if (const auto* table = qobject_cast<QTextTable*>(it.currentFrame())) {
+                for (int row = 0; row < table->rows(); ++row) {
+                    QStringList cells;
+                    for (int column = 0; column < table->columns(); ++column) {
+                        const QTextTableCell cell = table->cellAt(row, column);
+                        QTextCursor text = cell.firstCursorPosition();
+                        text.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
+                        cells << text.selectedText();
+                    }
+                    lines << "[" + cells.join(" | ") + "]";
+                }
+            } else if (it.currentBlock().isValid()) {
+                lines << it.currentBlock().text();
+            }
+        }
+        return lines.join("\n") + "\n";
+    }
 
     bool underlined(int line) const {
         const QTextBlock block = form1->Memo1->document()->findBlockByNumber(line);
@@ -102,14 +125,43 @@ class RequestPreviewTest : public WindowTest {
                 "■ 2 行目　action\n"
                 "POST http://www.example.org/entry.cgi\n"
                 "Content-Type: application/x-www-form-urlencoded\n"
-                "Referer: http://www.example.org/entry.html\n\n"
-                "sid=a b/c\n"
-                "nick=user（サンプル：Zem-ID）\n"
+                "Referer: http://www.example.org/entry.html\n"
+                "Origin: http://www.example.org\n"
+                "[名前 | 値 | 送信される形]\n"
+                "[sid | a b/c | sid=a+b%2Fc]\n"
+                "[nick | user（サンプル：Zem-ID） | nick=user]\n"
+                "本文（送信されるとおり）\n"
+                "sid=a+b%2Fc&nick=user\n"
                 "※ サンプルは見本の値です。実際の送信ではホストがそのキーワードの値を入れます。\n"
                 "！ 2 行目: ") +
                 kLeftOut + "\n");
         QCOMPARE(preview->Label_page->text(),
                  QString("読み込んだページのフォームと照らし合わせています"));
+    }
+
+    // What would read as a separator or a line of its own stays inside its cell, beside the
+    // bytes that go out; a later step, whose page is not the one loaded, says so.
+    void aValueReadsApartFromWhatIsSent() {
+        loadPage();
+        form1->Memo1->SetText(std::string(kDefinition) +
+                              "pw=a%26b%3Dc+d%2B1%25%0D%0Ax\r\n"
+                              "Zem-Referer=http://www.example.org/entry.cgi\r\n"
+                              "action=entry.cgi\r\nnick=%E3%81%82\r\n");
+        openPreview();
+        QTRY_VERIFY(
+            shown().contains("[pw | a&b=c d+1%↵x | pw=a%26b%3Dc+d%2B1%25%0D%0Ax]\n"
+                             "本文（送信されるとおり）\n"
+                             "sid=a+b%2Fc&nick=user&pw=a%26b%3Dc+d%2B1%25%0D%0Ax\n"));
+        // The second step (the page is UTF-8): its page is not loaded, so it is a GET with no
+        // page finding.
+        QVERIFY(
+            shown().endsWith("■ 7 行目　action\n"
+                             "GET http://www.example.org/entry.cgi?nick=%E3%81%82\n"
+                             "Referer: http://www.example.org/entry.cgi\n"
+                             "[名前 | 値 | 送信される形]\n"
+                             "[nick | あ | nick=%E3%81%82]\n"
+                             "このステップのページは読み込まれていません\n"));
+        QVERIFY(!shown().contains(kLeftOut));
     }
 
     void followsAnEditOfTheDefinition() {
@@ -120,7 +172,7 @@ class RequestPreviewTest : public WindowTest {
         form1->Memo1->setFocus();
         QTest::keyClick(form1->Memo1, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(form1->Memo1, "pw=Zem-Pass");
-        QTRY_VERIFY(shown().contains("pw=password（サンプル：Zem-Pass）"));
+        QTRY_VERIFY(shown().contains("[pw | password（サンプル：Zem-Pass） | pw=password]"));
         QVERIFY(!shown().contains(kLeftOut));
     }
 
@@ -132,24 +184,47 @@ class RequestPreviewTest : public WindowTest {
         openPreview();
         QTRY_COMPARE(preview->CB_step->count(), 3);
         const QString post =
-            "curl -X POST 'http://www.example.org/entry.cgi' -H 'Content-Type: "
+            "curl --globoff -X POST --url 'http://www.example.org/entry.cgi' -H 'Content-Type: "
             "application/x-www-form-urlencoded' -H 'Referer: http://www.example.org/entry.html' "
-            "--data-raw 'sid=a+b%2Fc&nick=user'\n";
+            "-H 'Origin: http://www.example.org' --data-raw 'sid=a+b%2Fc&nick=user'\n";
         const QString open =
-            "curl 'http://www.example.org/done.html' -H 'Referer: "
+            "curl --globoff --url 'http://www.example.org/done.html' -H 'Referer: "
             "http://www.example.org/entry.cgi'\n";
+        QVERIFY(preview->Label_status->isHidden());
         click(preview->Button_copy);
         QCOMPARE(QGuiApplication::clipboard()->text(), post + open);
-        preview->CB_step->setCurrentIndex(2);
+        const QString copiedTwo = "curl のコマンド 2 行をクリップボードにコピーしました";
+        QCOMPARE(preview->Label_status->text(), copiedTwo);
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(preview->Label_status)->text(QAccessible::Name),
+            copiedTwo);
+        preview->CB_step->setFocus();
+        QTest::keyClick(preview->CB_step, Qt::Key_Down);
+        QTest::keyClick(preview->CB_step, Qt::Key_Down);
+        QCOMPARE(preview->CB_step->currentIndex(), 2);
         QVERIFY(shown().startsWith("■ 6 行目　Zem-Open\nGET http://www.example.org/done.html\n"));
         click(preview->Button_copy);
         QCOMPARE(QGuiApplication::clipboard()->text(), open);
+        QCOMPARE(preview->Label_status->text(),
+                 QString("curl のコマンド 1 行をクリップボードにコピーしました"));
         // The step stays chosen while the definition changes.
         form1->Memo1->SetText(std::string(kDefinition) +
                               "Zem-Referer=http://www.example.org/entry.cgi\r\n"
                               "Zem-Open=end.html\r\n");
         QTRY_VERIFY(shown().contains("GET http://www.example.org/end.html"));
         QCOMPARE(preview->CB_step->currentIndex(), 2);
+    }
+
+    void noStepsNoCopy() {
+        form1->Memo1->SetText("Zem-Referer=http://www.example.org/\r\n");
+        openPreview();
+        QTRY_COMPARE(shown(), QString("送信する手順がありません（Zem-Referer の行とその後の"
+                                      "送信先の行が要ります）。\n"));
+        QGuiApplication::clipboard()->setText("kept");
+        click(preview->Button_copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
+        QVERIFY(preview->Label_status->isVisible());
+        QCOMPARE(preview->Label_status->text(), QString("コピーする手順がありません"));
     }
 
     // A long definition shows its first steps; each step can still be chosen, and all are
@@ -160,7 +235,7 @@ class RequestPreviewTest : public WindowTest {
         loadPage();
         form1->Memo1->SetText(text);
         openPreview();
-        QTRY_VERIFY(shown().endsWith("\n…ほか 50 手順（「手順」で選ぶと表示します）\n"));
+        QTRY_VERIFY(shown().endsWith("\n\n…ほか 50 手順（「手順」で選ぶと表示します）\n"));
         QCOMPARE(shown().count("■ "), 200);
         QCOMPARE(preview->CB_step->count(), 251);
         preview->CB_step->setCurrentIndex(250);
@@ -181,6 +256,23 @@ class RequestPreviewTest : public WindowTest {
         QCOMPARE(scroll->value(), at);
     }
 
+    // Steps of many fields show fewer steps, so that the tables stay quick to lay out.
+    void stepsOfManyFieldsShowFewer() {
+        std::string step = "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\n";
+        for (int i = 0; i < 300; ++i) step += "f" + std::to_string(i) + "=1\r\n";
+        std::string text;
+        for (int i = 0; i < 5; ++i) text += step;
+        form1->Memo1->SetText(text);
+        openPreview();
+        QTRY_VERIFY(shown().endsWith("\n\n…ほか 2 手順（「手順」で選ぶと表示します）\n"));
+        QCOMPARE(shown().count("■ "), 3);
+        QCOMPARE(shown().count("[f299 | 1 | f299=1]"), 3);
+        // A step chosen alone shows all its fields.
+        preview->CB_step->setCurrentIndex(5);
+        QVERIFY(shown().startsWith("■ 1210 行目　action\n"));
+        QCOMPARE(shown().count("[f299 | 1 | f299=1]"), 1);
+    }
+
     void sampleValuesAreKeptInTheConfigurationFolder() {
         form1->Memo1->SetText(kDefinition);
         openPreview();
@@ -190,7 +282,7 @@ class RequestPreviewTest : public WindowTest {
         retype(preview->Edit_id, "me");
         retype(preview->Edit_email, "me@example.com");
         click(preview->Button_samples);
-        QTRY_VERIFY(shown().contains("nick=me（サンプル：Zem-ID）"));
+        QTRY_VERIFY(shown().contains("[nick | me（サンプル：Zem-ID） | nick=me]"));
         QCOMPARE(
             fileBytes(QFile::encodeName(config_.filePath("verrimo/samples.txt")).toStdString()),
             QByteArray("Zem-ID=me\nZem-Pass=password\nZem-email=me@example.com\n"));

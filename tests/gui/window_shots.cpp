@@ -9,8 +9,8 @@
 // on the page's first field. record: the page viewer at (0, 0) on its browser tab, a login form
 // filled in and sent there, the bar saying what was recorded. preview: the main window at
 // (0, 0) with a definition for the loaded sample page, the mouse over the line that does not fit
-// the page, and the request preview at (650, 0). The pictures are the screen of a virtual X
-// server cut to the windows.
+// the page, and the request preview at (650, 0), its curl line copied. The pictures are the screen
+// of a virtual X server cut to the windows.
 #include <QApplication>
 #include <QCursor>
 #include <QHelpEvent>
@@ -111,7 +111,8 @@ int main(int argc, char* argv[]) {
         main->Memo1->SetText(CodePage::program().fromUtf8(kPreviewDefinition));
         main->Preview1->trigger();
         forms.Preview->move(650, 0);
-        QTimer::singleShot(1500, [main] {
+        QTimer::singleShot(1500, [main, &forms] {
+            forms.Preview->Button_copy->click();
             main->activateWindow();
             hoverOver(main, main->Memo1->document()->findBlockByNumber(5).position() + 2);
         });

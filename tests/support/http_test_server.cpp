@@ -128,6 +128,16 @@ void holdUntilHangUp(int fd, const StopSignal& stop) {
     }
 }
 
+// Sends the body a byte at a time; stops early when the client hangs up or sends anything.
+void sendSlowly(int fd, std::string_view body, std::chrono::milliseconds gap,
+                const StopSignal& stop) {
+    for (const char byte : body) {
+        if (!sendAll(fd, std::string_view(&byte, 1), stop)) return;
+        pollfd fds[2] = {{fd, POLLIN, 0}, {stop.fd(), POLLIN, 0}};
+        if (poll(fds, 2, static_cast<int>(gap.count())) != 0) return;
+    }
+}
+
 }  // namespace
 
 std::string Request::header(std::string_view name) const {
@@ -161,6 +171,13 @@ void HttpTestServer::redirect(const std::string& path, const std::string& locati
     route(path, Response{status, {{"Location", location}}, "moved\n", std::nullopt});
 }
 
+void HttpTestServer::trickle(const std::string& path, std::string body,
+                             std::chrono::milliseconds gap) {
+    route(path, Response{200, {}, std::move(body), std::nullopt});
+    const std::lock_guard lock(mutex_);
+    trickles_[path] = gap;
+}
+
 std::string HttpTestServer::baseUrl() const {
     return "http://127.0.0.1:" + std::to_string(port_);
 }
@@ -176,6 +193,13 @@ HttpTestServer::Handler HttpTestServer::handlerFor(const std::string& target) {
     return [](const Request&) {
         return Response{404, {{"Content-Type", "text/plain"}}, "not found\n", std::nullopt};
     };
+}
+
+std::optional<std::chrono::milliseconds> HttpTestServer::trickleGapFor(const std::string& target) {
+    const std::lock_guard lock(mutex_);
+    const auto found = trickles_.find(target.substr(0, target.find('?')));
+    if (found == trickles_.end()) return std::nullopt;
+    return found->second;
 }
 
 void HttpTestServer::acceptLoop() {
@@ -200,10 +224,11 @@ void HttpTestServer::serve(int fd) {
         }
         std::string_view body = response.body;
         if (response.stallAfter) body = body.substr(0, *response.stallAfter);
-        if (sendAll(fd, responseHead(response), stop_) && sendAll(fd, body, stop_) &&
-            response.stallAfter) {
+        const bool headSent = sendAll(fd, responseHead(response), stop_);
+        if (const auto gap = trickleGapFor(request.target); headSent && gap)
+            sendSlowly(fd, body, *gap, stop_);
+        else if (headSent && sendAll(fd, body, stop_) && response.stallAfter)
             holdUntilHangUp(fd, stop_);
-        }
     }
     shutdown(fd, SHUT_WR);
     close(fd);

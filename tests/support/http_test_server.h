@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -52,6 +53,9 @@ class HttpTestServer {
     void route(const std::string& path, Response response);
     void route(const std::string& path, Handler handler);
     void redirect(const std::string& path, const std::string& location, int status = 302);
+    // A 200 answer at path whose body goes a byte at a time, gap apart, until it is all sent,
+    // the client hangs up or the server stops.
+    void trickle(const std::string& path, std::string body, std::chrono::milliseconds gap);
 
     int port() const { return port_; }
     std::string baseUrl() const;                              // http://127.0.0.1:PORT
@@ -62,6 +66,7 @@ class HttpTestServer {
     void acceptLoop();
     void serve(int fd);
     Handler handlerFor(const std::string& target);
+    std::optional<std::chrono::milliseconds> trickleGapFor(const std::string& target);
 
     StopSignal stop_;
     int port_ = 0;
@@ -69,6 +74,7 @@ class HttpTestServer {
     std::atomic<std::size_t> connections_{0};
     std::mutex mutex_;
     std::map<std::string, Handler> routes_;
+    std::map<std::string, std::chrono::milliseconds> trickles_;
     std::vector<std::thread> workers_;
     std::thread acceptor_;
 };
