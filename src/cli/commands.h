@@ -33,6 +33,7 @@ int runFetch(const Args& args, Output& out);
 int runCheck(const Args& args, Output& out);
 int runCharset(const Args& args, Output& out);
 int runRequest(const Args& args, Output& out);
+int runHar(const Args& args, Output& out);
 int runRun(const Args& args, Output& out);
 
 // Every command, in the order the usage lists them.
@@ -70,6 +71,12 @@ inline constexpr Command kCommands[] = {
      "name the charset a page (FILE, or standard input) is written in: Shift_JIS, EUC-JP, UTF-8, "
      "...",
      runCharset},
+    {"har", "[--steps 1,3] [--json] FILE.har",
+     "read the form submissions of a HAR file that a browser's developer tools saved (- for "
+     "standard input) and print them as the steps of a definition; --steps keeps the steps of "
+     "those numbers, --json prints one JSON line per step; exit status 1 when the file holds no "
+     "form submission",
+     runHar},
 };
 
 // Whether --codepage auto was given: each page is read in the code page of its own charset.
@@ -81,5 +88,7 @@ std::string usage(std::string_view command = {});
 // Exit statuses besides 0 and the 2 of a wrong command line or unreadable input.
 inline constexpr int kWriteFailed = 1;
 inline constexpr int kNotFetched = 3;
+// har: the file holds no form submission.
+inline constexpr int kNothingFound = 1;
 
 }  // namespace verrimo::cli

@@ -36,6 +36,12 @@ std::pair<char32_t, std::size_t> decimalReference(std::u32string_view text, std:
     return {c, end + 1 - at};
 }
 
+// c as a browser writes it in a form value: its bytes, else the reference "&#N;".
+void appendInCharset(char32_t c, const CodePage& to, std::string& out) {
+    const std::string encoded = browserBytes(c, to);
+    out += encoded.empty() ? "&#" + std::to_string(c) + ";" : encoded;
+}
+
 }  // namespace
 
 std::shared_ptr<const CodePage> browserCodePage(std::string_view charset) {
@@ -73,9 +79,14 @@ std::string inFormCharset(std::string_view bytes, const CodePage& from, const Co
             c = referenced;
             i += length - 1;
         }
-        const std::string encoded = browserBytes(c, to);
-        out += encoded.empty() ? "&#" + std::to_string(c) + ";" : encoded;
+        appendInCharset(c, to, out);
     }
+    return out;
+}
+
+std::string typedInCharset(std::string_view utf8, const CodePage& to) {
+    std::string out;
+    for (const char32_t c : CodePage::utf8ToUtf32(utf8)) appendInCharset(c, to, out);
     return out;
 }
 

@@ -25,4 +25,8 @@ std::string submissionCharset(std::string_view acceptCharset, const std::string&
 // decimal reference in the text is the character the page referred to (see decodeReferences).
 std::string inFormCharset(std::string_view bytes, const CodePage& from, const CodePage& to);
 
+// What the user typed (UTF-8) as a browser submits it in a form of that charset: a character
+// it lacks becomes "&#N;", and a typed "&#N;" stays the text it is.
+std::string typedInCharset(std::string_view utf8, const CodePage& to);
+
 }  // namespace verrimo

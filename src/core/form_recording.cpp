@@ -156,16 +156,7 @@ bool isEmailAddress(std::string_view text) {
 }
 
 std::string recordedLiteral(std::string_view text, const CodePage& charsetCp, bool own) {
-    static const std::shared_ptr<const CodePage> utf8 = browserCodePage("UTF-8");
-    // "&" goes in as its reference, so that a typed "&#N;" is not taken for one.
-    std::string typed;
-    for (const char c : sentLineBreaks(text)) {
-        if (c == '&')
-            typed += "&#38;";
-        else
-            typed += c;
-    }
-    return exactQueryText(inFormCharset(typed, *utf8, charsetCp), own);
+    return exactQueryText(typedInCharset(sentLineBreaks(text), charsetCp), own);
 }
 
 void applyRecording(Classification& out, std::string_view tag, std::size_t at,

@@ -86,12 +86,6 @@ StepRequest pageLoad(const std::string& url) {
     return load;
 }
 
-void wipeRequest(StepRequest& request) {
-    wipeText(request.url);
-    wipeText(request.body);
-    for (RequestField& f : request.fields) wipeText(f.value);
-}
-
 // Every way the password went into the request, longest first.
 std::vector<std::string> passwordForms(const StepRequest& request) {
     std::vector<std::string> forms;
@@ -203,14 +197,10 @@ class RoadRun {
         }
         if (cancelled()) return StepOutcome::Cancelled;
         StepRequest real = requestOnPage(lines_, span, requestPage, options_.samples, cp_);
-        std::vector<std::string> secrets = passwordForms(real);
-        const WipeAtEnd wiped([&] {
-            wipeRequest(real);
-            for (std::string& secret : secrets) wipeText(secret);
-        });
+        const WipeAtEnd wiped([&] { wipeRequest(real); });
         step.answer = callbacks_.send(real);
         keepAsPrevious(step.answer);
-        maskPassword(step.answer, secrets, cp_);
+        maskSentPassword(real, step.answer, cp_);
         headersAsSent(step.request, step.answer);
         if (cancelled()) return StepOutcome::Cancelled;
         if (!step.answer.fetched()) return StepOutcome::NotFetched;
@@ -251,6 +241,29 @@ class RoadRun {
 };
 
 }  // namespace
+
+std::optional<StepRequest> stepOnPage(std::string_view definition, std::size_t step,
+                                      const RequestPage& page, const SampleValues& samples,
+                                      const CodePage& cp) {
+    const std::vector<std::string_view> lines = splitLines(definition);
+    const std::vector<StepSpan> spans = stepSpans(definition, lines.size(), cp);
+    if (step >= spans.size()) return std::nullopt;
+    return requestOnPage(lines, spans[step], page, samples, cp);
+}
+
+void wipeRequest(StepRequest& request) {
+    wipeText(request.url);
+    wipeText(request.body);
+    for (RequestField& f : request.fields) wipeText(f.value);
+}
+
+void maskSentPassword(const StepRequest& sent, StepAnswer& answer, const CodePage& cp) {
+    std::vector<std::string> secrets = passwordForms(sent);
+    const WipeAtEnd wiped([&] {
+        for (std::string& secret : secrets) wipeText(secret);
+    });
+    maskPassword(answer, secrets, cp);
+}
 
 bool findingStopsStep(std::string_view rule) {
     return std::find(std::begin(kStoppingRules), std::end(kStoppingRules), rule) !=

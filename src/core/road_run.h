@@ -77,6 +77,19 @@ struct RoadCallbacks {
 // definition was written; a request sent all the same would only be refused or go astray.
 bool findingStopsStep(std::string_view rule);
 
+// The definition's step-th step (from 0) built as runRoad builds it: against page alone, the
+// identity keywords from samples. None when the definition has fewer steps.
+std::optional<StepRequest> stepOnPage(std::string_view definition, std::size_t step,
+                                      const RequestPage& page, const SampleValues& samples,
+                                      const CodePage& cp);
+
+// Overwrites the texts of a request that may hold a password, then empties them.
+void wipeRequest(StepRequest& request);
+
+// Masks the password that sent carried, wherever the site put it in the answer's addresses and
+// message.
+void maskSentPassword(const StepRequest& sent, StepAnswer& answer, const CodePage& cp);
+
 // Runs the definition (text in cp) step by step, up to options.until steps or the first step
 // that does not pass. For each step: the referrer page is the previous answer when the referrer
 // line is that answer's address, else a GET of it; the step's request is built against that

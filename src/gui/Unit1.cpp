@@ -42,6 +42,8 @@ TForm1::TForm1() {
     Open1 = File1->addAction("開く…");
     Open1->setObjectName("Open1");
     Open1->setShortcut(QKeySequence::Open);
+    Har1 = File1->addAction("HARを読み込む…");
+    Har1->setObjectName("Har1");
     Save1 = File1->addAction("名前を付けて保存…");
     Save1->setObjectName("Save1");
     Save1->setShortcut(QKeySequence::Save);
@@ -49,6 +51,8 @@ TForm1::TForm1() {
     Check1->setObjectName("Check1");
     Check1->setCheckable(true);
     Check1->setChecked(true);
+    NewRoad1 = File1->addAction("新しい道順（クッキーを消す）");
+    NewRoad1->setObjectName("NewRoad1");
     File1->addSeparator();
     Close1 = File1->addAction("閉じる");
     Close1->setObjectName("Close1");
@@ -66,6 +70,8 @@ TForm1::TForm1() {
     View1->setObjectName("View1");
     Preview1 = View1->addAction("送信内容");
     Preview1->setObjectName("Preview1");
+    Run1 = View1->addAction("試走…");
+    Run1->setObjectName("Run1");
     Help1 = MainMenu1->addMenu("ヘルプ");
     Help1->setObjectName("Help1");
     About1 = Help1->addAction("バージョン情報");
@@ -119,6 +125,7 @@ TForm1::TForm1() {
     connectClick(Button3, this, &TForm1::Button3Click);
     connectClick(Button4, this, &TForm1::Button4Click);
     connect(Open1, &QAction::triggered, this, [this] { guarded([this] { Open1Click(Open1); }); });
+    connect(Har1, &QAction::triggered, this, [this] { guarded([this] { Har1Click(Har1); }); });
     connect(Save1, &QAction::triggered, this, [this] { guarded([this] { Save1Click(Save1); }); });
     connect(Check1, &QAction::triggered, this,
             [this] { guarded([this] { Check1Click(Check1); }); });
@@ -128,8 +135,9 @@ TForm1::TForm1() {
             [this] { guarded([this] { About1Click(About1); }); });
     connect(Preview1, &QAction::triggered, this,
             [this] { guarded([this] { Preview1Click(Preview1); }); });
-    connect(Memo1->document(), &QTextDocument::contentsChanged, this,
-            &TForm1::DefinitionChanged);
+    connect(NewRoad1, &QAction::triggered, this, &TForm1::NewRoadRequested);
+    connect(Run1, &QAction::triggered, this, &TForm1::TrialRunRequested);
+    connect(Memo1->document(), &QTextDocument::contentsChanged, this, &TForm1::DefinitionChanged);
 }
 
 void TForm1::FormCreate() {
@@ -171,6 +179,11 @@ void TForm1::HoldLine(std::string_view line) {
     Memo2->AddLine(line);
 }
 
+void TForm1::ReplaceTexts(std::string_view definition, std::string_view held) {
+    Memo1->SetText(definition);
+    Memo2->SetText(held);
+}
+
 void TForm1::OfferTargets(const std::vector<std::string>& targets, std::string_view chosen) {
     Edit1->SetItems(targets);
     Edit1->SetText(chosen);
@@ -205,6 +218,12 @@ void TForm1::Preview1Click(QObject*) {
 void TForm1::Open1Click(QObject*) {
     const QString path = fileDialog(this, QFileDialog::AcceptOpen, "開く");
     if (!path.isEmpty()) emit PageFileChosen(fileNameBytes(path));
+}
+
+void TForm1::Har1Click(QObject*) {
+    const QString path = fileDialog(this, QFileDialog::AcceptOpen, "HARを読み込む",
+                                    {"HAR (*.har)", "すべてのファイル (*)"});
+    if (!path.isEmpty()) emit HarFileChosen(fileNameBytes(path));
 }
 
 void TForm1::Save1Click(QObject*) {

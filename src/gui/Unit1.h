@@ -28,6 +28,7 @@ class TForm1 : public TForm {
     void Button4Click(QObject* Sender);
     void About1Click(QObject* Sender);
     void Open1Click(QObject* Sender);
+    void Har1Click(QObject* Sender);
     void Save1Click(QObject* Sender);
     void Close1Click(QObject* Sender);
     void Check1Click(QObject* Sender);
@@ -52,6 +53,9 @@ class TForm1 : public TForm {
     void AppendField(std::string_view line);
     // A new last line of the holding area.
     void HoldLine(std::string_view line);
+    std::string HeldText() const { return Memo2->Text(); }
+    // The definition text and the holding area, each replaced whole.
+    void ReplaceTexts(std::string_view definition, std::string_view held);
     // After a load: the targets found become the URL box's list, the chosen one its text.
     void OfferTargets(const std::vector<std::string>& targets, std::string_view chosen);
     // The URL of the page now shown.
@@ -75,12 +79,15 @@ class TForm1 : public TForm {
     QMenuBar* MainMenu1;
     QMenu* File1;
     QAction* Open1;
+    QAction* Har1;
     QAction* Save1;
     QAction* Check1;
+    QAction* NewRoad1;
     QAction* Close1;
     QMenu* CodePage1;
     QMenu* View1;
     QAction* Preview1;
+    QAction* Run1;
     QMenu* Help1;
     QAction* About1;
     // Under the definition text: the number of warnings and lines left in the holding area;
@@ -93,10 +100,15 @@ class TForm1 : public TForm {
     void WalkRequested();
     void AboutRequested();
     void PreviewRequested();
+    // Forget the road's cookies and pages.
+    void NewRoadRequested();
+    void TrialRunRequested();
     // The definition text changed, by the user or by a verb.
     void DefinitionChanged();
     // A saved page to extract, as its file name's bytes.
     void PageFileChosen(const std::string& path);
+    // A HAR file whose form submissions to read, as its file name's bytes.
+    void HarFileChosen(const std::string& path);
     // The user chose to read every text in this charset.
     void CodePageChosen(const std::string& charset);
 

@@ -120,7 +120,11 @@ TForm2::TForm2() {
     Button_charset->setAccessibleName("ページの文字コードで表示する");
     connect(Button_charset, &QPushButton::clicked, this, [this] { emit CodePageChosen(offered_); });
     Panel_record = quietBar("Panel_record", this);
-    Label_record = makeLabel("Label_record", "", Panel_record, {8, 6, 600, 20});
+    Label_record = makeLabel("Label_record", "", Panel_record, {8, 6, 500, 20});
+    Button_send = makeButton("Button_send", "送信して次へ", Panel_record, {516, 3, 112, 26});
+    Button_send->setAutoDefault(false);
+    Button_send->setAccessibleName("記録した送信を送って次のページへ");
+    connect(Button_send, &QPushButton::clicked, this, [this] { emit SendRequested(); });
     Button_discard = makeButton("Button_discard", "破棄", Panel_record, {632, 3, 80, 26});
     Button_discard->setAutoDefault(false);
     Button_discard->setAccessibleName("記録を破棄");
@@ -237,8 +241,22 @@ void TForm2::ShowRecording(const FormRecording* recording) {
         Label_record->SetText(cp.fromUtf8("記録しました: ") +
                               std::to_string(recording->fieldCount()) + cp.fromUtf8(" 項目、") +
                               button);
+        Button_send->show();
+        Button_discard->show();
     }
     Panel_record->setVisible(recording != nullptr);
+    PlaceBars();
+}
+
+void TForm2::EnableSend(bool enabled) {
+    Button_send->setEnabled(enabled);
+}
+
+void TForm2::ShowSent(std::string_view text) {
+    Label_record->SetText(text);
+    Button_send->hide();
+    Button_discard->hide();
+    Panel_record->show();
     PlaceBars();
 }
 

@@ -42,6 +42,10 @@ class TForm2 : public TForm {
     void ShowRecording(const FormRecording* recording);
     // Empties what the user filled in on the page the browser shows, passwords above all.
     void EmptyPageFields();
+    // Whether the recorded submission may be sent: once its lines are written.
+    void EnableSend(bool enabled);
+    // What came of a send, in the bar, until the next recording or load.
+    void ShowSent(std::string_view text);
 
     void SetPageSource(SharedText source) { Memo1->SetText(std::move(source)); }
     SharedText PageSource() const { return Memo1->Bytes(); }
@@ -70,6 +74,7 @@ class TForm2 : public TForm {
     QWidget* Panel_record;  // the quiet bar that says what the browser recorded
     TLabel* Label_record;
     QPushButton* Button_discard;
+    QPushButton* Button_send;
 
   signals:
     void ExtractRequested();
@@ -79,6 +84,8 @@ class TForm2 : public TForm {
     // The user filled in a form in the browser and submitted it; nothing was sent.
     void FormRecorded(const FormRecording& recording);
     void RecordingDiscarded();
+    // The user asked to send the recorded submission, as the definition's last step says it.
+    void SendRequested();
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -5,6 +5,7 @@
 #include "label_style.h"
 #include "make_controls.h"
 #include "own_texts.h"
+#include "widget_text.h"
 
 namespace verrimo {
 
@@ -31,6 +32,16 @@ TForm3::TForm3() {
     Button1 = makeButton("Button1", "Plugin（定義ファイル）に追加", this, {12, 200, 300, 32});
     Button2 = makeButton("Button2", "閉じる", this, {448, 200, 100, 32});
 
+    Label_chk = makeLabel("Label_chk", "答えのページから", this, {12, 252, 116, 20});
+    CB_chk = new QComboBox(this);
+    CB_chk->setObjectName("CB_chk");
+    CB_chk->setGeometry(128, 249, 220, 26);
+    CB_chk->setAccessibleName("chk-moji の候補");
+    Button_chk =
+        makeButton("Button_chk", "送信した手順の chk-moji にする", this, {356, 248, 192, 28});
+    Label_chk->setBuddy(CB_chk);
+    ShowProposals({});
+
     Label1->setBuddy(Edit1);
     Label2->setBuddy(CB1);
     CB_open->setAccessibleName("種類");
@@ -39,6 +50,11 @@ TForm3::TForm3() {
 
     connectClick(Button1, this, &TForm3::Button1Click);
     connectClick(Button2, this, &TForm3::Button2Click);
+    connectClick(Button_chk, this, &TForm3::Button_chkClick);
+    connect(CB_chk, &QComboBox::activated, this, [this](int chosen) {
+        if (chosen >= 0 && chosen < static_cast<int>(proposals_.size()))
+            Edit2->SetText(proposals_[static_cast<std::size_t>(chosen)]);
+    });
 }
 
 void TForm3::ResetFields() {
@@ -46,6 +62,7 @@ void TForm3::ResetFields() {
     Edit2->clear();
     CB1->setEditText(QString());
     CB_open->SetText(CodePage::program().fromUtf8(definition::kKindChooseUtf8));
+    ShowProposals({});
 }
 
 void TForm3::ShowTargets(const FinderResult& found) {
@@ -58,6 +75,31 @@ void TForm3::ShowTargets(const FinderResult& found) {
 void TForm3::PreselectAction(const std::string& target) {
     CB1->SetText(target);
     CB_open->SetText(definition::kKindAction);
+}
+
+void TForm3::ShowProposals(std::vector<std::string> proposals) {
+    proposals_ = std::move(proposals);
+    const QSignalBlocker quiet(CB_chk);
+    CB_chk->clear();
+    for (const std::string& text : proposals_) CB_chk->addItem(toWidget(text));
+    CB_chk->setCurrentIndex(-1);
+    const bool shown = !proposals_.empty();
+    for (QWidget* control : {static_cast<QWidget*>(Label_chk), static_cast<QWidget*>(CB_chk),
+                             static_cast<QWidget*>(Button_chk)})
+        control->setVisible(shown);
+    setFixedSize(560, shown ? 286 : 250);
+}
+
+void TForm3::ShowLoaded() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm3::Button_chkClick(QObject*) {
+    emit CheckStringChosen(Edit2->Text());
+    Edit2->clear();
+    ShowProposals({});
 }
 
 void TForm3::RespellOwnTexts(const CodePage& from) {

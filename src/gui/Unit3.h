@@ -2,8 +2,10 @@
 // and check-string lines.
 #pragma once
 
+#include <QComboBox>
 #include <QPushButton>
 #include <string>
+#include <vector>
 
 #include "controls.h"
 #include "find_targets.h"
@@ -28,6 +30,12 @@ class TForm3 : public TForm {
     void PreselectAction(const std::string& target);
     // After the code page changed from `from`: the texts this window wrote itself, in the new one.
     void RespellOwnTexts(const CodePage& from);
+    // After a step was sent: texts of its answer offered for the check-string field, with the
+    // command that writes the field into that step; none hides them.
+    void ShowProposals(std::vector<std::string> proposals);
+    // Shows the dialog as a load leaves it, without loading again.
+    void ShowLoaded();
+    void Button_chkClick(QObject* Sender);
 
     TLabel* Label1;
     TEdit* Edit1;
@@ -40,6 +48,9 @@ class TForm3 : public TForm {
     TLabel* Label4;
     QPushButton* Button1;
     QPushButton* Button2;
+    TLabel* Label_chk;
+    QComboBox* CB_chk;
+    QPushButton* Button_chk;
 
   signals:
     // Showing the dialog loads the page named by the URL box, before the dialog appears.
@@ -47,9 +58,14 @@ class TForm3 : public TForm {
     void LineAdded(const std::string& line);
     // A line set aside in the holding area.
     void LineHeld(const std::string& line);
+    // The check string of the step just sent, as the check-string field holds it.
+    void CheckStringChosen(const std::string& check);
 
   protected:
     void FormShow() override;
+
+  private:
+    std::vector<std::string> proposals_;
 };
 
 }  // namespace verrimo

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 
@@ -15,8 +16,11 @@
 #include "codepage.h"
 #include "exception_display.h"
 #include "file_name.h"
+#include "har_dialog.h"
+#include "har_open.h"
 #include "request_preview.h"
 #include "sample_file.h"
+#include "trial_run.h"
 
 namespace verrimo {
 
@@ -50,8 +54,14 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     preview_ = std::make_unique<RequestPreview>();
     forms_.Preview = preview_.get();
     requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); });
+    harDialog_ = std::make_unique<HarRoadDialog>();
+    forms_.HarDialog = harDialog_.get();
     requests_->SetSamples(userSampleValues());
     preview_->ShowSamples(requests_->Samples());
+    trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); },
+                                           [this] { return requests_->Samples(); },
+                                           [this] { return fetchOptions_; });
+    forms_.Run = trialRun_.get();
     Connect();
 }
 
@@ -94,6 +104,11 @@ void Application::Connect() {
         guarded([&] { OpenPageFile(path); });
     };
     QObject::connect(main, &TForm1::PageFileChosen, viewer, openPageFile);
+    QObject::connect(main, &TForm1::HarFileChosen, main,
+                     [this](const std::string& path) { guarded([&] { OpenHarFile(path); }); });
+    QObject::connect(
+        harDialog_.get(), &HarRoadDialog::StepsChosen, main,
+        [this](const std::vector<HarStep>& steps) { guarded([&] { AddHarSteps(steps); }); });
     const auto switchCodePage = [this](const std::string& charset) {
         guarded([&] { SwitchCodePage(charset); });
     };
@@ -125,46 +140,61 @@ void Application::Connect() {
         [walker](const std::string& keyword, const std::optional<std::string>& operand) {
             walker->SetExpression(keyword, operand);
         });
+    ConnectRoad();
 }
 
 void Application::LoadPage(const std::optional<std::string>& url) {
+    LoadRequest request;
+    request.url = url;
+    LoadPage(request);
+}
+
+LoadedPage Application::LoadPage(LoadRequest& request) {
     TForm1& main = *form1_;
     TForm2& viewer = *form2_;
     TForm3& entry = *form3_;
-    DiscardRecording();
+    const bool fetched = request.url || request.send;
     // Whether or not the load comes to show another page, what was typed goes.
     viewer.EmptyPageFields();
-    LoadRequest request;
-    request.url = url;
     request.urlBox = main.UrlText();
     request.scratchPath = places_->scratch();
     request.fetch = fetchOptions_;
-    if (url) {
+    // A send keeps the page and its recording until an answer has come.
+    if (!request.send) DiscardRecording();
+    if (request.url) {
         viewer.ClearLists(true);
-    } else {
+    } else if (!request.send) {
         entry.ResetFields();
         request.pageSource = viewer.PageSource();
     }
+    std::shared_ptr<RoadPage> kept = fetched ? ReceiveForRoad(request) : nullptr;
 
     LoadedPage page = runLoad(request, &main);
+    if (!page.forms) return page;
+    if (request.send) {
+        DiscardRecording();
+        entry.ResetFields();
+    }
     viewer.ShowExtraction(page.source, page.required, page.images, page.links);
     pageCharset_ = page.charset;
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
-    requiredLines_ = std::move(page.requiredLines);
+    requiredLines_ = page.requiredLines;
     pageForms_ = page.forms;
-    requests_->SetPage(std::move(page.forms));
+    if (kept) KeepRoadPage(std::move(kept), page.forms);
+    requests_->SetPage(page.forms);
     if (!page.scratchWritten) {
         throw fileNotCreated(fileName(request.scratchPath));
     }
     viewer.Navigate(request.scratchPath);
     shownCopy_ = page.source.bytes;
     entry.ShowTargets(page.targets);
-    if (url)
-        main.SetCurrentUrl(*url);
+    if (fetched)
+        main.SetCurrentUrl(page.forms->url);
     else
         main.ShowPastedSource();
     main.OfferTargets(page.targets.targets, page.targets.target);
-    if (!url) viewer.ShowRequiredTags();
+    if (!fetched) viewer.ShowRequiredTags();
+    return page;
 }
 
 void Application::SwitchCodePage(const std::string& charset) {
@@ -176,6 +206,7 @@ void Application::SwitchCodePage(const std::string& charset) {
         act(*form4_);
         act(*aboutBox_);
         act(*preview_);
+        act(*trialRun_);
     };
     const CodePage& from = CodePage::program();
     eachWindow([](const auto& window) { window.KeepTexts(); });
@@ -199,6 +230,29 @@ void Application::OpenPageFile(const std::string& path) {
     form2_->SetPageSource(
         shareText(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
     LoadPage(std::nullopt);
+}
+
+void Application::OpenHarFile(const std::string& path) {
+    harRoad_ = std::make_unique<HarRoad>(readHarRoad(path));
+    harDialog_->ShowSteps(QFileInfo(fileName(path)).fileName(), harRoad_->steps);
+    harDialog_->ShowModal();
+    harRoad_.reset();
+}
+
+void Application::AddHarSteps(const std::vector<HarStep>& steps) {
+    const bool first = form1_->Definition()->empty();
+    for (const HarStep& step : steps) {
+        for (const std::string& line : stepLines(step)) form1_->AppendLine(line);
+        if (step.referrerPage)
+            harPages_[step.referrer] = std::make_shared<const PageForms>(
+                pageFormsOf(harRoad_->pages.at(*step.referrerPage)));
+    }
+    if (first && !steps.empty()) HandOverHarPages(steps.front().referrer);
+}
+
+void Application::HandOverHarPages(const std::string& firstReferrer) {
+    const auto page = harPages_.find(firstReferrer);
+    if (page != harPages_.end()) requests_->SetPage(page->second);
 }
 
 void Application::ShowRequests() {

@@ -3,16 +3,20 @@
 #pragma once
 
 #include <QTranslator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fetch.h"
 #include "file_places.h"
 #include "form_recording.h"
 #include "forms.h"
+#include "har_road.h"
 #include "page_load.h"
 #include "request_follow.h"
+#include "road_pages.h"
 
 namespace verrimo {
 
@@ -41,6 +45,9 @@ class Application {
     // The one load path: downloads url when given, else extracts the page viewer's source;
     // then shows the page in every window.
     void LoadPage(const std::optional<std::string>& url);
+    // A load or a send of the road, shown as every load is; returns what came. The caller keeps
+    // the request, so that it can wipe what it sent.
+    LoadedPage LoadPage(LoadRequest& request);
     // Every text of every window read again in the charset's code page; no byte changes.
     void SwitchCodePage(const std::string& charset);
     // A saved page: its bytes become the page source, extracted as タグ抽出 does.
@@ -54,6 +61,28 @@ class Application {
     // The follower's requests in the preview, when shown, and its findings in the definition.
     void ShowRequests();
     void SaveSamples(const SampleValues& samples);
+    // A HAR file: its form submissions listed, for the user to choose the steps to add.
+    void OpenHarFile(const std::string& path);
+    // The chosen steps' lines appended to the definition, and their pages kept.
+    void AddHarSteps(const std::vector<HarStep>& steps);
+    // Where the kept pages go to the request follower. It takes one page, the first step's, so
+    // for now it is given the page of a definition that begins with steps from a HAR file;
+    // the pages of the other steps wait in harPages_ for a follower that takes one per step.
+    void HandOverHarPages(const std::string& firstReferrer);
+
+    // The road, step by step (application_road.cpp).
+    void ConnectRoad();
+    // Sends the definition's last step, built against the page shown, and shows its answer as
+    // the next page.
+    void SendStep();
+    // The check string chosen for the step just sent goes into that step.
+    void CloseSentStep(const std::string& check);
+    void NewRoad();
+    // An answer of the trial run in the page viewer's browser.
+    void ShowRunAnswer(const StepAnswer& answer);
+    // The page the load receives is kept for the road once it is read.
+    std::shared_ptr<RoadPage> ReceiveForRoad(LoadRequest& request);
+    void KeepRoadPage(std::shared_ptr<RoadPage> page, std::shared_ptr<const PageForms> forms);
 
     // Qt's own texts (the edit menus, the standard buttons) in Japanese, like the windows.
     QTranslator qtTexts_;
@@ -67,6 +96,8 @@ class Application {
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<RequestPreview> preview_;
     std::unique_ptr<RequestFollow> requests_;
+    std::unique_ptr<TrialRun> trialRun_;
+    std::unique_ptr<HarRoadDialog> harDialog_;
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;
@@ -74,6 +105,13 @@ class Application {
     std::shared_ptr<const PageForms> pageForms_;  // of the last load
     SharedText shownCopy_;                        // the page as the browser shows it
     std::string pageCharset_;
+    RoadPages roadPages_;
+    // The recording's lines are written: the walker went over them since it was made.
+    bool walkStarted_ = false;
+    // The road whose steps the HAR dialog lists, while it lists them.
+    std::unique_ptr<HarRoad> harRoad_;
+    // The pages of the steps added from HAR files, by the referrer address of their step.
+    std::map<std::string, std::shared_ptr<const PageForms>> harPages_;
 };
 
 }  // namespace verrimo

@@ -6,7 +6,9 @@
 
 namespace verrimo {
 
-// Asks for a file to open or to save; empty when the user cancels.
-QString fileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption);
+// Asks for a file to open or to save; empty when the user cancels. filters: the kinds of file
+// offered, when not the pages (to open) or the definitions (to save).
+QString fileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption,
+                   const QStringList& filters = {});
 
 }  // namespace verrimo

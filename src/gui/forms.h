@@ -10,6 +10,8 @@ class TForm_tag;
 class TForm4;
 class TAboutBox;
 class RequestPreview;
+class TrialRun;
+class HarRoadDialog;
 
 // Filled in creation order. The windows never reach into each other: the application calls
 // their verbs and connects what they announce.
@@ -21,6 +23,8 @@ struct Forms {
     TForm4* Form4 = nullptr;
     TAboutBox* AboutBox = nullptr;
     RequestPreview* Preview = nullptr;
+    TrialRun* Run = nullptr;
+    HarRoadDialog* HarDialog = nullptr;
 };
 
 }  // namespace verrimo

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@
 #include "indexed_text.h"
 #include "memo_text.h"
 #include "shared_text.h"
+#include "step_answer.h"
 
 namespace verrimo {
 
@@ -44,6 +46,11 @@ struct LoadRequest {
     std::string urlBox;  // the finder's referrer
     std::string scratchPath;
     FetchOptions fetch;
+    // Sent instead, when given: a step of the road, whose answer is the page; its password is
+    // masked in the answer's addresses.
+    std::optional<StepRequest> send;
+    // Called on the load's thread with a page downloaded or answered, before it is read.
+    std::function<void(std::string_view body, std::string_view contentType)> received;
 };
 
 // What a load produced: the four texts with their lines found, in the program's code page.
@@ -57,6 +64,9 @@ struct LoadedPage {
     std::string charset;  // what the page is written in
     std::shared_ptr<const PageForms> forms;
     bool scratchWritten = false;
+    // The answer to send, without its body, which is the page; nothing else is filled in when
+    // no answer came.
+    std::optional<StepAnswer> answer;
 };
 
 // Runs the load on a thread of its own while the windows stay painted; input reaches only the

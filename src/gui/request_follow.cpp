@@ -28,6 +28,11 @@ void RequestFollow::SetPage(std::shared_ptr<const PageForms> page) {
     Update();
 }
 
+void RequestFollow::SetRoadPages(RoadPageList pages) {
+    roadPages_ = std::move(pages);
+    Update();
+}
+
 void RequestFollow::SetSamples(const SampleValues& samples) {
     samples_ = samples;
     Update();
@@ -51,12 +56,11 @@ void RequestFollow::Update() {
     }
     if (worker_.joinable()) worker_.join();
     working_ = true;
-    worker_ = std::thread([this, text = definition_(), page = page_, samples = samples_,
-                           cpName = CodePage::program().name()] {
-        // The windows' code page object is theirs alone; the page's is used by this thread only.
+    worker_ = std::thread([this, text = definition_(), page = page_, pages = roadPages_,
+                           samples = samples_, cpName = CodePage::program().name()] {
+        // The windows' code page object is theirs alone; the pages' are used by this thread only.
         const CodePage cp(cpName);
-        std::vector<StepRequest> requests =
-            definitionRequests(*text, page ? page->requestPage() : RequestPage{}, samples, cp);
+        std::vector<StepRequest> requests = roadRequests(*text, pages, page.get(), samples, cp);
         QMetaObject::invokeMethod(
             this, [this, r = std::move(requests)]() mutable { Finished(std::move(r)); },
             Qt::QueuedConnection);

@@ -13,6 +13,7 @@
 
 #include "form_request.h"
 #include "page_load.h"
+#include "road_pages.h"
 #include "shared_text.h"
 
 namespace verrimo {
@@ -27,6 +28,8 @@ class RequestFollow : public QObject {
 
     // The page the first step's referrer line stands for; none before the first load.
     void SetPage(std::shared_ptr<const PageForms> page);
+    // The road's pages, each the page of the steps whose referrer it is.
+    void SetRoadPages(RoadPageList pages);
     void SetSamples(const SampleValues& samples);
     void SetShown(bool shown);
     // Works the requests out again once the edits pause.
@@ -36,6 +39,7 @@ class RequestFollow : public QObject {
 
     const std::vector<StepRequest>& Requests() const { return requests_; }
     bool PageLoaded() const { return page_ != nullptr; }
+    const std::shared_ptr<const PageForms>& Page() const { return page_; }
     bool Shown() const { return shown_; }
     const SampleValues& Samples() const { return samples_; }
     // Every step's findings against the loaded page; none without a page.
@@ -49,6 +53,7 @@ class RequestFollow : public QObject {
 
     std::function<SharedText()> definition_;
     std::shared_ptr<const PageForms> page_;
+    RoadPageList roadPages_;
     SampleValues samples_;
     bool shown_ = false;
     std::vector<StepRequest> requests_;

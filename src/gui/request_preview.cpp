@@ -41,6 +41,8 @@ RequestPreview::RequestPreview() {
     CB_step->setObjectName("CB_step");
     CB_step->setGeometry(48, 8, 320, 26);
     Button_copy = makeButton("Button_copy", "コピー (curl)", this, {376, 7, 128, 28});
+    Button_run = makeButton("Button_run", "試走…", this, {512, 7, 120, 28});
+    connect(Button_run, &QPushButton::clicked, this, &RequestPreview::TrialRunRequested);
     Label_page = makeLabel("Label_page", "", this, {8, 40, 624, 20});
     Memo_request = new QTextEdit(this);
     Memo_request->setObjectName("Memo_request");

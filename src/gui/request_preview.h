@@ -32,6 +32,7 @@ class RequestPreview : public TForm {
     TLabel* Label_step;
     QComboBox* CB_step;
     QPushButton* Button_copy;
+    QPushButton* Button_run;
     TLabel* Label_page;
     QTextEdit* Memo_request;
     TLabel* Label_samples;
@@ -50,6 +51,7 @@ class RequestPreview : public TForm {
     void Shown();
     void Hidden();
     void SamplesChosen(const SampleValues& samples);
+    void TrialRunRequested();
 
   protected:
     void FormShow() override;

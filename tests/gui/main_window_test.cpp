@@ -18,6 +18,7 @@
 #include "Unit_tag.h"
 #include "application.h"
 #include "exception_display.h"
+#include "har_dialog.h"
 #include "modal_window.h"
 #include "request_preview.h"
 #include "window_test.h"
@@ -63,7 +64,8 @@ class MainWindowTest : public WindowTest {
     void everyControlHasAnAccessibleName_data() {
         QTest::addColumn<QString>("window");
         for (const char* window :
-             {"Form1", "Form2", "Form3", "Form_tag", "Form4", "AboutBox", "RequestPreview"})
+             {"Form1", "Form2", "Form3", "Form_tag", "Form4", "AboutBox", "RequestPreview",
+              "HarDialog"})
             QTest::newRow(window) << QString(window);
     }
 
@@ -75,7 +77,8 @@ class MainWindowTest : public WindowTest {
         QWidget* form = nullptr;
         for (QWidget* each :
              std::initializer_list<QWidget*>{forms.Form1, forms.Form2, forms.Form3, forms.Form_tag,
-                                             forms.Form4, forms.AboutBox, forms.Preview})
+                                             forms.Form4, forms.AboutBox, forms.Preview,
+                                             forms.HarDialog})
             if (each->objectName() == window) form = each;
         QVERIFY(form);
         QStringList unnamed;

@@ -1,5 +1,6 @@
 // Puts a window on the screen for the screenshots in docs/.
-// Usage: window_shots walker|assistant|about|progress|check|utf8|record|preview
+// Usage: window_shots walker|assistant|about|progress|check|utf8|record|preview|sendready|sendnext|
+//        trialrun
 // walker, assistant: the walker, or the assistant opened from it, with a sample page loaded; the
 // walker at (0, 0), the assistant beside it at (530, 40). about: the About window over the main
 // window at (0, 0). progress: the main window at (0, 0) while a page downloads slowly, the
@@ -9,8 +10,13 @@
 // on the page's first field. record: the page viewer at (0, 0) on its browser tab, a login form
 // filled in and sent there, the bar saying what was recorded. preview: the main window at
 // (0, 0) with a definition for the loaded sample page, the mouse over the line that does not fit
-// the page, and the request preview at (650, 0), its curl line copied. The pictures are the screen
-// of a virtual X server cut to the windows.
+// the page, and the request preview at (650, 0), its curl line copied. sendready: the loopback road's login recorded
+// and walked, the page viewer at (0, 0) with 送信して次へ in its bar, the main window at (730, 0).
+// sendnext: the same login sent with 送信して次へ; the page viewer at (0, 0) on the answer, the
+// entry dialog at (730, 0) with the answer's check strings dropped down, the main window below.
+// trialrun: the road's definition run in the trial run window at (730, 0), one step sent, then the
+// rest; the page viewer at (0, 0) shows the last answer. The pictures are the screen of a virtual X
+// server cut to the windows.
 #include <QApplication>
 #include <QCursor>
 #include <QHelpEvent>
@@ -18,14 +24,20 @@
 #include <QWebEngineScript>
 #include <string>
 
+#include <QTemporaryDir>
+
 #include "Unit1.h"
 #include "Unit2.h"
+#include "Unit3.h"
 #include "Unit_gv.h"
 #include "Unit_tag.h"
 #include "application.h"
 #include "codepage.h"
 #include "http_test_server.h"
+#include "password_ask.h"
 #include "request_preview.h"
+#include "road_site.h"
+#include "trial_run.h"
 
 using namespace verrimo;
 
@@ -80,6 +92,65 @@ void hoverOver(TForm1* main, int position) {
 
 }  // namespace
 
+// Records the road's login in the browser tab, walks it and, with send, sends it with 送信して次へ.
+void sendNext(const Forms& forms, const test::RoadSite& site, bool send) {
+    forms.Form2->move(0, 0);
+    forms.Form3->move(730, 0);
+    forms.Form1->move(730, send ? 380 : 0);
+    forms.Form1->Edit1->SetText(site.url(test::RoadSite::kLoginPage));
+    forms.Form1->Button1->click();
+    forms.Form3->Button1->click();
+    forms.Form3->Button2->click();
+    forms.Form2->PageControl1->setCurrentWidget(forms.Form2->TabSheet1);
+    QObject::connect(forms.Form2, &TForm2::FormRecorded, forms.Form2, [&forms, send] {
+        QTimer::singleShot(300, [&forms, send] {
+            forms.Form1->Button3->click();
+            while (forms.Form_tag->isVisible()) {
+                // The login's ID as typed; the password as the host fills it in.
+                if (forms.Form_tag->Edit_read->Text().find("name=\"user\"") != std::string::npos)
+                    forms.Form_tag->SelectRow(Row::FixedValue);
+                forms.Form_tag->Button1->click();
+            }
+            if (!send) return;
+            QTimer::singleShot(300, [] {
+                auto* ask = qobject_cast<PasswordAsk*>(QApplication::activeModalWidget());
+                ask->Edit_pass->setText(QString::fromLatin1(test::RoadSite::kPassword));
+                ask->Button_ok->click();
+            });
+            forms.Form2->Button_send->click();
+            forms.Form3->CB_chk->showPopup();
+        });
+    });
+    QTimer::singleShot(3000, [&forms] {
+        forms.Form2->CppWebBrowser1->page()->runJavaScript(
+            "var f = document.forms[0]; f.user.value = 'taro'; f.pass.value = 'x';"
+            "f.requestSubmit();",
+            QWebEngineScript::ApplicationWorld);
+    });
+}
+
+// Runs the road's definition: the first step sent, then the rest.
+void trialRun(const Forms& forms, const test::RoadSite& site) {
+    forms.Form2->move(0, 0);
+    forms.Form1->move(0, 620);
+    forms.Form2->PageControl1->setCurrentWidget(forms.Form2->TabSheet1);
+    forms.Form1->Memo1->SetText(site.definition());
+    forms.Preview->Edit_id->setText("taro");
+    forms.Preview->Button_samples->click();
+    forms.Form1->Run1->trigger();
+    TrialRun* run = forms.Run;
+    run->move(730, 0);
+    run->Edit_pass->setText(QString::fromLatin1(test::RoadSite::kPassword));
+    run->Button_start->click();
+    auto* asked = new QTimer(run);
+    QObject::connect(asked, &QTimer::timeout, run, [run, asked, sent = 0]() mutable {
+        if (!run->Button_send->isEnabled()) return;
+        (sent++ == 0 ? run->Button_send : run->Button_sendAll)->click();
+        if (sent == 2) asked->stop();
+    });
+    asked->start(200);
+}
+
 int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qapp(argc, argv);
@@ -87,10 +158,21 @@ int main(int argc, char* argv[]) {
     const std::string mode = argc > 1 ? argv[1] : "walker";
     const bool assistant = mode == "assistant";
 
+    // The sample values the trial run saves stay in a folder of their own.
+    QTemporaryDir config;
+    if (mode == "trialrun") qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     Application app;
     app.Start();
     const Forms& forms = app.forms();
     test::HttpTestServer server;
+    if (mode == "sendready" || mode == "sendnext" || mode == "trialrun") {
+        test::RoadSite site(test::RoadSite::Charset::ShiftJis);
+        if (mode == "trialrun")
+            trialRun(forms, site);
+        else
+            sendNext(forms, site, mode == "sendnext");
+        return qapp.exec();
+    }
     if (mode == "check") {
         TForm1* main = forms.Form1;
         main->move(0, 0);

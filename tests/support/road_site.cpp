@@ -123,7 +123,11 @@ RoadSite::RoadSite(Charset charset) : charset_(charset) {
     for (const std::string_view path :
          {kLoginPage, kLogin, kInputPage, kConfirm, kConfirmPage, kComplete, kCompletePage})
         server_.route(std::string(path), [this, path = std::string(path)](const Request& r) {
-            return answer(path, r);
+            const auto received = std::chrono::system_clock::now();
+            Response response = answer(path, r);
+            const std::lock_guard lock(mutex_);
+            exchanges_.push_back({r, response, received});
+            return response;
         });
 }
 
@@ -167,6 +171,11 @@ void RoadSite::removePage(std::string_view path) {
 std::vector<Request> RoadSite::requests() const {
     const std::lock_guard lock(mutex_);
     return requests_;
+}
+
+std::vector<RoadSite::Exchange> RoadSite::exchanges() const {
+    const std::lock_guard lock(mutex_);
+    return exchanges_;
 }
 
 std::size_t RoadSite::count(std::string_view method) const {

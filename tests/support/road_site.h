@@ -5,6 +5,7 @@
 // token that is not the one last handed out, gets an error page (200, as such sites answer).
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
@@ -53,6 +54,13 @@ class RoadSite {
 
     // Every request the site saw, in order.
     std::vector<Request> requests() const;
+    // Every request with the answer it got and when it came, in order.
+    struct Exchange {
+        Request request;
+        Response response;
+        std::chrono::system_clock::time_point received;
+    };
+    std::vector<Exchange> exchanges() const;
     std::size_t count(std::string_view method) const;
     // Why requests were refused, in order; empty when every one was accepted.
     std::vector<std::string> refusals() const;
@@ -81,6 +89,7 @@ class RoadSite {
     Charset charset_;
     mutable std::mutex mutex_;
     std::vector<Request> requests_;
+    std::vector<Exchange> exchanges_;
     std::vector<std::string> refusals_;
     std::map<std::string, Session> sessions_;
     std::map<std::string, std::string> completed_;

@@ -1,0 +1,77 @@
+#include "sent_step.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "charset.h"
+#include "check_strings.h"
+#include "definition.h"
+#include "definition_check.h"
+#include "form_charset.h"
+#include "memo_text.h"
+
+namespace verrimo {
+
+namespace {
+
+std::string utf8Of(ReceivedPage page, const CodePage& cp) {
+    const auto own = browserCodePage(detectCharset(page.body, page.contentType));
+    return (own ? *own : cp).toUtf8(page.body);
+}
+
+// Where the first check-string line at or after line `from` stands in the text.
+std::optional<std::string_view> checkStringLineOf(std::string_view text, std::size_t from,
+                                                  const CodePage& cp) {
+    const std::vector<std::string_view> lines = splitLines(text);
+    const std::vector<LineShape> shapes = checkDefinition(text, cp).shapes;
+    for (std::size_t i = from; i < lines.size(); ++i)
+        if (shapes[i] == LineShape::CheckString) return lines[i];
+    return std::nullopt;
+}
+
+// The text with that line (a view into it) replaced.
+std::string replaced(std::string_view text, std::string_view line, std::string_view by) {
+    const auto at = static_cast<std::size_t>(line.data() - text.data());
+    std::string out(text.substr(0, at));
+    out += by;
+    out += text.substr(at + line.size());
+    return out;
+}
+
+std::size_t afterLastTarget(std::string_view definition, const CodePage& cp) {
+    const std::vector<LineShape> shapes = checkDefinition(definition, cp).shapes;
+    const auto last = std::find(shapes.rbegin(), shapes.rend(), LineShape::Target);
+    return last == shapes.rend() ? 0 : static_cast<std::size_t>(shapes.rend() - last);
+}
+
+}  // namespace
+
+std::vector<std::string> checkStringProposals(ReceivedPage answer, ReceivedPage previous,
+                                              const CodePage& cp) {
+    const CodePage utf8("UTF-8");
+    std::vector<std::string> proposals;
+    for (const std::string& text :
+         checkStringCandidates(utf8Of(answer, cp), utf8Of(previous, cp), utf8)) {
+        std::string own = cp.fromUtf8(text);
+        if (cp.toUtf8(own) == text) proposals.push_back(std::move(own));
+    }
+    return proposals;
+}
+
+StepTexts closeSentStep(std::string_view definition, std::string_view held, std::string_view check,
+                        const CodePage& cp) {
+    const std::string line = definition::checkStringLine(check);
+    if (const auto own = checkStringLineOf(definition, afterLastTarget(definition, cp), cp))
+        return {replaced(definition, *own, line), std::string(held)};
+    std::string text(definition);
+    if (const auto waiting = checkStringLineOf(held, 0, cp)) {
+        forEachLine(replaced(held, *waiting, line),
+                    [&](std::string_view heldLine) { addLine(text, heldLine); });
+        return {std::move(text), {}};
+    }
+    addLine(text, definition::kDashLine);
+    addLine(text, line);
+    return {std::move(text), std::string(held)};
+}
+
+}  // namespace verrimo

@@ -1,0 +1,59 @@
+#include "har_open.h"
+
+#include <fstream>
+
+#include "file_name.h"
+#include "input_hold.h"
+#include "off_thread.h"
+
+namespace verrimo {
+
+namespace {
+
+UserError unreadable(const HarError& e, const QString& name) {
+    const std::string file = "ファイル " + name.toStdString();
+    const std::string at = std::to_string(e.offset);
+    switch (e.kind) {
+        case HarError::Kind::Truncated:
+            return UserError(file + " は " + at +
+                             " バイト目で途切れています。ブラウザーで保存し直してください");
+        case HarError::Kind::NotHar:
+            return UserError(file + " は HAR ファイルではありません（log.entries がありません）");
+        case HarError::Kind::NotJson:
+            break;
+    }
+    return UserError(file + " は HAR ファイルではありません（" + at +
+                     " バイト目が JSON として読めません）");
+}
+
+}  // namespace
+
+HarRoad readHarRoad(const std::string& path) {
+    const QString name = fileName(path);
+    HarRoad road;
+    // The windows stay painted while a big file is read, but take no input.
+    const InputHold hold(nullptr);
+    try {
+        runOffWindowThread(
+            [&] {
+                std::ifstream file(path, std::ios::binary);
+                if (!file) throw fileNotOpened(name);
+                // The windows' code page object is theirs alone: its tables fill as it decodes.
+                const CodePage cp(CodePage::program().name());
+                road = findRoad(readHar(file), cp);
+            },
+            [] {});
+    } catch (const HarError& e) {
+        throw unreadable(e, name);
+    }
+    if (road.steps.empty())
+        throw UserError("ファイル " + name.toStdString() + " にはフォームの送信がありません");
+    return road;
+}
+
+PageForms pageFormsOf(const HarPage& page) {
+    return {page.forms, page.url, page.baseHref, page.charset,
+            std::make_shared<const CodePage>(page.codePage)};
+}
+
+}  // namespace verrimo

@@ -1,0 +1,86 @@
+// The trial run: the definition's steps in order against the site, each sent only once the user
+// said so, with what each answered. The run goes on a thread of its own; the window only shows
+// it and passes on what the user chose.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "controls.h"
+#include "fetch.h"
+#include "form.h"
+#include "road_run.h"
+#include "shared_text.h"
+
+namespace verrimo {
+
+class TrialRun : public TForm {
+    Q_OBJECT
+
+  public:
+    // definition: the definition's bytes as they are now; samples: the values the preview
+    // shows; fetch: how pages are downloaded.
+    TrialRun(std::function<SharedText()> definition, std::function<SampleValues()> samples,
+             std::function<FetchOptions()> fetch);
+    // Cancels a run under way and waits for it to end.
+    ~TrialRun() override;
+
+    void Button_startClick(QObject* Sender);
+    void Button_sendClick(QObject* Sender);
+    void Button_sendAllClick(QObject* Sender);
+    void Button_abortClick(QObject* Sender);
+    void Button_cancelClick(QObject* Sender);
+    void Button_closeClick(QObject* Sender);
+
+    bool Running() const { return running_; }
+
+    TLabel* Label_intro;
+    TLabel* Label_pass;
+    TEdit* Edit_pass;
+    QPushButton* Button_start;
+    QPushButton* Button_cancel;
+    QPlainTextEdit* Memo_steps;
+    TLabel* Label_ask;
+    QPushButton* Button_send;
+    QPushButton* Button_sendAll;
+    QPushButton* Button_abort;
+    TLabel* Label_state;
+    QPushButton* Button_close;
+
+  signals:
+    // A step was sent and this came back: for the browser tab.
+    void AnswerArrived(const StepAnswer& answer);
+
+  protected:
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    // On the run's thread: asks the window and waits for the user, or for the cancel.
+    SendChoice Ask(const RoadStep& step);
+    // On the window's thread.
+    void Asked(const RoadStep& step);
+    void StepDone(const RoadStep& step);
+    void Ended(std::optional<StepOutcome> outcome, const std::string& error);
+    void Choose(SendChoice choice);
+    void Cancel();
+    void ShowState();
+
+    std::function<SharedText()> definition_;
+    std::function<SampleValues()> samples_;
+    std::function<FetchOptions()> fetch_;
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    std::mutex mutex_;
+    std::condition_variable answered_;
+    std::optional<SendChoice> choice_;  // the user's, for the step asked about
+    bool running_ = false;
+    bool asking_ = false;
+};
+
+}  // namespace verrimo
