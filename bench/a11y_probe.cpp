@@ -83,7 +83,7 @@ auto A11yProbe::Timed(const char* what, Ask ask) {
     return answer;
 }
 
-A11yProbe::A11yProbe(pid_t program, const std::vector<std::string>& windows) : program_(program) {
+A11yProbe::A11yProbe(pid_t program, const std::vector<std::string>& windows) {
     if (atspi_init() < 0) fail("no accessibility bus");
     atspi_set_timeout(kCallTimeoutMs, kCallTimeoutMs);
     AtspiEventListener* listener = atspi_event_listener_new(countEvent, &events_, nullptr);

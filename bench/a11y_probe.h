@@ -70,7 +70,6 @@ class A11yProbe {
     // Whether the watched window shows, when it was not seen yet and not looked for lately.
     void Look();
 
-    pid_t program_;
     AtspiAccessible* app_ = nullptr;
     std::vector<AtspiAccessible*> texts_;
     std::vector<Call> calls_;
