@@ -1,14 +1,16 @@
-// A screen reader's view of this process: a thread that keeps asking the program's accessible
-// root for its child count over the accessibility bus, and notes how long each answer took.
+// A screen reader in a process of its own: it finds a running program on the accessibility bus
+// (AT-SPI, through libatspi as screen readers do), drives it through its accessible actions and
+// keeps asking what a reader asks, noting how long each call waited for its answer.
 #pragma once
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <atomic>
+#include <sys/types.h>
+
 #include <chrono>
-#include <mutex>
-#include <thread>
+#include <optional>
+#include <string>
 #include <vector>
+
+typedef struct _AtspiAccessible AtspiAccessible;
 
 namespace verrimo::bench {
 
@@ -16,41 +18,67 @@ class A11yProbe {
   public:
     using Clock = std::chrono::steady_clock;
 
-    // Finds the accessibility bus and this program on it; exits the process when either is
-    // missing after some seconds. Needs the QApplication, on a display whose bridge is on.
-    A11yProbe();
-    ~A11yProbe();
-
-    // The longest wait of a query sent from `from` on (one unanswered yet counts until now), and
-    // how many of them were answered.
-    struct Waits {
-        Clock::duration longest{};
-        Clock::time_point longestSent{};  // when the query that waited longest was sent
-        std::size_t answered = 0;
+    // One call to the program, or one search made of many.
+    struct Call {
+        const char* what;
+        Clock::time_point sent;
+        Clock::duration waited;
     };
-    Waits Since(Clock::time_point from) const;
-    // Reads the program's whole tree of accessibles once, as a screen reader does when a window
-    // comes up, between two of its queries.
-    void WalkTree() { walk_ = true; }
+
+    // Tells the session that a screen reader runs, as one does when it starts; a program started
+    // after it turns its accessibility on.
+    static void AnnounceScreenReader();
+
+    // Connects to the accessibility bus, follows the events a reader follows and waits until the
+    // program of this process id has shown the windows with these names.
+    A11yProbe(pid_t program, const std::vector<std::string>& windows);
+    ~A11yProbe();
+    A11yProbe(const A11yProbe&) = delete;
+    A11yProbe& operator=(const A11yProbe&) = delete;
+
+    // Types text into the text field of this name and presses the button of this name, both in
+    // the window of that name, as a reader's user does with its keys.
+    void Type(const std::string& window, const std::string& field, const std::string& text);
+    void Press(const std::string& window, const std::string& button);
+
+    // The texts of these names, found once, are read in every round.
+    void FollowTexts(const std::vector<std::string>& names);
+    // From now on the rounds look out for the window of this name, every tenth of a second even
+    // in the middle of a search, and note when it was first seen showing.
+    void Watch(const std::string& window);
+    std::optional<Clock::time_point> Seen() const { return seen_; }
+    // One round of a reader's questions: the desktop's applications, the program's windows with
+    // their names and states, a search of its tree for the button named `button`, and the length
+    // of each followed text and its line at the caret.
+    void Round(const std::string& button);
+
+    const std::vector<Call>& Calls() const { return calls_; }
+    std::size_t Events() const { return events_; }
+    // Rounds whose search did not find its button.
+    std::size_t Missed() const { return missed_; }
 
   private:
-    // Sends the query and notes how long its answer took.
-    QDBusMessage Ask(const QDBusConnection& bus, const QDBusMessage& query);
-    void Walk(const QDBusConnection& bus, const QString& program, const QString& path);
+    template <class Ask>
+    auto Timed(const char* what, Ask ask);
+    // The window of this name, if there is one, and when it was seen showing.
+    AtspiAccessible* Window(const std::string& name, std::optional<Clock::time_point>* showing);
+    // The first below `from` of this name and role (any when negative); each call is noted as
+    // `what`, and the whole search as `whole`.
+    AtspiAccessible* Find(AtspiAccessible* from, const std::string& name, int role,
+                          const char* what, const char* whole);
+    void ReadLine(AtspiAccessible* text);
+    // Whether the watched window shows, when it was not seen yet and not looked for lately.
+    void Look();
 
-    struct Query {
-        Clock::time_point sent;
-        Clock::time_point answered;
-    };
-
-    std::vector<Query> queries_;
-    Clock::time_point pending_{};  // when the query in flight was sent
-    bool inFlight_ = false;
-    mutable std::mutex mutex_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> stopped_{false};
-    std::atomic<bool> walk_{false};
-    std::thread thread_;
+    AtspiAccessible* app_ = nullptr;
+    std::vector<AtspiAccessible*> texts_;
+    std::vector<Call> calls_;
+    std::size_t events_ = 0;
+    std::size_t missed_ = 0;
+    std::string watched_;
+    std::optional<Clock::time_point> seen_;
+    Clock::time_point looked_{};
+    void* listener_ = nullptr;
 };
 
 }  // namespace verrimo::bench

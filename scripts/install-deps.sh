@@ -11,6 +11,7 @@ packages=(
   xvfb xauth desktop-file-utils appstream groff-base
   curl  # the request preview's curl lines, run by the tests
   dbus-daemon at-spi2-core  # window_bench a11y: a session bus and the accessibility bus on it
+  libatspi2.0-dev  # window_bench a11y: the screen reader that probes the program
 )
 # With "package": what builds and checks the .deb.
 if [ "${1:-}" = package ]; then

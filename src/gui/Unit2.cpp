@@ -20,8 +20,8 @@ namespace verrimo {
 
 namespace {
 
-TMemo* listMemo(const QString& name, QWidget* parent, QRect place) {
-    auto* memo = new TMemo(name, parent);
+TPageMemo* listMemo(const QString& name, QWidget* parent, QRect place) {
+    auto* memo = new TPageMemo(name, parent);
     memo->setGeometry(place);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -144,7 +144,7 @@ TForm2::TForm2() {
     // A page file dropped anywhere on the window is opened, also over the texts and the browser.
     setAcceptDrops(true);
     CppWebBrowser1->setAcceptDrops(false);
-    for (TMemo* memo : {Memo1, Memo2, Memo_img, Memo_href})
+    for (TPageMemo* memo : {Memo1, Memo2, Memo_img, Memo_href})
         memo->viewport()->installEventFilter(this);
 
     connectClick(Button1, this, &TForm2::Button1Click);
@@ -157,22 +157,19 @@ TForm2::~TForm2() {
 }
 
 void TForm2::FormCreate() {
-    Memo1->clear();
-    Memo2->clear();
-    Memo_href->clear();
-    Memo_img->clear();
+    ClearLists(true);
 }
 
 void TForm2::Button1Click(QObject*) {
-    Memo1->clear();
+    Memo1->SetText(std::string_view());
 }
 
 void TForm2::Button2Click(QObject*) {
     emit ExtractRequested();
 }
 
-void TForm2::ShowExtraction(SharedText source, SharedText required, SharedText images,
-                            SharedText links) {
+void TForm2::ShowExtraction(IndexedText source, IndexedText required, IndexedText images,
+                            IndexedText links) {
     Memo1->SetText(std::move(source));
     Memo2->SetText(std::move(required));
     Memo_img->SetText(std::move(images));

@@ -9,6 +9,7 @@
 
 #include "controls.h"
 #include "form.h"
+#include "page_memo.h"
 #include "shared_text.h"
 
 namespace verrimo {
@@ -28,8 +29,8 @@ class TForm2 : public TForm {
     void Button2Click(QObject* Sender);
 
     // The page source and the three lists, as an extraction left them.
-    void ShowExtraction(SharedText source, SharedText required, SharedText images,
-                        SharedText links);
+    void ShowExtraction(IndexedText source, IndexedText required, IndexedText images,
+                        IndexedText links);
     // Empties the three lists; with the page source too when a download is to fill it.
     void ClearLists(bool withSource);
     // Shows the file at this absolute path, read afresh even when it is already shown.
@@ -57,15 +58,15 @@ class TForm2 : public TForm {
     QWidget* TabSheet3;
     TLabel* Label1;
     QWebEngineView* CppWebBrowser1;
-    TMemo* Memo1;
+    TPageMemo* Memo1;
     QPushButton* Button1;
     QPushButton* Button2;
     TLabel* Label2;
-    TMemo* Memo2;
+    TPageMemo* Memo2;
     TLabel* Label4;
-    TMemo* Memo_img;
+    TPageMemo* Memo_img;
     TLabel* Label3;
-    TMemo* Memo_href;
+    TPageMemo* Memo_href;
     QLabel* Label_charset;
     QWidget* Panel_charset;  // the quiet bar that offers the page's own charset
     QLabel* Label_offer;

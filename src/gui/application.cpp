@@ -186,7 +186,7 @@ LoadedPage Application::LoadPage(LoadRequest& request) {
         throw fileNotCreated(fileName(request.scratchPath));
     }
     viewer.Navigate(request.scratchPath);
-    shownCopy_ = page.source;
+    shownCopy_ = page.source.bytes;
     entry.ShowTargets(page.targets);
     if (fetched)
         main.SetCurrentUrl(page.forms.url);

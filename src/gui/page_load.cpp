@@ -51,15 +51,15 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
         cp, {.forms = true});
     Extraction& extraction = reading.extraction;
 
-    page.source = shareText(std::move(extraction.lists.source));
-    page.required = shareText(std::move(extraction.lists.required));
-    page.images = shareText(std::move(extraction.lists.images));
-    page.links = shareText(std::move(extraction.lists.links));
-    page.requiredLines = std::make_shared<const SharedTagLines>(page.required);
+    page.source = indexText(shareText(std::move(extraction.lists.source)), cp);
+    page.required = indexText(shareText(std::move(extraction.lists.required)), cp);
+    page.images = indexText(shareText(std::move(extraction.lists.images)), cp);
+    page.links = indexText(shareText(std::move(extraction.lists.links)), cp);
+    page.requiredLines = std::make_shared<const SharedTagLines>(page.required.bytes);
     page.targets = std::move(extraction.targets);
     page.forms = {std::move(reading.forms), std::move(url)};
     page.charset = std::move(reading.charset);
-    page.scratchWritten = replaceFile(request.scratchPath, fileText(*page.source));
+    page.scratchWritten = replaceFile(request.scratchPath, fileText(*page.source.bytes));
     return page;
 }
 

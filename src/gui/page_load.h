@@ -14,6 +14,7 @@
 #include "extract_page.h"
 #include "fetch.h"
 #include "form_request.h"
+#include "indexed_text.h"
 #include "memo_text.h"
 #include "shared_text.h"
 #include "step_answer.h"
@@ -41,12 +42,12 @@ struct LoadRequest {
     std::function<void(std::string_view body, std::string_view contentType)> received;
 };
 
-// What a load produced.
+// What a load produced: the four texts with their lines found, in the program's code page.
 struct LoadedPage {
-    SharedText source;
-    SharedText required;
-    SharedText images;
-    SharedText links;
+    IndexedText source;
+    IndexedText required;
+    IndexedText images;
+    IndexedText links;
     std::shared_ptr<const SharedTagLines> requiredLines;
     FinderResult targets;
     std::string charset;  // what the page is written in

@@ -35,6 +35,8 @@ std::vector<std::string> allBytes(const Forms& forms) {
             for (const std::string& item : box->Items()) texts.push_back(item);
         }
         for (const TMemo* memo : window->findChildren<TMemo*>()) texts.push_back(memo->Text());
+        for (const TPageMemo* memo : window->findChildren<TPageMemo*>())
+            texts.push_back(memo->Text());
     }
     return texts;
 }

@@ -87,7 +87,7 @@ class PageViewerTest : public WindowTest {
         QCOMPARE(form2->Label2->text(), QString("必要と思われるタグです"));
         QCOMPARE(form2->Label4->text(), QString("画像タグの抽出"));
         QCOMPARE(form2->Label3->text(), QString("通常のリンクタグの抽出"));
-        for (TMemo* memo : {form2->Memo1, form2->Memo2, form2->Memo_img, form2->Memo_href})
+        for (TPageMemo* memo : {form2->Memo1, form2->Memo2, form2->Memo_img, form2->Memo_href})
             QVERIFY(memo->Text().empty());
     }
 
@@ -182,6 +182,26 @@ class PageViewerTest : public WindowTest {
         QVERIFY(browserShows(form2->CppWebBrowser1, "second"));
     }
 
+    // An extracted source takes a paste and typing where the caret is, and タグ抽出 reads what
+    // it then holds.
+    void editingTheExtractedSourceAndExtractingAgain() {
+        paste(kLoginPage);
+        extract();
+        QTest::mouseClick(form2->PageControl1->tabBar(), Qt::LeftButton, {},
+                          form2->PageControl1->tabBar()->tabRect(1).center());
+        form2->Memo1->setFocus();
+        QTest::keyClick(form2->Memo1, Qt::Key_End, Qt::ControlModifier);
+        QApplication::clipboard()->setText("<a href=\"added.html\">added</a>\n");
+        QTest::keySequence(form2->Memo1, QKeySequence::Paste);
+        QTest::keyClicks(form2->Memo1, "<IMG SRC=\"typed.gif\">");
+        extract();
+        QCOMPARE(form2->Memo_href->Lines(),
+                 programLines({"<a href=\"help.html\">", "<a href=\"added.html\">"}));
+        QCOMPARE(form2->Memo_img->Lines(),
+                 programLines({"<img src=\"logo.gif\">", "<img src=\"typed.gif\">"}));
+        QCOMPARE(fileBytes(scratch), bytes(fileText(form2->Memo1->Text())));
+    }
+
     void clearingTheSourceLeavesListsAndCopy() {
         paste(kLoginPage);
         extract();
@@ -195,7 +215,7 @@ class PageViewerTest : public WindowTest {
         QCOMPARE(fileBytes(scratch), copy);
 
         extract();
-        for (TMemo* memo : {form2->Memo2, form2->Memo_img, form2->Memo_href})
+        for (TPageMemo* memo : {form2->Memo2, form2->Memo_img, form2->Memo_href})
             QVERIFY(memo->Text().empty());
         // The scanner leaves one empty line: an empty copy.
         QCOMPARE(form2->Memo1->Lines(), programLines({""}));
