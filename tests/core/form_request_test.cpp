@@ -371,45 +371,4 @@ TEST(DefinitionRequests, ValuesComparedInTheFormsCharset) {
               (std::vector<std::string>{"literal-charset", "value-not-offered"}));
 }
 
-TEST(DefinitionRequests, TheActionAsABrowserReadsIt) {
-    const ReadPageForRequests read(
-        "<meta charset=utf-8><form action=\"find?a=1&amp;b=2\"><input name=q value=1></form>"
-        "<form action=send><input type=hidden name=mode value=search><input name=q></form>"
-        "<form action=send method=post><input type=hidden name=mode value=login><input name=q>"
-        "</form><form action=\"http://h:80/cgi\\post.cgi\" method=post><input name=p></form>",
-        "http://h/");
-    const auto first = [&](const std::string& lines) {
-        return read.requests("Zem-Referer=http://h/\r\n" + lines).at(0);
-    };
-    // As the page writes it and the dialog offers it.
-    const StepRequest amp = first("action=find?a=1&amp;b=2\r\nq=1");
-    EXPECT_EQ(amp.url, "http://h/find?q=1");
-    EXPECT_EQ(rulesOf(amp), std::vector<std::string>{});
-    // Of two forms with one action, the one whose values the step gives.
-    const StepRequest login = first("action=send\r\nmode=login\r\nq=x");
-    EXPECT_EQ(login.method, "POST");
-    EXPECT_EQ(rulesOf(login), (std::vector<std::string>{"action-shared", "hidden-fixed"}));
-    EXPECT_EQ(first("action=send\r\nmode=search\r\nq=x").method, "GET");
-    // Written as a browser would go: no default port, slashes for backslashes.
-    const StepRequest port = first("action=http://h/cgi/post.cgi\r\np=1");
-    EXPECT_EQ(port.url, "http://h/cgi/post.cgi");
-    EXPECT_EQ(rulesOf(port), std::vector<std::string>{});
-}
-
-TEST(DefinitionRequests, APageWhoseBytesAreNotItsCharset) {
-    const ReadPageForRequests read(
-        "<meta charset=Shift_JIS><p>日本語のページです</p><form action=post.cgi method=post>"
-        "<input type=hidden name=h value=\"&#x8868;\"></form>",
-        "http://h/");
-    const StepRequest r =
-        read.requests("Zem-Referer=http://h/\r\naction=post.cgi\r\nh=Zem-GetValue[h]").at(0);
-    // Sent as the browser reads the page, in Shift_JIS.
-    EXPECT_EQ(r.charset, "Shift_JIS");
-    EXPECT_EQ(r.body, "h=%95%5C");
-    ASSERT_EQ(rulesOf(r), std::vector<std::string>{"page-charset"});
-    EXPECT_EQ(r.findings[0].message,
-              "ページの中身は UTF-8 のようですが、ブラウザは Shift_JIS として読み、フォームを "
-              "Shift_JIS で送ります");
-}
-
 }  // namespace
