@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "codepage.h"
-#include "page_forms.h"
 #include "har.h"
+#include "page_forms.h"
 
 namespace verrimo {
 

@@ -372,8 +372,7 @@ class RecordingTest : public WindowTest {
         QCOMPARE(names, QStringList({"Zem-Referer", "action", "t", "m", "go"}));
 
         const CodePage& cp = CodePage::program();
-        const ReadPage read{readPage({page}, cp, {.forms = true}).forms,
-                            server->url("/form.html")};
+        const ReadPage read{readPage({page}, cp, {.forms = true}).forms, server->url("/form.html")};
         const std::vector<StepRequest> requests =
             definitionRequests(definition, checkDefinition(definition, cp), {&read, 1}, {}, cp);
         QCOMPARE(requests.size(), std::size_t(1));
