@@ -558,7 +558,9 @@ std::vector<StepRequest> definitionRequests(std::string_view definition,
                                             const DefinitionReport& report,
                                             std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp) {
-    Definition d{splitLines(definition), report.lines, samples, cp, !pages.empty(), {}, {}};
+    const bool anyPage =
+        std::any_of(pages.begin(), pages.end(), [](const ReadPage& p) { return p.forms; });
+    Definition d{splitLines(definition), report.lines, samples, cp, anyPage, {}, {}};
     const auto addressed =
         std::find_if(pages.begin(), pages.end(), [](const ReadPage& p) { return !p.url.empty(); });
     const std::string firstUrl = addressed == pages.end() ? "" : addressed->url;
