@@ -4,7 +4,7 @@ BUILD := build
 JOBS := $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: run test deps build sanitize tsan install package
+.PHONY: run test deps build bench sanitize tsan install package
 
 deps:
 	@scripts/install-deps.sh
@@ -22,9 +22,17 @@ run: deps
 	@cmake --build $(BUILD) -j $(JOBS) --target verrimo verrimo_auto_txt -- --no-print-directory >/dev/null
 	@$(BUILD)/src/gui/verrimo
 
+# The sanitizer build and its fuzzing run beside the tests, which mostly wait on windows and
+# servers; what it printed follows the tests' report.
 test: build
-	@cmake --build $(BUILD) --target sanitize
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && { cmake --build . --target sanitize >sanitize.log 2>&1 & sanitize=$$!; \
+	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS); tests=$$?; \
+	  wait $$sanitize; sanitized=$$?; cat sanitize.log; exit $$((tests || sanitized)); }
+
+# The benchmarks in $(BUILD)/bench, which make build and make test leave out.
+bench: deps
+	@cmake -S . -B $(BUILD) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target bench
 
 # The unit tests under the sanitizers and a bounded fuzzing run: CMake's sanitize target, which
 # builds them in $(BUILD)/sanitize (a crashing input lands in $(BUILD)/sanitize/crash-*).

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libcurl4-openssl-dev libssl-dev libuchardet-dev
   nlohmann-json3-dev  # the HAR reader's streaming JSON parser
   fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
