@@ -26,6 +26,9 @@ inline constexpr std::string_view kId = "Zem-ID";
 inline constexpr std::string_view kPass = "Zem-Pass";
 inline constexpr std::string_view kEmail = "Zem-email";
 inline constexpr std::array<std::string_view, 3> kIdentityKeywords = {kId, kPass, kEmail};
+inline constexpr bool isIdentityKeyword(std::string_view word) {
+    return word == kId || word == kPass || word == kEmail;
+}
 
 // Expression keywords: the value is the keyword with an operand in brackets.
 inline constexpr std::string_view kRandom = "Zem-Random";

@@ -22,11 +22,6 @@ bool isControlTag(std::string_view line) {
            holds(line, "<option") || holds(line, "<textarea") || holds(line, "</textarea");
 }
 
-// A line that starts a control of its own.
-bool isFieldTag(std::string_view line) {
-    return holds(line, "<input ") || holds(line, "<select") || holds(line, "<textarea");
-}
-
 bool namedControl(std::string_view line, std::string_view name) {
     return isControlTag(line) && holds(line, "name=") && nameCut(line).field == name;
 }
@@ -49,11 +44,6 @@ const RecordedControl* checkedRadio(std::string_view name, const FormRecording& 
     return nullptr;
 }
 
-bool isIdentityKeyword(std::string_view text) {
-    const auto& keywords = definition::kIdentityKeywords;
-    return std::find(keywords.begin(), keywords.end(), text) != keywords.end();
-}
-
 // Line breaks as a browser sends them: each CR, LF or CR LF as CR LF.
 std::string sentLineBreaks(std::string_view text) {
     std::string out = crLfLines(text);  // ends every line, the last one too
@@ -62,6 +52,10 @@ std::string sentLineBreaks(std::string_view text) {
 }
 
 }  // namespace
+
+bool isFieldTag(std::string_view line) {
+    return holds(line, "<input ") || holds(line, "<select") || holds(line, "<textarea");
+}
 
 bool RecordedControl::isButton() const {
     return std::find(kButtonTypes.begin(), kButtonTypes.end(), type) != kButtonTypes.end();
@@ -175,7 +169,7 @@ void applyRecording(Classification& out, std::string_view tag, std::size_t at,
     // A kind the classifier has no row for (e-mail, number, ...) starts from an empty proposal.
     if (p.hint.empty()) p = Proposal{.name = std::string(name)};
     // An identity keyword stays chosen: the host fills in the user's own, not the typed one.
-    const bool identity = p.row == Row::Identity && isIdentityKeyword(p.identity);
+    const bool identity = p.row == Row::Identity && definition::isIdentityKeyword(p.identity);
     const bool own = codePageFor(form.charset) == cp.name();
     const auto propose = [&](std::string_view value) {
         p.fixedValue = recordedLiteral(value, *form.charsetCp, own);

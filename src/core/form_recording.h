@@ -94,6 +94,9 @@ std::optional<RecordedForm> findRecordedForm(std::shared_ptr<const FormRecording
 std::string recordedTarget(const TagLines& lines, const std::optional<RecordedForm>& form,
                            const FormRecording& recording);
 
+// Whether the line of the required-tag list starts a control of its own.
+bool isFieldTag(std::string_view line);
+
 // Whether the text looks like an e-mail address: one @ between a local part and a dotted domain.
 bool isEmailAddress(std::string_view text);
 

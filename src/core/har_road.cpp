@@ -97,15 +97,6 @@ bool looksUrlEncoded(std::string_view text) {
     return true;
 }
 
-bool isFieldTag(std::string_view line) {
-    return holds(line, "<input ") || holds(line, "<select") || holds(line, "<textarea");
-}
-
-bool isIdentityKeyword(std::string_view value) {
-    return std::find(def::kIdentityKeywords.begin(), def::kIdentityKeywords.end(), value) !=
-           def::kIdentityKeywords.end();
-}
-
 constexpr std::string_view kLostCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 // A page of the file with what the walker reads of it.
@@ -331,7 +322,7 @@ class RoadFinder {
                 continue;
             const Classification c =
                 classifyTag(line, i, from.lines, autoList_, true, initialProposal(), cp_);
-            if (c.proposal.row == Row::Identity && isIdentityKeyword(c.proposal.identity))
+            if (c.proposal.row == Row::Identity && def::isIdentityKeyword(c.proposal.identity))
                 return c.proposal.identity;
             return std::nullopt;
         }
