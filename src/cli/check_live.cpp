@@ -2,80 +2,31 @@
 
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
-#include <thread>
 
 #include "charset.h"
 #include "commands.h"
-#include "definition_check.h"
-#include "definition_page.h"
 #include "extract_page.h"
 #include "fetch_module_loader.h"
 #include "finding_json.h"
-#include "form_request.h"
 #include "input.h"
 #include "json.h"
-#include "page_source.h"
+#include "live_check.h"
 #include "sample_file.h"
 
 namespace verrimo::cli {
 
 namespace {
 
-constexpr std::size_t kFetchesAtOnce = 4;
-constexpr std::chrono::milliseconds kLiveTimeOut{30'000};
-
-struct LiveResult {
-    std::vector<PageFinding> findings;
-    bool notFetched = false;
-};
-
-// "256 MiB で", or the bytes when they are no whole number of MiB.
-std::string cutAt(std::size_t bytes) {
-    constexpr std::size_t kMiB = 1u << 20;
-    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB で"
-                             : std::to_string(bytes) + " バイトで";
-}
-
-LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
-                    const SampleValues& samples) {
+LiveCheck checkOne(const std::string& path, const FetchOptions& fetch,
+                   const SampleValues& samples) {
     const std::string text = readInput(path);
     const TextCodePage definitionCp =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
-    const CodePage& cp = *definitionCp.codePage;
-    const DefinitionReport report = checkDefinition(text, cp);
-    const std::string referrer = firstReferrer(text, report);
-    if (referrer.empty())
-        return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}, false};
-    FetchResult fetched = downloadThroughModule(referrer, fetch);
-    const auto notFetched = [](const std::string& why) {
-        return LiveResult{{{0, "page-not-fetched", "参照元のページを読めません: " + why}}, true};
-    };
-    // An error page is not the page, even when it holds the form; nor is a page cut short.
-    if (!fetched.opened) return notFetched(fetched.error);
-    if (fetched.status < 200 || fetched.status > 299)
-        return notFetched("HTTP " + std::to_string(fetched.status) + " が返りました");
-    if (!fetched.error.empty() && !fetched.cut) return notFetched(fetched.error);
-    LiveResult result;
-    if (fetched.cut) {
-        // What was read is checked, but the definition may fit the rest.
-        result.findings.push_back({0, "page-cut",
-                                   "参照元のページが " + cutAt(fetch.maxBytes) +
-                                       "切れています（その先は照らし合わせていません）"});
-        result.notFetched = true;
-    }
-    const ReadPage page{
-        readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
-                 {.pageCodePage = pageCodePage(), .forms = true})
-            .forms,
-        referrer};
-    for (StepRequest& r : definitionRequests(text, report, {&page, 1}, samples, cp))
-        for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
-    return result;
+    return checkDefinitionLive(text, *definitionCp.codePage, fetch, downloadThroughModule, samples,
+                               pageCodePage());
 }
 
 }  // namespace
@@ -83,9 +34,7 @@ LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
 int checkLive(const Arguments& parsed, Output& out) {
     const std::vector<std::string>& files = parsed.operands;
     if (files.empty()) throw UsageError("check --live needs a definition file");
-    FetchOptions fetch;
-    // The whole fetch of each page, so that a page that trickles in cannot hold the check.
-    fetch.total = kLiveTimeOut;
+    FetchOptions fetch = liveFetchOptions();
     if (const auto timeout = parsed.values.find("--timeout"); timeout != parsed.values.end())
         fetch.total = stallTimeOut(timeout->second);
     // The tests cut pages at a few bytes rather than at the bound of the program.
@@ -93,32 +42,24 @@ int checkLive(const Arguments& parsed, Output& out) {
         fetch.maxBytes = std::stoull(bound);
     const SampleValues samples = userSampleValues();
 
-    std::vector<LiveResult> results(files.size());
+    std::vector<LiveCheck> results(files.size());
     std::vector<std::string> failures(files.size());
-    std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> done{0};
     std::mutex progress;
     const bool terminal = ::isatty(STDERR_FILENO);
-    const auto work = [&] {
-        for (std::size_t i; (i = next++) < files.size();) {
-            try {
-                results[i] = checkOne(files[i], fetch, samples);
-            } catch (const std::exception& e) {
-                failures[i] = e.what();
-            }
-            const std::size_t n = ++done;
-            if (terminal) {
-                const std::lock_guard lock(progress);
-                std::cerr << "\rverrimo-cli: checked " << n << " of " << files.size()
-                          << (n == files.size() ? "\n" : "") << std::flush;
-            }
+    checkEachLive(files.size(), [&](std::size_t i) {
+        try {
+            results[i] = checkOne(files[i], fetch, samples);
+        } catch (const std::exception& e) {
+            failures[i] = e.what();
         }
-    };
-    {
-        std::vector<std::jthread> workers;
-        for (std::size_t w = 0; w < std::min(kFetchesAtOnce, files.size()); ++w)
-            workers.emplace_back(work);
-    }
+        const std::size_t n = ++done;
+        if (terminal) {
+            const std::lock_guard lock(progress);
+            std::cerr << "\rverrimo-cli: checked " << n << " of " << files.size()
+                      << (n == files.size() ? "\n" : "") << std::flush;
+        }
+    });
 
     bool drifted = false, unfetched = false;
     for (std::size_t i = 0; i < files.size(); ++i) {

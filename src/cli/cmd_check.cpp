@@ -14,6 +14,7 @@
 #include "finding_json.h"
 #include "input.h"
 #include "json.h"
+#include "live_check.h"
 #include "memo_text.h"
 #include "sample_file.h"
 

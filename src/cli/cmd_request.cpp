@@ -7,6 +7,7 @@
 #include "form_request.h"
 #include "input.h"
 #include "json.h"
+#include "live_check.h"
 #include "request_json.h"
 #include "sample_file.h"
 

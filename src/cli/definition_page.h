@@ -13,7 +13,4 @@ namespace verrimo::cli {
 // loaded from url; warns on standard error as the extraction does.
 ReadPage readDefinitionPage(const std::string& path, std::string url, const CodePage& programCp);
 
-// The value of the definition's first referrer line; empty when it has none.
-std::string firstReferrer(std::string_view text, const DefinitionReport& report);
-
 }  // namespace verrimo::cli

@@ -1,0 +1,100 @@
+#include "line_diff.h"
+
+#include <algorithm>
+
+namespace verrimo {
+
+std::vector<std::string_view> linePieces(std::string_view text) {
+    std::vector<std::string_view> pieces;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+        pieces.push_back(text.substr(0, length));
+        text.remove_prefix(length);
+    }
+    return pieces;
+}
+
+std::vector<LineHunk> diffLines(std::span<const std::string_view> from,
+                                std::span<const std::string_view> to) {
+    // Myers' greedy search for the shortest edit script, keeping each round's furthest reaches
+    // to walk the path back: time and memory grow with the lines times the edits at most.
+    const auto n = static_cast<std::ptrdiff_t>(from.size());
+    const auto m = static_cast<std::ptrdiff_t>(to.size());
+    const std::ptrdiff_t offset = n + m + 1;
+    std::vector<std::ptrdiff_t> reach(static_cast<std::size_t>(2 * offset + 1), 0);
+    std::vector<std::vector<std::ptrdiff_t>> rounds;
+    const auto at = [offset](std::ptrdiff_t k) { return static_cast<std::size_t>(k + offset); };
+    bool found = false;
+    for (std::ptrdiff_t d = 0; d <= n + m && !found; ++d) {
+        for (std::ptrdiff_t k = -d; k <= d; k += 2) {
+            std::ptrdiff_t x = (k == -d || (k != d && reach[at(k - 1)] < reach[at(k + 1)]))
+                                   ? reach[at(k + 1)]
+                                   : reach[at(k - 1)] + 1;
+            std::ptrdiff_t y = x - k;
+            while (x < n && y < m &&
+                   from[static_cast<std::size_t>(x)] == to[static_cast<std::size_t>(y)])
+                ++x, ++y;
+            reach[at(k)] = x;
+            if (x >= n && y >= m) found = true;
+        }
+        // Only the diagonals this round reached, -d to d.
+        rounds.emplace_back(reach.begin() + static_cast<std::ptrdiff_t>(at(-d)),
+                            reach.begin() + static_cast<std::ptrdiff_t>(at(d)) + 1);
+    }
+    // Back from the end: each round one line removed or added, then the lines both share.
+    std::vector<std::pair<bool, std::ptrdiff_t>> edits;  // (removed, line), last first
+    std::ptrdiff_t x = n, y = m;
+    for (auto d = static_cast<std::ptrdiff_t>(rounds.size()) - 1; d > 0; --d) {
+        const std::vector<std::ptrdiff_t>& round = rounds[static_cast<std::size_t>(d - 1)];
+        const auto before = [&round, d](std::ptrdiff_t k) {
+            return round[static_cast<std::size_t>(k + d - 1)];
+        };
+        const std::ptrdiff_t k = x - y;
+        const bool down = k == -d || (k != d && before(k - 1) < before(k + 1));
+        const std::ptrdiff_t previousK = down ? k + 1 : k - 1;
+        const std::ptrdiff_t previousX = before(previousK);
+        const std::ptrdiff_t previousY = previousX - previousK;
+        x = down ? previousX : previousX + 1;
+        y = down ? previousY + 1 : previousY;
+        edits.emplace_back(!down, down ? y - 1 : x - 1);
+        x = previousX;
+        y = previousY;
+    }
+    std::reverse(edits.begin(), edits.end());
+    // The edits in order, those that touch merged into hunks.
+    std::vector<LineHunk> hunks;
+    x = 0;
+    y = 0;
+    for (const auto& [removed, line] : edits) {
+        // Lines both share up to this edit.
+        const std::ptrdiff_t shared = removed ? line - x : line - y;
+        const bool joins = !hunks.empty() && shared == 0;
+        x += shared;
+        y += shared;
+        if (!joins)
+            hunks.push_back({std::size_t(x), std::size_t(x), std::size_t(y), std::size_t(y)});
+        if (removed)
+            hunks.back().fromEnd = std::size_t(++x);
+        else
+            hunks.back().toEnd = std::size_t(++y);
+    }
+    return hunks;
+}
+
+std::string applyHunks(std::span<const std::string_view> from, std::span<const std::string_view> to,
+                       std::span<const LineHunk> hunks, const std::vector<bool>& take) {
+    std::string text;
+    std::size_t line = 0;
+    for (std::size_t h = 0; h < hunks.size(); ++h) {
+        for (; line < hunks[h].fromBegin; ++line) text += from[line];
+        if (h < take.size() && take[h]) {
+            for (std::size_t i = hunks[h].toBegin; i < hunks[h].toEnd; ++i) text += to[i];
+            line = hunks[h].fromEnd;
+        }
+    }
+    for (; line < from.size(); ++line) text += from[line];
+    return text;
+}
+
+}  // namespace verrimo

@@ -1,0 +1,33 @@
+// The lines two texts differ in, as hunks that can be taken one by one: so that a proposed text
+// can be accepted change by change.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace verrimo {
+
+// The text's lines, each with its own line break (the last one may have none); joined again
+// they are the text.
+std::vector<std::string_view> linePieces(std::string_view text);
+
+// Lines [fromBegin, fromEnd) of the old text become lines [toBegin, toEnd) of the new one.
+struct LineHunk {
+    std::size_t fromBegin = 0, fromEnd = 0;
+    std::size_t toBegin = 0, toEnd = 0;
+    bool operator==(const LineHunk&) const = default;
+};
+
+// The fewest lines removed and added that make `to` of `from`, in order, neighbours merged;
+// time grows with the lines times the lines that differ.
+std::vector<LineHunk> diffLines(std::span<const std::string_view> from,
+                                std::span<const std::string_view> to);
+
+// `from` with the hunks whose `take` is set made as in `to`, the others left as they were.
+std::string applyHunks(std::span<const std::string_view> from, std::span<const std::string_view> to,
+                       std::span<const LineHunk> hunks, const std::vector<bool>& take);
+
+}  // namespace verrimo

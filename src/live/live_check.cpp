@@ -1,0 +1,85 @@
+#include "live_check.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "extract_page.h"
+#include "memo_text.h"
+#include "page_source.h"
+
+namespace verrimo {
+
+namespace {
+
+constexpr std::chrono::milliseconds kLiveTimeOut{30'000};
+
+// "256 MiB で", or the bytes when they are no whole number of MiB.
+std::string cutAt(std::size_t bytes) {
+    constexpr std::size_t kMiB = 1u << 20;
+    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB で"
+                             : std::to_string(bytes) + " バイトで";
+}
+
+}  // namespace
+
+FetchOptions liveFetchOptions(FetchOptions options) {
+    options.total = kLiveTimeOut;
+    return options;
+}
+
+std::string firstReferrer(std::string_view text, const DefinitionReport& report) {
+    for (std::size_t i = 0; i < report.lines.size(); ++i)
+        if (report.lines[i].shape == LineShape::Referrer) {
+            const Span value = report.lines[i].value;
+            return std::string(splitLines(text)[i].substr(value.begin, value.end - value.begin));
+        }
+    return {};
+}
+
+LiveCheck checkDefinitionLive(std::string_view text, const CodePage& cp, const FetchOptions& fetch,
+                              const LiveDownload& download, const SampleValues& samples,
+                              bool pageCodePage) {
+    const DefinitionReport report = checkDefinition(text, cp);
+    const std::string referrer = firstReferrer(text, report);
+    if (referrer.empty()) return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}};
+    FetchResult fetched = download(referrer, fetch);
+    const auto notFetched = [&fetched](const std::string& why) {
+        return LiveCheck{
+            {{0, "page-not-fetched", "参照元のページを読めません: " + why}}, true, fetched.status};
+    };
+    // An error page is not the page, even when it holds the form; nor is a page cut short.
+    if (!fetched.opened) return notFetched(fetched.error);
+    if (fetched.status < 200 || fetched.status > 299)
+        return notFetched("HTTP " + std::to_string(fetched.status) + " が返りました");
+    if (!fetched.error.empty() && !fetched.cut) return notFetched(fetched.error);
+    LiveCheck result;
+    result.status = fetched.status;
+    if (fetched.cut) {
+        // What was read is checked, but the definition may fit the rest.
+        result.findings.push_back({0, "page-cut",
+                                   "参照元のページが " + cutAt(fetch.maxBytes) +
+                                       "切れています（その先は照らし合わせていません）"});
+        result.notFetched = true;
+    }
+    const ReadPage page{
+        readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
+                 {.pageCodePage = pageCodePage, .forms = true})
+            .forms,
+        referrer};
+    for (StepRequest& r : definitionRequests(text, report, {&page, 1}, samples, cp))
+        for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
+    return result;
+}
+
+void checkEachLive(std::size_t count, const std::function<void(std::size_t)>& check,
+                   const std::atomic<bool>* cancel) {
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i; !(cancel && *cancel) && (i = next++) < count;) check(i);
+    };
+    std::vector<std::jthread> workers;
+    for (std::size_t w = 0; w < std::min(kLiveFetchesAtOnce, count); ++w)
+        workers.emplace_back(work);
+}
+
+}  // namespace verrimo
