@@ -6,6 +6,7 @@ packages=(
   cmake make g++ pkg-config libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev lld
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libcurl4-openssl-dev libssl-dev libuchardet-dev
+  libqt6sql6-sqlite  # the history of the folder window's checks, through Qt's SQLite driver
   nlohmann-json3-dev  # the HAR reader's streaming JSON parser
   fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
   xvfb xauth desktop-file-utils appstream groff-base

@@ -44,6 +44,8 @@ TForm1::TForm1() {
     Open1->setShortcut(QKeySequence::Open);
     Har1 = File1->addAction("HARを読み込む…");
     Har1->setObjectName("Har1");
+    Folder1 = File1->addAction("定義フォルダの点検…");
+    Folder1->setObjectName("Folder1");
     Save1 = File1->addAction("名前を付けて保存…");
     Save1->setObjectName("Save1");
     Save1->setShortcut(QKeySequence::Save);
@@ -126,6 +128,8 @@ TForm1::TForm1() {
     connectClick(Button4, this, &TForm1::Button4Click);
     connect(Open1, &QAction::triggered, this, [this] { guarded([this] { Open1Click(Open1); }); });
     connect(Har1, &QAction::triggered, this, [this] { guarded([this] { Har1Click(Har1); }); });
+    connect(Folder1, &QAction::triggered, this,
+            [this] { guarded([this] { Folder1Click(Folder1); }); });
     connect(Save1, &QAction::triggered, this, [this] { guarded([this] { Save1Click(Save1); }); });
     connect(Check1, &QAction::triggered, this,
             [this] { guarded([this] { Check1Click(Check1); }); });
@@ -224,6 +228,10 @@ void TForm1::Har1Click(QObject*) {
     const QString path = fileDialog(this, QFileDialog::AcceptOpen, "HARを読み込む",
                                     {"HAR (*.har)", "すべてのファイル (*)"});
     if (!path.isEmpty()) emit HarFileChosen(fileNameBytes(path));
+}
+
+void TForm1::Folder1Click(QObject*) {
+    emit FolderCheckRequested();
 }
 
 void TForm1::Save1Click(QObject*) {

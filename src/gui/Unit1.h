@@ -29,6 +29,7 @@ class TForm1 : public TForm {
     void About1Click(QObject* Sender);
     void Open1Click(QObject* Sender);
     void Har1Click(QObject* Sender);
+    void Folder1Click(QObject* Sender);
     void Save1Click(QObject* Sender);
     void Close1Click(QObject* Sender);
     void Check1Click(QObject* Sender);
@@ -50,6 +51,7 @@ class TForm1 : public TForm {
     void WriteLineValue(int line, std::string_view value);
     // The URL the next load fetches.
     std::string UrlText() const { return Edit1->Text(); }
+    void SetUrlText(std::string_view url) { Edit1->SetText(url); }
 
     // A new last line of the definition text.
     void AppendLine(std::string_view line);
@@ -84,6 +86,7 @@ class TForm1 : public TForm {
     QMenu* File1;
     QAction* Open1;
     QAction* Har1;
+    QAction* Folder1;
     QAction* Save1;
     QAction* Check1;
     QAction* NewRoad1;
@@ -113,6 +116,7 @@ class TForm1 : public TForm {
     void PageFileChosen(const std::string& path);
     // A HAR file whose form submissions to read, as its file name's bytes.
     void HarFileChosen(const std::string& path);
+    void FolderCheckRequested();
     // The user chose to read every text in this charset.
     void CodePageChosen(const std::string& charset);
 

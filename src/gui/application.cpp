@@ -14,10 +14,12 @@
 #include "Unit_tag.h"
 #include "charset.h"
 #include "codepage.h"
+#include "definition_folder.h"
 #include "exception_display.h"
 #include "file_name.h"
 #include "har_dialog.h"
 #include "har_open.h"
+#include "live_check.h"
 #include "request_preview.h"
 #include "sample_file.h"
 #include "trial_run.h"
@@ -62,6 +64,9 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
                                            [this] { return requests_->Samples(); },
                                            [this] { return fetchOptions_; });
     forms_.Run = trialRun_.get();
+    folder_ = std::make_unique<DefinitionFolder>([this] { return requests_->Samples(); },
+                                                 [this] { return fetchOptions_; });
+    forms_.Folder = folder_.get();
     Connect();
 }
 
@@ -109,6 +114,12 @@ void Application::Connect() {
     QObject::connect(
         harDialog_.get(), &HarRoadDialog::StepsChosen, main,
         [this](const std::vector<HarStep>& steps) { guarded([&] { AddHarSteps(steps); }); });
+    DefinitionFolder* folder = folder_.get();
+    QObject::connect(main, &TForm1::FolderCheckRequested, folder,
+                     [folder] { guarded([folder] { folder->Open(); }); });
+    QObject::connect(
+        folder, &DefinitionFolder::DefinitionOpened, main,
+        [this](const std::string& path) { guarded([&] { OpenDefinitionFile(path); }); });
     const auto switchCodePage = [this](const std::string& charset) {
         guarded([&] { SwitchCodePage(charset); });
     };
@@ -252,6 +263,19 @@ void Application::AddHarSteps(const std::vector<HarStep>& steps) {
 void Application::HandOverHarPages(const std::string& firstReferrer) {
     const auto page = harPages_.find(firstReferrer);
     if (page != harPages_.end()) requests_->SetPage(page->second);
+}
+
+void Application::OpenDefinitionFile(const std::string& path) {
+    QFile file(fileName(path));
+    if (!file.open(QIODevice::ReadOnly)) throw fileNotOpened(file.fileName());
+    const QByteArray bytes = file.readAll();
+    const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    form1_->ReplaceTexts(text, form1_->HeldText());
+    const std::string referrer = firstReferrer(text, checkDefinition(text, CodePage::program()));
+    form1_->SetUrlText(referrer);
+    form1_->raise();
+    form1_->activateWindow();
+    if (!referrer.empty()) LoadPage(referrer);
 }
 
 void Application::ShowRequests() {

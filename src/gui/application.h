@@ -69,6 +69,9 @@ class Application {
     // for now it is given the page of a definition that begins with steps from a HAR file;
     // the pages of the other steps wait in harPages_ for a follower that takes one per step.
     void HandOverHarPages(const std::string& firstReferrer);
+    // A definition file from the folder window: its text in the main window, its first page
+    // loaded, so that where it no longer fits is underlined.
+    void OpenDefinitionFile(const std::string& path);
 
     // The road, step by step (application_road.cpp).
     void ConnectRoad();
@@ -98,6 +101,7 @@ class Application {
     std::unique_ptr<RequestFollow> requests_;
     std::unique_ptr<TrialRun> trialRun_;
     std::unique_ptr<HarRoadDialog> harDialog_;
+    std::unique_ptr<DefinitionFolder> folder_;
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;

@@ -12,6 +12,7 @@ class TAboutBox;
 class RequestPreview;
 class TrialRun;
 class HarRoadDialog;
+class DefinitionFolder;
 
 // Filled in creation order. The windows never reach into each other: the application calls
 // their verbs and connects what they announce.
@@ -25,6 +26,7 @@ struct Forms {
     RequestPreview* Preview = nullptr;
     TrialRun* Run = nullptr;
     HarRoadDialog* HarDialog = nullptr;
+    DefinitionFolder* Folder = nullptr;
 };
 
 }  // namespace verrimo

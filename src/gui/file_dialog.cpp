@@ -19,4 +19,13 @@ QString fileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
+QString folderDialog(QWidget* parent, const QString& caption) {
+    QFileDialog dialog(parent, caption);
+    dialog.setObjectName("FolderDialog");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 }  // namespace verrimo

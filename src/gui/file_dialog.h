@@ -1,4 +1,4 @@
-// The file dialog of 開く… and 名前を付けて保存….
+// The file dialog of 開く… and 名前を付けて保存…, and the folder dialog of 定義フォルダの点検….
 #pragma once
 
 #include <QFileDialog>
@@ -10,5 +10,8 @@ namespace verrimo {
 // offered, when not the pages (to open) or the definitions (to save).
 QString fileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption,
                    const QStringList& filters = {});
+
+// Asks for a folder; empty when the user cancels.
+QString folderDialog(QWidget* parent, const QString& caption);
 
 }  // namespace verrimo
