@@ -97,4 +97,20 @@ std::string applyHunks(std::span<const std::string_view> from, std::span<const s
     return text;
 }
 
+std::vector<std::optional<std::size_t>> hunksOfLines(std::span<const LineHunk> hunks,
+                                                     std::span<const std::size_t> lines) {
+    std::vector<std::optional<std::size_t>> found(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::size_t line = lines[i];
+        // The hunks are in order: the first that ends past the line.
+        const auto h = std::partition_point(
+            hunks.begin(), hunks.end(), [line](const LineHunk& k) { return k.fromEnd <= line; });
+        if (h == hunks.end()) continue;
+        const bool holds = h->fromBegin <= line;
+        const bool addsAfter = h->fromBegin == line + 1 && h->toEnd > h->toBegin;
+        if (holds || addsAfter) found[i] = static_cast<std::size_t>(h - hunks.begin());
+    }
+    return found;
+}
+
 }  // namespace verrimo

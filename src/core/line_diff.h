@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,5 +30,10 @@ std::vector<LineHunk> diffLines(std::span<const std::string_view> from,
 // `from` with the hunks whose `take` is set made as in `to`, the others left as they were.
 std::string applyHunks(std::span<const std::string_view> from, std::span<const std::string_view> to,
                        std::span<const LineHunk> hunks, const std::vector<bool>& take);
+
+// For each of the old text's lines given, the hunk that concerns it: the one whose old lines hold
+// it, else the one that adds lines right after it; none when no hunk does.
+std::vector<std::optional<std::size_t>> hunksOfLines(std::span<const LineHunk> hunks,
+                                                     std::span<const std::size_t> lines);
 
 }  // namespace verrimo

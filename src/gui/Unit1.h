@@ -119,6 +119,8 @@ class TForm1 : public TForm {
     void FolderCheckRequested();
     // The user chose to read every text in this charset.
     void CodePageChosen(const std::string& charset);
+    // 修復案… on a line that no longer fits its page.
+    void RepairRequested();
 
   protected:
     void FormShow() override;
@@ -129,7 +131,8 @@ class TForm1 : public TForm {
     void SetUpCheck(QWidget* panel);
     void UpdateCheckLine();
     void ShowFindingTip(const QHelpEvent* event);
-    // The definition text's context menu, with the browser's values its line's findings name.
+    // The definition text's context menu, with the browser's values its line's findings name
+    // and, on a line that no longer fits its page, 修復案….
     void ShowDefinitionMenu(const QContextMenuEvent* event);
 
     std::string programFolder_;

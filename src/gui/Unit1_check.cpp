@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolTip>
+#include <algorithm>
 #include <set>
 
 #include "codepage.h"
@@ -99,6 +100,16 @@ void TForm1::ShowDefinitionMenu(const QContextMenuEvent* event) {
         Check1->isChecked() && findingsFrom_ && Memo1->Bytes() && *findingsFrom_ == *Memo1->Bytes();
     std::set<std::string> offered;
     QAction* first = menu->actions().value(0);
+    const bool drifted = current && std::any_of(pageFindings_.begin(), pageFindings_.end(),
+                                                [line](const PageFinding& f) {
+                                                    return static_cast<int>(f.line) == line;
+                                                });
+    if (drifted) {
+        QAction* repair = new QAction("修復案…", menu);
+        repair->setObjectName("Repair1");
+        connect(repair, &QAction::triggered, this, &TForm1::RepairRequested);
+        menu->insertAction(first, repair);
+    }
     for (const PageFinding& f : pageFindings_) {
         if (!current || static_cast<int>(f.line) != line || !f.browserValue ||
             !offered.insert(*f.browserValue).second)
@@ -111,7 +122,7 @@ void TForm1::ShowDefinitionMenu(const QContextMenuEvent* event) {
                 [this, line, value = *f.browserValue] { WriteLineValue(line, value); });
         menu->insertAction(first, write);
     }
-    if (!offered.empty() && first) menu->insertSeparator(first);
+    if ((drifted || !offered.empty()) && first) menu->insertSeparator(first);
     menu->popup(event->globalPos());
 }
 

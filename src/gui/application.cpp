@@ -20,6 +20,9 @@
 #include "har_dialog.h"
 #include "har_open.h"
 #include "live_check.h"
+#include "page_source.h"
+#include "repair.h"
+#include "repair_dialog.h"
 #include "request_preview.h"
 #include "sample_file.h"
 #include "trial_run.h"
@@ -67,6 +70,8 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     folder_ = std::make_unique<DefinitionFolder>([this] { return requests_->Samples(); },
                                                  [this] { return fetchOptions_; });
     forms_.Folder = folder_.get();
+    repairDialog_ = std::make_unique<RepairDialog>();
+    forms_.Repair = repairDialog_.get();
     Connect();
 }
 
@@ -120,6 +125,22 @@ void Application::Connect() {
     QObject::connect(
         folder, &DefinitionFolder::DefinitionOpened, main,
         [this](const std::string& path) { guarded([&] { OpenDefinitionFile(path); }); });
+    QObject::connect(main, &TForm1::RepairRequested, main,
+                     [this] { guarded([this] { ProposeRepair(RoadPagesNow()); }); });
+    QObject::connect(
+        trialRun_.get(), &TrialRun::RepairRequested, main, [this](const StepAnswer& page) {
+            guarded([&] {
+                const CodePage& cp = CodePage::program();
+                ProposeRepair(
+                    {{readPage({pageSourceFromBody(page.body), page.contentType, page.url}, cp,
+                               {.forms = true})
+                          .forms,
+                      page.url}});
+            });
+        });
+    QObject::connect(
+        repairDialog_.get(), &RepairDialog::RepairAccepted, main,
+        [main](const std::string& text) { main->ReplaceTexts(text, main->HeldText()); });
     const auto switchCodePage = [this](const std::string& charset) {
         guarded([&] { SwitchCodePage(charset); });
     };
@@ -276,6 +297,21 @@ void Application::OpenDefinitionFile(const std::string& path) {
     form1_->raise();
     form1_->activateWindow();
     if (!referrer.empty()) LoadPage(referrer);
+}
+
+std::vector<ReadPage> Application::RoadPagesNow() const {
+    std::vector<ReadPage> pages;
+    if (requests_->PageLoaded()) pages.push_back(requests_->Page());
+    for (const auto& kept : roadPages_.Pages()) pages.push_back({kept->forms, kept->url});
+    return pages;
+}
+
+void Application::ProposeRepair(const std::vector<ReadPage>& pages) {
+    const SharedText text = form1_->Definition();
+    RepairResult repair = repairDefinition(*text, pages, CodePage::program());
+    if (!repair.changed()) throw UserError("修復案はありません: 定義は今のページに合っています");
+    repairDialog_->ShowRepair(*text, std::move(repair));
+    repairDialog_->ShowModal();
 }
 
 void Application::ShowRequests() {

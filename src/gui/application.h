@@ -72,6 +72,10 @@ class Application {
     // A definition file from the folder window: its text in the main window, its first page
     // loaded, so that where it no longer fits is underlined.
     void OpenDefinitionFile(const std::string& path);
+    // 修復案…: the definition repaired against these pages, for the user to take or leave.
+    void ProposeRepair(const std::vector<ReadPage>& pages);
+    // The page shown and the road's kept pages.
+    std::vector<ReadPage> RoadPagesNow() const;
 
     // The road, step by step (application_road.cpp).
     void ConnectRoad();
@@ -102,6 +106,7 @@ class Application {
     std::unique_ptr<TrialRun> trialRun_;
     std::unique_ptr<HarRoadDialog> harDialog_;
     std::unique_ptr<DefinitionFolder> folder_;
+    std::unique_ptr<RepairDialog> repairDialog_;
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;

@@ -13,6 +13,7 @@ class RequestPreview;
 class TrialRun;
 class HarRoadDialog;
 class DefinitionFolder;
+class RepairDialog;
 
 // Filled in creation order. The windows never reach into each other: the application calls
 // their verbs and connects what they announce.
@@ -27,6 +28,7 @@ struct Forms {
     TrialRun* Run = nullptr;
     HarRoadDialog* HarDialog = nullptr;
     DefinitionFolder* Folder = nullptr;
+    RepairDialog* Repair = nullptr;
 };
 
 }  // namespace verrimo

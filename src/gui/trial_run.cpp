@@ -94,7 +94,8 @@ TrialRun::TrialRun(std::function<SharedText()> definition, std::function<SampleV
     Button_send = makeButton("Button_send", "送信する", this, {8, 498, 120, 28});
     Button_sendAll = makeButton("Button_sendAll", "残りをすべて送信", this, {136, 498, 160, 28});
     Button_abort = makeButton("Button_abort", "中止", this, {304, 498, 96, 28});
-    Label_state = makeLabel("Label_state", "", this, {8, 538, 520, 20});
+    Label_state = makeLabel("Label_state", "", this, {8, 538, 424, 20});
+    Button_repair = makeButton("Button_repair", "修復案…", this, {440, 534, 96, 28});
     Button_close = makeButton("Button_close", "閉じる", this, {544, 534, 88, 28});
 
     connectClick(Button_start, this, &TrialRun::Button_startClick);
@@ -103,6 +104,7 @@ TrialRun::TrialRun(std::function<SharedText()> definition, std::function<SampleV
     connectClick(Button_sendAll, this, &TrialRun::Button_sendAllClick);
     connectClick(Button_abort, this, &TrialRun::Button_abortClick);
     connectClick(Button_close, this, &TrialRun::Button_closeClick);
+    connectClick(Button_repair, this, &TrialRun::Button_repairClick);
     ShowState();
 }
 
@@ -123,6 +125,8 @@ void TrialRun::Button_startClick(QObject*) {
         wipeText(typed);
     }
     Memo_steps->clear();
+    lastAnswer_.reset();
+    stoppedPage_.reset();
     Label_state->setText("試走中です");
     cancel_ = false;
     choice_.reset();
@@ -182,6 +186,9 @@ void TrialRun::Asked(const RoadStep& step) {
 
 void TrialRun::StepDone(const RoadStep& step) {
     Memo_steps->appendPlainText(stepText(step, CodePage::program()));
+    if (step.referrerPage) lastAnswer_ = *step.referrerPage;
+    if (step.outcome == StepOutcome::Stopped) stoppedPage_ = lastAnswer_;
+    lastAnswer_ = step.answer;
     if (!step.answer.hops.empty()) emit AnswerArrived(step.answer);
 }
 
@@ -225,6 +232,7 @@ void TrialRun::ShowState() {
     Button_start->setEnabled(!running_);
     Edit_pass->setEnabled(!running_);
     Button_cancel->setEnabled(running_);
+    Button_repair->setEnabled(!running_ && stoppedPage_.has_value());
     for (QPushButton* button : {Button_send, Button_sendAll, Button_abort})
         button->setEnabled(asking_);
 }
@@ -252,6 +260,10 @@ void TrialRun::Button_cancelClick(QObject*) {
 
 void TrialRun::Button_closeClick(QObject*) {
     Close();
+}
+
+void TrialRun::Button_repairClick(QObject*) {
+    if (!running_ && stoppedPage_) emit RepairRequested(*stoppedPage_);
 }
 
 void TrialRun::hideEvent(QHideEvent* event) {

@@ -37,6 +37,7 @@ class TrialRun : public TForm {
     void Button_abortClick(QObject* Sender);
     void Button_cancelClick(QObject* Sender);
     void Button_closeClick(QObject* Sender);
+    void Button_repairClick(QObject* Sender);
 
     bool Running() const { return running_; }
 
@@ -52,10 +53,14 @@ class TrialRun : public TForm {
     QPushButton* Button_abort;
     TLabel* Label_state;
     QPushButton* Button_close;
+    // Once the run stopped on a step that no longer fits its page.
+    QPushButton* Button_repair;
 
   signals:
     // A step was sent and this came back: for the browser tab.
     void AnswerArrived(const StepAnswer& answer);
+    // 修復案… for the page the run stopped on.
+    void RepairRequested(const StepAnswer& page);
 
   protected:
     void hideEvent(QHideEvent* event) override;
@@ -79,6 +84,9 @@ class TrialRun : public TForm {
     std::mutex mutex_;
     std::condition_variable answered_;
     std::optional<SendChoice> choice_;  // the user's, for the step asked about
+    // The page the next step is built on when it has no referrer page of its own, and the page
+    // of the step the run stopped on.
+    std::optional<StepAnswer> lastAnswer_, stoppedPage_;
     bool running_ = false;
     bool asking_ = false;
 };

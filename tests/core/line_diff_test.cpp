@@ -85,3 +85,17 @@ TEST(LineDiff, FewestLinesOnRandomTexts) {
         EXPECT_EQ(applyHunks(from, to, hunks, std::vector<bool>(hunks.size(), true)), whole);
     }
 }
+
+// Which hunk each line of the old text is changed by: a renamed line, a line added after another,
+// a line removed, a line left alone.
+TEST(LineDiff, TheHunkOfEachLine) {
+    const std::string from = "r\r\na\r\nemail=x\r\nb\r\ngone=1\r\nc\r\n";
+    const std::string to = "r\r\na\r\nnew=1\r\nmail=x\r\nb\r\nc\r\n";
+    const auto a = linePieces(from), b = linePieces(to);
+    const std::vector<LineHunk> hunks = diffLines(a, b);
+    const std::vector<std::size_t> lines = {0, 1, 2, 3, 4, 5};
+    const std::vector<std::optional<std::size_t>> expected = {std::nullopt, 0, 0,
+                                                              std::nullopt, 1, std::nullopt};
+    ASSERT_EQ(hunks.size(), 2u);
+    EXPECT_EQ(hunksOfLines(hunks, lines), expected);
+}
