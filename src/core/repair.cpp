@@ -47,23 +47,13 @@ const Form* formByFields(const PageForms& page, const std::vector<FieldLine>& fi
     return tie ? nullptr : best;
 }
 
-// A literal written in the definition's charset, as the new charset sends the same characters:
-// each character past ASCII as the "%XX" of its bytes there. Text that is not the definition's,
-// or that reads as UTF-8 already for a UTF-8 form, is left alone.
-std::optional<std::string> recoded(std::string_view literal, const CodePage& cp,
-                                   const std::string& charset) {
-    if (!hasNonAscii(literal) || !decodesCleanly(literal, canonicalCharset(cp.name())) ||
-        (charset == "UTF-8" && decodesCleanly(literal, charset)))
-        return std::nullopt;
-    const std::shared_ptr<const CodePage> to = browserCodePage(charset);
-    if (!to) return std::nullopt;
-    return pageLiteral(inFormCharset(literal, cp, *to), false);
-}
-
 class DefinitionRepair {
   public:
     DefinitionRepair(std::string_view text, std::span<const ReadPage> pages, const CodePage& cp)
-        : text_(text), pages_(pages), cp_(cp), lines_(splitLines(text)),
+        : text_(text),
+          pages_(pages),
+          cp_(cp),
+          lines_(splitLines(text)),
           report_(checkDefinition(text, cp)) {
         edits_.lines.resize(lines_.size());
     }
@@ -83,7 +73,8 @@ class DefinitionRepair {
     }
 
     void repairStep(const StepRequest& r) {
-        StepForm step{r.targetLine, {}, r.form, r.page ? r.page->forms.get() : nullptr, cp_};
+        StepForm step{r.targetLine, {}, r.form, r.page ? r.page->forms.get() : nullptr,
+                      cp_,          {}, true};
         for (const RequestField& f : r.fields) step.fields.push_back(field(f.line));
         if (!step.form) findMoved(r, step);
         if (!step.form) {
@@ -91,12 +82,10 @@ class DefinitionRepair {
                           "対象のフォームがページにありません（項目の名前でも見つかりません）");
             return;
         }
-        const std::string charset =
-            submissionCharset(step.form->acceptCharset, step.page->charset);
-        const std::string own = canonicalCharset(cp_.name());
-        step.sameCharset = step.page->charset == own;
+        step.charset = submissionCharset(step.form->acceptCharset, step.page->charset);
+        step.sameCharset = step.charset == canonicalCharset(cp_.name());
         repairFields(step, edits_);
-        if (charset != own) recode(step, charset);
+        if (!step.sameCharset) recode(step);
     }
 
     // The form looked for by its fields: on the step's page, or on pasted pages.
@@ -110,7 +99,8 @@ class DefinitionRepair {
             }
         }
         if (!step.form) return;
-        const std::string_view old = spanOf(lines_[r.targetLine], report_.lines[r.targetLine].value);
+        const std::string_view old =
+            spanOf(lines_[r.targetLine], report_.lines[r.targetLine].value);
         const std::string& action = step.form->writtenAction;
         if (action == old) return;
         const std::string shown = step.page->codePage->toUtf8(action);
@@ -126,7 +116,8 @@ class DefinitionRepair {
     }
 
     // The literals and choice lists that the lines still carry, for a form in another charset.
-    void recode(const StepForm& step, const std::string& charset) {
+    void recode(const StepForm& step) {
+        const std::string& charset = step.charset;
         for (const FieldLine& f : step.fields) {
             LineEdit& edit = edits_.lines[f.line];
             if (edit.dropped || edit.open || edit.value) continue;
@@ -164,8 +155,9 @@ class DefinitionRepair {
             for (const std::string& added : edits_.lines[i].added) appendLine(r.text, added);
         }
         r.changes = std::move(edits_.changes);
-        std::stable_sort(r.changes.begin(), r.changes.end(),
-                         [](const RepairChange& a, const RepairChange& b) { return a.line < b.line; });
+        std::stable_sort(
+            r.changes.begin(), r.changes.end(),
+            [](const RepairChange& a, const RepairChange& b) { return a.line < b.line; });
         return r;
     }
 
@@ -195,6 +187,21 @@ FieldLine fieldLine(std::size_t line, std::string_view text, const LineReport& r
         f.operand = spanOf(text, report.operand);
     }
     return f;
+}
+
+std::optional<std::string> recoded(std::string_view literal, const CodePage& cp,
+                                   const std::string& charset) {
+    if (!hasNonAscii(literal) || !decodesCleanly(literal, canonicalCharset(cp.name())) ||
+        (charset == "UTF-8" && decodesCleanly(literal, charset)))
+        return std::nullopt;
+    const std::shared_ptr<const CodePage> to = browserCodePage(charset);
+    if (!to) return std::nullopt;
+    return pageLiteral(inFormCharset(literal, cp, *to), false);
+}
+
+std::string StepForm::inCharset(std::string_view literal) const {
+    if (sameCharset) return std::string(literal);
+    return recoded(literal, cp, charset).value_or(std::string(literal));
 }
 
 std::string walkerChoices(const FormIndex::Named& named, const CodePage& pageCp) {
@@ -253,14 +260,22 @@ RepairResult repairDefinition(std::string_view definition, std::span<const ReadP
 
 std::string_view repairKindId(RepairKind kind) {
     switch (kind) {
-        case RepairKind::Renamed: return "renamed";
-        case RepairKind::Added: return "added";
-        case RepairKind::Removed: return "removed";
-        case RepairKind::Action: return "action";
-        case RepairKind::Choices: return "choices";
-        case RepairKind::Charset: return "charset";
-        case RepairKind::SubmitRenamed: return "submit-renamed";
-        case RepairKind::NeedsYou: return "needs-you";
+        case RepairKind::Renamed:
+            return "renamed";
+        case RepairKind::Added:
+            return "added";
+        case RepairKind::Removed:
+            return "removed";
+        case RepairKind::Action:
+            return "action";
+        case RepairKind::Choices:
+            return "choices";
+        case RepairKind::Charset:
+            return "charset";
+        case RepairKind::SubmitRenamed:
+            return "submit-renamed";
+        case RepairKind::NeedsYou:
+            return "needs-you";
     }
     return "needs-you";
 }

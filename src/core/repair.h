@@ -33,10 +33,10 @@ struct RepairChange {
 };
 
 struct RepairResult {
-    std::string text;                    // the repaired definition, in the code page, CR LF
-    std::vector<RepairChange> changes;   // in line order
-    bool changed() const;                // any change, open questions included
-    bool needsUser() const;              // any open question
+    std::string text;                   // the repaired definition, in the code page, CR LF
+    std::vector<RepairChange> changes;  // in line order
+    bool changed() const;               // any change, open questions included
+    bool needsUser() const;             // any open question
 };
 
 // The definition (in cp) repaired against the pages as they are now, each step against its own

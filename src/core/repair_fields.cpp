@@ -22,8 +22,8 @@ enum class Sort { Hidden, Text, Password, Choice, Checkbox, Submit, Other };
 
 Sort sortOf(const FormControl& c) {
     static constexpr std::string_view kTexts[] = {
-        "text", "search", "tel",  "url",  "email", "number",        "date",
-        "month", "week",  "time", "datetime-local", "textarea"};
+        "text", "search", "tel",  "url",  "email",          "number",
+        "date", "month",  "week", "time", "datetime-local", "textarea"};
     if (c.type == "hidden") return Sort::Hidden;
     if (c.type == "password") return Sort::Password;
     if (c.element == "select" || c.type == "radio") return Sort::Choice;
@@ -215,7 +215,8 @@ class FieldRepair {
                 continue;
             }
             const std::size_t n = loose.front();
-            if (loose.size() == 1 && suitors[n] == 1 && fitOf(first(o), newcomers_[n].sort).strict) {
+            if (loose.size() == 1 && suitors[n] == 1 &&
+                fitOf(first(o), newcomers_[n].sort).strict) {
                 take(o, n);
                 continue;
             }
@@ -244,19 +245,28 @@ class FieldRepair {
 
     void rename(const Orphan& o, const Newcomer& n) {
         const FormControl& c = control(n.control);
-        const RepairKind kind = n.sort == Sort::Submit ? RepairKind::SubmitRenamed
-                                                        : RepairKind::Renamed;
+        const FormIndex::Named named = index_.named(c.name);
         for (const std::size_t k : o.fields) {
             const FieldLine& f = s_.fields[k];
             LineEdit& edit = e_.lines[f.line];
             edit.key = c.name;
+            kept_[k] = n.control;
+            std::string message =
+                "項目「" + shownKey(o.key) + "」の名前が「" + shown(c.name) + "」に変わりました";
             if (f.keyword == def::kGetValue && f.operand == f.key)
                 edit.value = def::expression(def::kGetValue, c.name);
-            e_.change(f.line, kind,
-                      "項目「" + shownKey(o.key) + "」の名前が「" + shown(c.name) +
-                          "」に変わりました");
-            kept_[k] = n.control;
-            checkValue(f, index_.named(c.name));
+            if (n.sort != Sort::Submit) {
+                e_.change(f.line, RepairKind::Renamed, std::move(message));
+                checkValue(f, named);
+                continue;
+            }
+            // A button's line follows it, with its value as the walker writes it.
+            message = "送信ボタン「" + shownKey(o.key) + "」の名前が「" + shown(c.name) + "」";
+            if (f.literal() && !offered(s_.inCharset(f.value), named, pageCp_)) {
+                edit.value = pageLiteral(walkerLiteral(c, pageCp_), s_.sameCharset);
+                message += "、値が「" + shown(c.value) + "」";
+            }
+            e_.change(f.line, RepairKind::SubmitRenamed, message + "に変わりました");
         }
         named_[n.control] = 1;
     }
@@ -267,22 +277,23 @@ class FieldRepair {
         const Sort sort = sortOf(c);
         const bool same = s_.sameCharset;
         if (sort == Sort::Choice && f.keyword == def::kSelect) {
-            const std::string list = walkerChoices(named, pageCp_);
-            if (list.empty() || list == f.operand) return;
-            e_.lines[f.line].value = def::expression(def::kSelect, pageLiteral(list, same));
+            const std::string list = pageLiteral(walkerChoices(named, pageCp_), same);
+            if (list.empty() || list == s_.inCharset(f.operand)) return;
+            e_.lines[f.line].value = def::expression(def::kSelect, list);
             e_.change(f.line, RepairKind::Choices,
                       "「" + shown(c.name) + "」の選択肢が変わりました（一覧を書き直しました）");
             return;
         }
         if (!f.literal()) return;
+        const std::string literal = s_.inCharset(f.value);
         if (sort == Sort::Choice || sort == Sort::Checkbox) {
-            if (!offered(f.value, named, pageCp_)) {
+            if (!offered(literal, named, pageCp_)) {
                 e_.lines[f.line].open = true;
                 e_.change(f.line, RepairKind::NeedsYou,
                           "「" + shown(c.name) + "」の固定値「" + s_.cp.toUtf8(f.value) +
                               "」はもう選択肢にありません。どれを送るか決めてください");
             }
-        } else if (sort == Sort::Submit && !offered(f.value, named, pageCp_)) {
+        } else if (sort == Sort::Submit && !offered(literal, named, pageCp_)) {
             e_.lines[f.line].value = pageLiteral(walkerLiteral(c, pageCp_), same);
             e_.change(f.line, RepairKind::SubmitRenamed,
                       "送信ボタン「" + shown(c.name) + "」の値が「" + shown(c.value) +
@@ -321,9 +332,9 @@ class FieldRepair {
                 e_.change(line, RepairKind::Added,
                           "hidden の項目「" + shown(c.name) + "」が加わりました");
             } else if (n.sort == Sort::Password) {
-                e_.change(line, RepairKind::NeedsYou,
-                          "パスワードの項目「" + shown(c.name) +
-                              "」が加わりました。値を決めてください");
+                e_.change(
+                    line, RepairKind::NeedsYou,
+                    "パスワードの項目「" + shown(c.name) + "」が加わりました。値を決めてください");
             } else if (n.sort == Sort::Text && c.value.empty()) {
                 e_.change(line, RepairKind::NeedsYou,
                           "入力欄「" + shown(c.name) + "」が加わりました。値を決めてください");

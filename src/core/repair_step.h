@@ -21,7 +21,7 @@ struct LineEdit {
     std::optional<std::string> key;    // the field's new name
     std::optional<std::string> value;  // the new text after "="
     bool dropped = false;
-    bool open = false;  // left as it was for the user
+    bool open = false;               // left as it was for the user
     std::vector<std::string> added;  // new lines right after it, in page order
 };
 
@@ -53,8 +53,12 @@ struct StepForm {
     std::vector<FieldLine> fields;
     const Form* form = nullptr;
     const PageForms* page = nullptr;
-    const CodePage& cp;  // the definition's
-    bool sameCharset = true;  // the page's texts are in the definition's charset
+    const CodePage& cp;       // the definition's
+    std::string charset;      // what the form sends in
+    bool sameCharset = true;  // and it is the definition's
+
+    // A literal or choice list of the definition as it sends the same characters in charset.
+    std::string inCharset(std::string_view literal) const;
 };
 
 // The field lines matched to the form's controls: kept, renamed, dropped, added, and what the
@@ -69,6 +73,12 @@ std::string walkerChoices(const FormIndex::Named& named, const CodePage& pageCp)
 // Page text as the definition holds it: as it is in the definition's charset, else each byte
 // past ASCII as "%XX".
 std::string pageLiteral(std::string_view pageBytes, bool sameCharset);
+
+// A literal written in the definition's charset cp, as another charset sends the same
+// characters: each character past ASCII as the "%XX" of its bytes there. None for text that is
+// not the definition's, or that reads as UTF-8 already for a UTF-8 form.
+std::optional<std::string> recoded(std::string_view literal, const CodePage& cp,
+                                   const std::string& charset);
 
 // The UTF-8 of page text, for a message.
 std::string shownName(std::string_view name, const PageForms& page);
