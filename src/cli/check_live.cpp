@@ -31,15 +31,20 @@ LiveCheck checkOne(const std::string& path, const FetchOptions& fetch,
 
 }  // namespace
 
-int checkLive(const Arguments& parsed, Output& out) {
-    const std::vector<std::string>& files = parsed.operands;
-    if (files.empty()) throw UsageError("check --live needs a definition file");
-    FetchOptions fetch = liveFetchOptions();
+FetchOptions liveFetchOptions(const Arguments& parsed) {
+    FetchOptions fetch = verrimo::liveFetchOptions();
     if (const auto timeout = parsed.values.find("--timeout"); timeout != parsed.values.end())
         fetch.total = stallTimeOut(timeout->second);
     // The tests cut pages at a few bytes rather than at the bound of the program.
     if (const char* bound = std::getenv("VERRIMO_TEST_MAX_PAGE_BYTES"))
         fetch.maxBytes = std::stoull(bound);
+    return fetch;
+}
+
+int checkLive(const Arguments& parsed, Output& out) {
+    const std::vector<std::string>& files = parsed.operands;
+    if (files.empty()) throw UsageError("check --live needs a definition file");
+    const FetchOptions fetch = liveFetchOptions(parsed);
     const SampleValues samples = userSampleValues();
 
     std::vector<LiveCheck> results(files.size());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "arguments.h"
+#include "fetch.h"
 #include "output.h"
 
 namespace verrimo::cli {
@@ -11,5 +12,8 @@ namespace verrimo::cli {
 // definition no longer fits its page, else 3 when a page could not be fetched (no answer, an
 // answer other than 2xx, the time-out) or was cut at the size bound, else 0.
 int checkLive(const Arguments& parsed, Output& out);
+
+// --timeout and the size bound of a live check.
+FetchOptions liveFetchOptions(const Arguments& parsed);
 
 }  // namespace verrimo::cli

@@ -36,37 +36,48 @@ std::string firstReferrer(std::string_view text, const DefinitionReport& report)
     return {};
 }
 
-LiveCheck checkDefinitionLive(std::string_view text, const CodePage& cp, const FetchOptions& fetch,
-                              const LiveDownload& download, const SampleValues& samples,
-                              bool pageCodePage) {
-    const DefinitionReport report = checkDefinition(text, cp);
-    const std::string referrer = firstReferrer(text, report);
-    if (referrer.empty()) return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}};
+LivePage fetchReferrerPage(const std::string& referrer, const CodePage& cp,
+                           const FetchOptions& fetch, const LiveDownload& download,
+                           bool pageCodePage) {
     FetchResult fetched = download(referrer, fetch);
     const auto notFetched = [&fetched](const std::string& why) {
-        return LiveCheck{
-            {{0, "page-not-fetched", "参照元のページを読めません: " + why}}, true, fetched.status};
+        return LivePage{{},
+                        {{0, "page-not-fetched", "参照元のページを読めません: " + why}},
+                        true,
+                        fetched.status};
     };
     // An error page is not the page, even when it holds the form; nor is a page cut short.
     if (!fetched.opened) return notFetched(fetched.error);
     if (fetched.status < 200 || fetched.status > 299)
         return notFetched("HTTP " + std::to_string(fetched.status) + " が返りました");
     if (!fetched.error.empty() && !fetched.cut) return notFetched(fetched.error);
-    LiveCheck result;
-    result.status = fetched.status;
+    LivePage live;
+    live.status = fetched.status;
     if (fetched.cut) {
         // What was read is checked, but the definition may fit the rest.
-        result.findings.push_back({0, "page-cut",
-                                   "参照元のページが " + cutAt(fetch.maxBytes) +
-                                       "切れています（その先は照らし合わせていません）"});
-        result.notFetched = true;
+        live.findings.push_back({0, "page-cut",
+                                 "参照元のページが " + cutAt(fetch.maxBytes) +
+                                     "切れています（その先は照らし合わせていません）"});
+        live.notFetched = true;
     }
-    const ReadPage page{
+    live.page = {
         readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
                  {.pageCodePage = pageCodePage, .forms = true})
             .forms,
         referrer};
-    for (StepRequest& r : definitionRequests(text, report, {&page, 1}, samples, cp))
+    return live;
+}
+
+LiveCheck checkDefinitionLive(std::string_view text, const CodePage& cp, const FetchOptions& fetch,
+                              const LiveDownload& download, const SampleValues& samples,
+                              bool pageCodePage) {
+    const DefinitionReport report = checkDefinition(text, cp);
+    const std::string referrer = firstReferrer(text, report);
+    if (referrer.empty()) return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}};
+    LivePage live = fetchReferrerPage(referrer, cp, fetch, download, pageCodePage);
+    LiveCheck result{std::move(live.findings), live.notFetched, live.status};
+    if (!live.page.forms) return result;
+    for (StepRequest& r : definitionRequests(text, report, {&live.page, 1}, samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
 }

@@ -38,6 +38,18 @@ FetchOptions liveFetchOptions(FetchOptions options = {});
 // The value of the definition's first referrer line; empty when it has none.
 std::string firstReferrer(std::string_view text, const DefinitionReport& report);
 
+// The referrer page as the site serves it now, read in cp (or in the code page of its own charset
+// with pageCodePage). findings: why it could not be fetched, or that it was cut.
+struct LivePage {
+    ReadPage page;  // no forms when it was not fetched
+    std::vector<PageFinding> findings;
+    bool notFetched = false;
+    long status = 0;  // the page's HTTP status; 0 when none came
+};
+LivePage fetchReferrerPage(const std::string& referrer, const CodePage& cp,
+                           const FetchOptions& fetch, const LiveDownload& download,
+                           bool pageCodePage);
+
 // The definition (text in cp) against its first referrer's page, fetched once with fetch; the
 // page read in the code page of its own charset with pageCodePage.
 LiveCheck checkDefinitionLive(std::string_view text, const CodePage& cp, const FetchOptions& fetch,
