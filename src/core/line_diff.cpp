@@ -1,6 +1,7 @@
 #include "line_diff.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace verrimo {
 
@@ -95,6 +96,53 @@ std::string applyHunks(std::span<const std::string_view> from, std::span<const s
     }
     for (; line < from.size(); ++line) text += from[line];
     return text;
+}
+
+namespace {
+
+// The line without its line break, cut at its first "=".
+std::pair<std::string_view, std::string_view> keyAndValue(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return {line, {}};
+    return {line.substr(0, eq), line.substr(eq + 1)};
+}
+
+}  // namespace
+
+bool sameLineRewritten(std::string_view from, std::string_view to) {
+    const auto [oldKey, oldValue] = keyAndValue(from);
+    const auto [newKey, newValue] = keyAndValue(to);
+    if (oldKey == newKey || (!oldValue.empty() && oldValue == newValue)) return true;
+    std::string named(oldValue);
+    if (oldKey.empty()) return false;
+    for (std::size_t at = 0; (at = named.find(oldKey, at)) != std::string::npos;
+         at += newKey.size())
+        named.replace(at, oldKey.size(), newKey);
+    return !named.empty() && named == newValue;
+}
+
+std::vector<LineHunk> pairLines(std::span<const std::string_view> from,
+                                std::span<const std::string_view> to,
+                                std::span<const LineHunk> hunks) {
+    std::vector<LineHunk> finer;
+    const auto add = [&finer](LineHunk h) {
+        if (h.fromBegin != h.fromEnd || h.toBegin != h.toEnd) finer.push_back(h);
+    };
+    for (const LineHunk& h : hunks) {
+        std::size_t x = h.fromBegin, y = h.toBegin;  // what is not yet in a finer hunk
+        for (std::size_t o = h.fromBegin; o < h.fromEnd; ++o)
+            for (std::size_t n = y; n < h.toEnd; ++n)
+                if (sameLineRewritten(from[o], to[n])) {
+                    add({x, o, y, n});
+                    add({o, o + 1, n, n + 1});
+                    x = o + 1;
+                    y = n + 1;
+                    break;
+                }
+        add({x, h.fromEnd, y, h.toEnd});
+    }
+    return finer;
 }
 
 std::vector<std::optional<std::size_t>> hunksOfLines(std::span<const LineHunk> hunks,

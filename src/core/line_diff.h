@@ -31,6 +31,17 @@ std::vector<LineHunk> diffLines(std::span<const std::string_view> from,
 std::string applyHunks(std::span<const std::string_view> from, std::span<const std::string_view> to,
                        std::span<const LineHunk> hunks, const std::vector<bool>& take);
 
+// Whether a definition line of the old text and one of the new are the same line rewritten: the
+// same key, the same value, or the value naming the new key where it named the old one.
+bool sameLineRewritten(std::string_view from, std::string_view to);
+
+// The hunks cut finer where old and new lines pair up as the same line rewritten (in order): each
+// such pair a hunk of its own, the lines between them hunks of their own; so that a line renamed
+// beside a line added can be taken without it.
+std::vector<LineHunk> pairLines(std::span<const std::string_view> from,
+                                std::span<const std::string_view> to,
+                                std::span<const LineHunk> hunks);
+
 // For each of the old text's lines given, the hunk that concerns it: the one whose old lines hold
 // it, else the one that adds lines right after it; none when no hunk does.
 std::vector<std::optional<std::size_t>> hunksOfLines(std::span<const LineHunk> hunks,

@@ -107,7 +107,7 @@ void RepairDialog::ShowRepair(std::string old, RepairResult repair) {
     repair_ = std::move(repair);
     oldLines_ = linePieces(old_);
     newLines_ = linePieces(repair_.text);
-    hunks_ = diffLines(oldLines_, newLines_);
+    hunks_ = pairLines(oldLines_, newLines_, diffLines(oldLines_, newLines_));
     std::vector<std::size_t> lines;
     for (const RepairChange& c : repair_.changes) lines.push_back(c.line);
     hunkOfRow_ = hunksOfLines(hunks_, lines);
@@ -125,10 +125,11 @@ void RepairDialog::ShowRepair(std::string old, RepairResult repair) {
         row->setText(Kind, kind);
         row->setText(Message, message);
         row->setToolTip(Message, message);
-        if (hunk && !needsUser) {
-            row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+        // Only what the repair can write is ticked; what needs the user is theirs to write.
+        if (hunk && !needsUser)
             row->setCheckState(Line, Qt::Checked);
-        }
+        else
+            row->setFlags(row->flags() & ~Qt::ItemIsUserCheckable);
         if (needsUser)
             for (int c = Line; c <= Message; ++c) row->setBackground(c, kNeedsYouColour);
     };

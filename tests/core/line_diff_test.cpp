@@ -99,3 +99,31 @@ TEST(LineDiff, TheHunkOfEachLine) {
     ASSERT_EQ(hunks.size(), 2u);
     EXPECT_EQ(hunksOfLines(hunks, lines), expected);
 }
+
+// A field renamed right after a hidden field added: two hunks, each taken alone.
+TEST(LineDiff, RewrittenLinesPairUp) {
+    struct Case {
+        const char* name;
+        std::string from, to;
+        std::vector<LineHunk> finer;
+    };
+    const Case cases[] = {
+        {"added, then renamed keeping its value",
+         "t=1\r\nemail=Zem-email\r\n-\r\n",
+         "t=1\r\nticket=Zem-GetValue[ticket]\r\nmail=Zem-email\r\n-\r\n",
+         {{1, 1, 1, 2}, {1, 2, 2, 3}}},
+        {"renamed with its operand, then added",
+         "name=Zem-GetValue[name]\r\n-\r\n",
+         "fullname=Zem-GetValue[fullname]\r\nnew=Zem-GetValue[new]\r\n-\r\n",
+         {{0, 1, 0, 1}, {1, 1, 1, 2}}},
+        {"a new action", "action=a.cgi\r\nx=1\r\n", "action=b.cgi\r\nx=1\r\n", {{0, 1, 0, 1}}},
+        {"nothing alike", "a=1\r\n", "b=2\r\n", {{0, 1, 0, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto a = linePieces(c.from), b = linePieces(c.to);
+        const std::vector<LineHunk> finer = pairLines(a, b, diffLines(a, b));
+        EXPECT_EQ(finer, c.finer);
+        EXPECT_EQ(applyHunks(a, b, finer, std::vector<bool>(finer.size(), true)), c.to);
+    }
+}

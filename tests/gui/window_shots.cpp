@@ -1,6 +1,6 @@
 // Puts a window on the screen for the screenshots in docs/.
 // Usage: window_shots walker|assistant|about|progress|check|utf8|record|preview|sendready|sendnext|
-//        trialrun
+//        trialrun|folder|repair
 // walker, assistant: the walker, or the assistant opened from it, with a sample page loaded; the
 // walker at (0, 0), the assistant beside it at (530, 40). about: the About window over the main
 // window at (0, 0). progress: the main window at (0, 0) while a page downloads slowly, the
@@ -10,20 +10,27 @@
 // on the page's first field. record: the page viewer at (0, 0) on its browser tab, a login form
 // filled in and sent there, the bar saying what was recorded. preview: the main window at
 // (0, 0) with a definition for the loaded sample page, the mouse over the line that does not fit
-// the page, and the request preview at (650, 0), its curl line copied. sendready: the loopback road's login recorded
-// and walked, the page viewer at (0, 0) with 送信して次へ in its bar, the main window at (730, 0).
-// sendnext: the same login sent with 送信して次へ; the page viewer at (0, 0) on the answer, the
-// entry dialog at (730, 0) with the answer's check strings dropped down, the main window below.
-// trialrun: the road's definition run in the trial run window at (730, 0), one step sent, then the
-// rest; the page viewer at (0, 0) shows the last answer. The pictures are the screen of a virtual X
-// server cut to the windows.
+// the page, and the request preview at (650, 0), its curl line copied. sendready: the loopback
+// road's login recorded and walked, the page viewer at (0, 0) with 送信して次へ in its bar, the
+// main window at (730, 0). sendnext: the same login sent with 送信して次へ; the page viewer at (0,
+// 0) on the answer, the entry dialog at (730, 0) with the answer's check strings dropped down, the
+// main window below. trialrun: the road's definition run in the trial run window at (730, 0), one
+// step sent, then the rest; the page viewer at (0, 0) shows the last answer. folder: the folder
+// window at (0, 0) over twelve definitions of a loopback site, checked once as the site was and
+// again after it changed, a drifted one chosen. repair: the main window at (0, 0) with a definition
+// whose page changed, and 修復案… over it. The pictures are the screen of a virtual X server cut to
+// the windows.
 #include <QApplication>
 #include <QCursor>
 #include <QHelpEvent>
 #include <QTimer>
 #include <QWebEngineScript>
+#include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "Unit1.h"
@@ -33,8 +40,10 @@
 #include "Unit_tag.h"
 #include "application.h"
 #include "codepage.h"
+#include "definition_folder.h"
 #include "http_test_server.h"
 #include "password_ask.h"
+#include "repair_dialog.h"
 #include "request_preview.h"
 #include "road_site.h"
 #include "trial_run.h"
@@ -151,6 +160,64 @@ void trialRun(const Forms& forms, const test::RoadSite& site) {
     asked->start(200);
 }
 
+// Twelve definitions of the server's pages in folder; the pages are served as fields says.
+void folderShot(const Forms& forms, test::HttpTestServer& server, const QString& folder,
+                std::shared_ptr<std::vector<std::string>> fields) {
+    for (std::size_t i = 0; i < fields->size(); ++i) {
+        const std::string path = "/shop" + std::to_string(i) + "/order.html";
+        server.route(path, [fields, i](const test::Request&) {
+            const std::string& name = (*fields)[i];
+            if (name.empty()) return test::Response{404, {}, "gone", {}};
+            return test::Response{200,
+                                  {{"Content-Type", "text/html"}},
+                                  "<form action=\"order.cgi\" method=\"post\"><input "
+                                  "type=\"hidden\" name=\"token\" value=\"1\"><input name=\"" +
+                                      name + "\"></form>",
+                                  {}};
+        });
+        std::ofstream(
+            QDir(folder).filePath(QString("shop%1.txt").arg(i, 2, 10, QChar('0'))).toStdString(),
+            std::ios::binary)
+            << "Zem-Referer=" << server.url(path)
+            << "\r\naction=order.cgi\r\ntoken=Zem-GetValue[token]\r\nemail=Zem-email\r\n"
+               "-\r\nchk-moji=\r\n";
+    }
+    DefinitionFolder* window = forms.Folder;
+    window->move(0, 0);
+    window->Show();
+    window->ShowFolder(folder);
+    window->Button_check->click();
+    auto* poll = new QTimer(window);
+    QObject::connect(poll, &QTimer::timeout, [window, poll, fields] {
+        if (window->Checking()) return;
+        if ((*fields)[3] == "email") {
+            for (const std::size_t i : {3, 5, 8}) (*fields)[i] = "mail";
+            (*fields)[10] = "";
+            window->Button_check->click();
+            return;
+        }
+        poll->stop();
+        window->List_definitions->setFocus();
+        window->List_definitions->setCurrentIndex(window->List_definitions->model()->index(3, 0));
+    });
+    poll->start(200);
+}
+
+// A page changed since its definition was written, and that definition.
+const char* const kChangedPage =
+    "<form action=\"entry.cgi\" method=\"post\">\n"
+    "<input type=\"hidden\" name=\"sid\" value=\"a1\">\n"
+    "<input type=\"hidden\" name=\"ticket\" value=\"k9\">\n"
+    "<input type=\"text\" name=\"mail\">\n"
+    "<input type=\"password\" name=\"pin\">\n"
+    "<select name=\"pref\"><option value=\"\">選択<option value=\"東京\">東京"
+    "<option value=\"大阪\">大阪<option value=\"福岡\">福岡</select>\n"
+    "</form>";
+const char* const kRepairDefinition =
+    "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\n"
+    "sid=Zem-GetValue[sid]\r\nemail=Zem-email\r\n"
+    "pref=Zem-Select[%E6%9D%B1%E4%BA%AC,%E5%A4%A7%E9%98%AA]\r\n-\r\nchk-moji=ようこそ\r\n";
+
 int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qapp(argc, argv);
@@ -161,6 +228,9 @@ int main(int argc, char* argv[]) {
     // The sample values the trial run saves stay in a folder of their own.
     QTemporaryDir config;
     if (mode == "trialrun") qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    // The folder's history in a folder of its own too.
+    QTemporaryDir data, folder;
+    if (mode == "folder") qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     Application app;
     app.Start();
     const Forms& forms = app.forms();
@@ -171,6 +241,26 @@ int main(int argc, char* argv[]) {
             trialRun(forms, site);
         else
             sendNext(forms, site, mode == "sendnext");
+        return qapp.exec();
+    }
+    if (mode == "folder") {
+        forms.Form1->move(0, 700);
+        forms.Form2->move(1000, 0);
+        folderShot(forms, server, folder.path(),
+                   std::make_shared<std::vector<std::string>>(12, "email"));
+        return qapp.exec();
+    }
+    if (mode == "repair") {
+        TForm1* main = forms.Form1;
+        main->move(0, 0);
+        forms.Form2->move(1000, 0);
+        forms.Form2->Memo1->SetText(CodePage::program().fromUtf8(kChangedPage));
+        forms.Form2->Button2->click();
+        main->Memo1->SetText(CodePage::program().fromUtf8(kRepairDefinition));
+        QTimer::singleShot(800, [main, &forms] {
+            forms.Repair->move(120, 80);
+            emit main->RepairRequested();
+        });
         return qapp.exec();
     }
     if (mode == "check") {
