@@ -139,8 +139,8 @@ DefinitionFolder::DefinitionFolder(std::function<SampleValues()> samples,
     List_definitions->sortByColumn(File, Qt::AscendingOrder);
     List_definitions->setSelectionBehavior(QAbstractItemView::SelectRows);
     List_definitions->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List_definitions->header()->resizeSection(File, 200);
-    List_definitions->header()->resizeSection(Site, 150);
+    List_definitions->header()->resizeSection(File, 140);
+    List_definitions->header()->resizeSection(Site, 120);
     List_definitions->header()->resizeSection(Steps, 40);
     List_definitions->header()->resizeSection(State, 130);
     List_definitions->setAccessibleName("フォルダの定義（ダブルクリックで開きます）");
