@@ -91,9 +91,11 @@ std::string walked(const std::string& page, const CodePage& cp) {
     return joinLines(lines);
 }
 
-RepairResult repaired(const std::string& definition, const std::string& page, const CodePage& cp) {
-    const ReadPage read{readPage({page}, cp, {.forms = true}).forms, std::string(kReferrer)};
-    return repairDefinition(definition, {&read, 1}, cp);
+// url: where the page was loaded from; empty for pasted source.
+RepairResult repaired(const std::string& definition, const std::string& page, const CodePage& cp,
+                      std::string_view url = kReferrer) {
+    const ReadPage read{readPage({page}, cp, {.forms = true}).forms, std::string(url)};
+    return repairDefinition(*parseDefinition(definition, cp), {&read, 1}, cp);
 }
 
 std::vector<std::string> kindsOf(const RepairResult& r) {
@@ -312,18 +314,31 @@ TEST(Repair, NewCharsetEscapesTheLiteralsCharacters) {
     }
 }
 
-// Several forms on the page: the step's form is the one that has its fields, wherever it went.
+// Several forms on the page, loaded or pasted: the step's form is the one that has its fields,
+// wherever it went.
 TEST(Repair, FormMovedAmongOthersIsFoundByItsFields) {
     const Charset& charset = kCharsets[0];
     const std::string old = walked(charset.page(kPage), charset.cp());
     const std::string moved = replaced(
         replaced(kPage, "<h1>", "<form action=\"/search.cgi\"><input name=\"q\"></form>\n<h1>"),
         "/member/confirm.cgi", "/member/entry2.cgi?step=1&amp;x=2");
-    const RepairResult r = repaired(old, charset.page(moved), charset.cp());
-    EXPECT_EQ(r.text, replaced(old, "action=/member/confirm.cgi",
-                               "action=/member/entry2.cgi?step=1&amp;x=2"));
-    EXPECT_EQ(kindsOf(r), std::vector<std::string>{"action"});
-    EXPECT_EQ(r.changes[0].line, 1u);
+    for (const std::string_view url : {kReferrer, std::string_view()}) {
+        const RepairResult r = repaired(old, charset.page(moved), charset.cp(), url);
+        EXPECT_EQ(r.text, replaced(old, "action=/member/confirm.cgi",
+                                   "action=/member/entry2.cgi?step=1&amp;x=2"));
+        EXPECT_EQ(kindsOf(r), std::vector<std::string>{"action"});
+        EXPECT_EQ(r.changes.at(0).line, 1u);
+    }
+}
+
+// A pasted page that holds neither the step's action nor its fields is another step's page.
+TEST(Repair, PastedPageOfAnotherStepChangesNothing) {
+    const Charset& charset = kCharsets[0];
+    const std::string old = walked(charset.page(kPage), charset.cp());
+    const RepairResult r =
+        repaired(old, "<form action=\"/search\"><input name=\"q\"></form>", charset.cp(), "");
+    EXPECT_EQ(r.text, old);
+    EXPECT_FALSE(r.changed());
 }
 
 // The lines the repair does not touch keep their bytes, blanks and all; a line added goes in
