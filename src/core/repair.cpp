@@ -86,6 +86,7 @@ class DefinitionRepair {
         }
         step.charset = submissionCharset(step.form->acceptCharset, step.page->charset);
         step.sameCharset = step.charset == canonicalCharset(cp_.name());
+        if (!step.sameCharset) step.sameCharset = !charsetMoved(step);
         repairFields(step, edits_);
         if (!step.sameCharset) recode(step);
     }
@@ -181,6 +182,7 @@ FieldLine fieldLine(std::size_t line, std::string_view text, const LineReport& r
     f.value = spanOf(text, report.value);
     f.identity = def::isIdentityKeyword(f.value);
     const std::string_view keyword = spanOf(text, report.keyword);
+    f.keywordFirst = !keyword.empty() && report.keyword.begin == report.value.begin;
     const bool whole = !keyword.empty() && report.keyword.begin == report.value.begin &&
                        report.operand.begin == report.keyword.end + 1 &&
                        report.operand.end + 1 == text.size() && text.back() == ']';
@@ -203,7 +205,7 @@ std::optional<std::string> recoded(std::string_view literal, const CodePage& cp,
 }
 
 std::string StepForm::inCharset(std::string_view literal) const {
-    if (sameCharset) return std::string(literal);
+    if (sameCharset || charset.empty()) return std::string(literal);
     return recoded(literal, cp, charset).value_or(std::string(literal));
 }
 

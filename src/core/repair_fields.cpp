@@ -302,7 +302,8 @@ class FieldRepair {
         const bool same = s_.sameCharset;
         if (sort == Sort::Choice && f.keyword == def::kSelect) {
             const std::string list = pageLiteral(walkerChoices(named, pageCp_), same);
-            if (list.empty() || list == s_.inCharset(f.operand)) return;
+            // Compared as the bytes they send: a list written before in the page's own bytes fits.
+            if (list.empty() || queryDecoded(list) == queryDecoded(s_.inCharset(f.operand))) return;
             e_.lines[f.line].value = def::expression(def::kSelect, list);
             e_.change(f.line, RepairKind::Choices,
                       "「" + shown(c.name) + "」の選択肢が変わりました（一覧を書き直しました）");
@@ -379,6 +380,31 @@ class FieldRepair {
 };
 
 }  // namespace
+
+bool charsetMoved(const StepForm& step) {
+    const FormIndex index(*step.form);
+    const CodePage& pageCp = *step.page->codePage;
+    std::size_t asWritten = 0, recodedFits = 0;
+    for (const FieldLine& f : step.fields) {
+        const bool choices = f.keyword == def::kSelect;
+        const std::string_view text = choices ? f.operand : f.value;
+        if ((!f.literal() && !choices) || std::all_of(text.begin(), text.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x80;
+            }))
+            continue;
+        const FormIndex::Named named = index.named(f.key);
+        if (named.empty()) continue;
+        const std::string recoded =
+            verrimo::repairing::recoded(text, step.cp, step.charset).value_or(std::string(text));
+        const auto fits = [&](std::string_view t) {
+            return choices ? queryDecoded(t) == queryDecoded(walkerChoices(named, pageCp))
+                           : offered(t, named, pageCp);
+        };
+        asWritten += fits(text);
+        recodedFits += fits(recoded);
+    }
+    return asWritten + recodedFits == 0 || recodedFits > asWritten;
+}
 
 void repairFields(const StepForm& step, Edits& edits) {
     FieldRepair(step, edits).run();

@@ -314,6 +314,29 @@ TEST(Repair, NewCharsetEscapesTheLiteralsCharacters) {
     }
 }
 
+// A definition the walker wrote in the program's code page for a page in another charset holds
+// the page's own bytes: an unchanged page needs nothing, a changed one is repaired in those bytes.
+// (A choice list whose last UTF-8 byte reads as a lead byte of the program's code page is no
+// expression there, and is left alone.)
+TEST(Repair, DefinitionInTheProgramsCodePageForAPageInAnother) {
+    const CodePage& program = kCharsets[0].cp();
+    for (const Charset& charset : {kCharsets[1], kCharsets[2]}) {
+        SCOPED_TRACE(charset.name);
+        const std::string page = charset.page(kPage);
+        const std::string old = walked(page, charset.cp());
+        const RepairResult same = repaired(old, page, program);
+        EXPECT_EQ(same.text, old);
+        EXPECT_FALSE(same.changed());
+        const std::string added =
+            charset.page(replaced(kPage, "value=\"f\">",
+                                  "value=\"f\">\n"
+                                  "<input type=\"radio\" name=\"sex\" value=\"x\">"));
+        const RepairResult r = repaired(old, added, program);
+        EXPECT_EQ(r.text, walked(added, charset.cp()));
+        EXPECT_EQ(kindsOf(r), std::vector<std::string>{"choices"});
+    }
+}
+
 // Several forms on the page, loaded or pasted: the step's form is the one that has its fields,
 // wherever it went.
 TEST(Repair, FormMovedAmongOthersIsFoundByItsFields) {
