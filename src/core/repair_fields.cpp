@@ -163,6 +163,13 @@ class FieldRepair {
                                       : walkerLiteral(c, pageCp_);
     }
 
+    // A value tells a line and a control of its kind together when it is theirs alone: a short
+    // one ("1", "on") only between the same two kept lines.
+    bool sameValue(const Orphan& o, const Newcomer& n, std::string_view value) const {
+        constexpr std::size_t kDistinctive = 4;
+        return fitOf(first(o), n.sort).strict && (o.gap == n.gap || value.size() >= kDistinctive);
+    }
+
     // The same non-empty default or choice list, on one line and one control alone.
     void matchByValue() {
         std::unordered_multimap<std::string, std::size_t> byValue;
@@ -180,7 +187,7 @@ class FieldRepair {
             std::size_t count = 0;
             const auto [begin, end] = byValue.equal_range(std::string(v));
             for (auto it = begin; it != end; ++it)
-                if (fitOf(f, newcomers_[it->second].sort).loose) {
+                if (sameValue(orphans_[o], newcomers_[it->second], v)) {
                     found[o] = it->second;
                     ++count;
                 }

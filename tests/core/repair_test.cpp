@@ -337,6 +337,20 @@ TEST(Repair, DefinitionInTheProgramsCodePageForAPageInAnother) {
     }
 }
 
+// A fixed value (the walker's proposal with its GetValue box cleared) finds its field renamed
+// and moved elsewhere in the form by that value; the line keeps its place.
+TEST(Repair, RenamedFieldFoundByItsDefaultElsewhere) {
+    const Charset& charset = kCharsets[0];
+    const std::string old = replaced(walked(charset.page(kPage), charset.cp()),
+                                     "token=Zem-GetValue[token]", "token=a8f3c9e1");
+    const std::string page =
+        replaced(replaced(kPage, "<input type=\"hidden\" name=\"token\" value=\"a8f3c9e1\">", ""),
+                 "</table>", "</table>\n<input type=\"hidden\" name=\"csrf\" value=\"a8f3c9e1\">");
+    const RepairResult r = repaired(old, charset.page(page), charset.cp());
+    EXPECT_EQ(r.text, replaced(old, "token=a8f3c9e1", "csrf=a8f3c9e1"));
+    EXPECT_EQ(kindsOf(r), std::vector<std::string>{"renamed"});
+}
+
 // Several forms on the page, loaded or pasted: the step's form is the one that has its fields,
 // wherever it went.
 TEST(Repair, FormMovedAmongOthersIsFoundByItsFields) {
