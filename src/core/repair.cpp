@@ -29,7 +29,7 @@ bool hasNonAscii(std::string_view bytes) {
 }
 
 // The form the step's fields are in, on a page whose form of that action is gone: the one that
-// has the most of their names, when no other has as many.
+// has the most of their names, when no other has as many and it has at least half of them.
 const Form* formByFields(const PageForms& page, const std::vector<FieldLine>& fields) {
     const Form* best = nullptr;
     std::size_t most = 0;
@@ -45,7 +45,8 @@ const Form* formByFields(const PageForms& page, const std::vector<FieldLine>& fi
             tie = true;
         }
     }
-    return tie ? nullptr : best;
+    // A form that shares a name or two with the step is another form.
+    return tie || most * 2 < fields.size() ? nullptr : best;
 }
 
 class DefinitionRepair {

@@ -245,6 +245,13 @@ const Undecided kUndecided[] = {
                 "<form action=\"/search\"><input name=\"q\"></form>";
      },
      {"action"}},
+    {"FormGoneAnotherSharesAName",
+     [](std::string p) {
+         return replaced(p, "<form action=\"/member/confirm.cgi\"", "<div") +
+                "<form action=\"/login\"><input name=\"name\"><input type=\"password\" "
+                "name=\"pw\"></form>";
+     },
+     {"action"}},
     {"FixedValueNoLongerOffered",
      [](std::string p) { return replaced(p, "value=\"同意\"", "value=\"1\""); },
      {"agree"}},
