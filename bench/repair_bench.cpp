@@ -72,9 +72,9 @@ void BM_Repair300(benchmark::State& state) {
             benchmark::DoNotOptimize(r.text.data());
         }
     state.counters["changes"] = static_cast<double>(changes) / state.iterations();
-    state.counters["ms_per_definition"] =
-        benchmark::Counter(kDefinitions / 1e3, benchmark::Counter::kIsIterationInvariantRate |
-                                                   benchmark::Counter::kInvert);
+    // Shown as a time: the CPU time of one definition's repair.
+    state.counters["per_definition"] = benchmark::Counter(
+        kDefinitions, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(BM_Repair300)->Unit(benchmark::kMillisecond);

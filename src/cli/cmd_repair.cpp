@@ -104,6 +104,9 @@ int runRepair(const Args& args, Output& out) {
     const CodePage& cp = *reading.codePage;
     const std::shared_ptr<const ParsedDefinition> definition = parseDefinition(text, cp);
     const DefinitionReport& report = definition->report();
+    if (definition->steps().empty())
+        throw std::runtime_error(
+            "the definition has no step to repair (a Zem-Referer= line and its target line)");
     std::vector<ReadPage> pages;
     if (live) {
         auto fetched = livePages(parsed, report, definition->lines(), cp);
