@@ -108,7 +108,28 @@ class FieldRepair {
             if (kept_[k] != kNoControl) checkValue(s_.fields[k], index_.named(s_.fields[k].key));
         for (const Orphan& o : orphans_)
             if (o.match != Orphan::kNone) rename(o, newcomers_[o.match]);
+        renameOperands();
         placeNewcomers();
+    }
+
+    // A Zem-GetValue operand that names a renamed field, on another field's line.
+    void renameOperands() {
+        std::unordered_map<std::string_view, const std::string*> renamed;
+        for (const Orphan& o : orphans_)
+            if (o.match != Orphan::kNone)
+                renamed.emplace(o.key, &control(newcomers_[o.match].control).name);
+        if (renamed.empty()) return;
+        for (const FieldLine& f : s_.fields) {
+            LineEdit& edit = e_.lines[f.line];
+            const auto to = renamed.find(f.operand);
+            if (f.keyword != def::kGetValue || f.operand == f.key || edit.dropped ||
+                to == renamed.end())
+                continue;
+            edit.value = def::expression(def::kGetValue, *to->second);
+            e_.change(f.line, RepairKind::Renamed,
+                      "「" + shownKey(f.key) + "」の値を取る項目「" + shownKey(f.operand) +
+                          "」の名前が「" + shown(*to->second) + "」に変わりました");
+        }
     }
 
   private:

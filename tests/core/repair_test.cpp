@@ -358,6 +358,18 @@ TEST(Repair, RenamedFieldFoundByItsDefaultElsewhere) {
     EXPECT_EQ(kindsOf(r), std::vector<std::string>{"renamed"});
 }
 
+// A Zem-GetValue operand names the new name on every line that took the renamed field's value.
+TEST(Repair, GetValueOperandsFollowTheRename) {
+    const Charset& charset = kCharsets[2];
+    const std::string old = replaced(walked(charset.page(kPage), charset.cp()),
+                                     "mode=Zem-GetValue[mode]", "mode=Zem-GetValue[token]");
+    const RepairResult r =
+        repaired(old, charset.page(replaced(kPage, "name=\"token\"", "name=\"tk\"")), charset.cp());
+    EXPECT_EQ(r.text, replaced(replaced(old, "token=Zem-GetValue[token]", "tk=Zem-GetValue[tk]"),
+                               "mode=Zem-GetValue[token]", "mode=Zem-GetValue[tk]"));
+    EXPECT_EQ(kindsOf(r), (std::vector<std::string>{"renamed", "renamed"}));
+}
+
 // Several forms on the page, loaded or pasted: the step's form is the one that has its fields,
 // wherever it went.
 TEST(Repair, FormMovedAmongOthersIsFoundByItsFields) {
