@@ -308,7 +308,8 @@ std::vector<ReadPage> Application::RoadPagesNow() const {
 
 void Application::ProposeRepair(const std::vector<ReadPage>& pages) {
     const SharedText text = form1_->Definition();
-    RepairResult repair = repairDefinition(*text, pages, CodePage::program());
+    const CodePage& cp = CodePage::program();
+    RepairResult repair = repairDefinition(*parseDefinition(*text, cp), pages, cp);
     if (!repair.changed()) throw UserError("修復案はありません: 定義は今のページに合っています");
     repairDialog_->ShowRepair(*text, std::move(repair));
     repairDialog_->ShowModal();
