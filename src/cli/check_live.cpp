@@ -11,7 +11,6 @@
 
 #include "charset.h"
 #include "commands.h"
-#include "definition_check.h"
 #include "definition_page.h"
 #include "extract_page.h"
 #include "fetch_module_loader.h"
@@ -47,8 +46,8 @@ LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
     const TextCodePage definitionCp =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     const CodePage& cp = *definitionCp.codePage;
-    const DefinitionReport report = checkDefinition(text, cp);
-    const std::string referrer = firstReferrer(text, report);
+    const auto definition = parseDefinition(text, cp);
+    const std::string referrer = firstReferrer(*definition);
     if (referrer.empty())
         return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}, false};
     FetchResult fetched = downloadThroughModule(referrer, fetch);
@@ -73,7 +72,7 @@ LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
                  {.pageCodePage = pageCodePage(), .forms = true})
             .forms,
         referrer};
-    for (StepRequest& r : definitionRequests(text, report, {&page, 1}, samples, cp))
+    for (StepRequest& r : definitionRequests(*definition, {&page, 1}, samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
 }

@@ -537,10 +537,11 @@ class RoadWindowTest : public WindowTest {
         const auto input =
             kept("http://s.example/input.html",
                  "<form action=send.cgi method=post><input type=hidden name=t value=in7></form>");
-        const std::string definition =
+        const auto definition = parseDefinition(
             "Zem-Referer=http://s.example/login.html\r\naction=login.cgi\r\nuser=Zem-ID\r\n"
             "Zem-Referer=http://s.example/input.html\r\naction=send.cgi\r\nt=Zem-GetValue[t]\r\n"
-            "Zem-Referer=http://s.example/other.html\r\naction=x.cgi\r\ny=1\r\n";
+            "Zem-Referer=http://s.example/other.html\r\naction=x.cgi\r\ny=1\r\n",
+            cp);
         const auto described = [](const std::vector<StepRequest>& requests) {
             QStringList text;
             for (const StepRequest& r : requests) {
@@ -550,12 +551,12 @@ class RoadWindowTest : public WindowTest {
             return text;
         };
         const ReadPage shown{input->forms, input->url};
-        QCOMPARE(described(roadRequests(definition, {login, input}, shown, {}, cp)),
+        QCOMPARE(described(roadRequests(*definition, {login, input}, shown, {}, cp)),
                  QStringList({"POST http://s.example/login.cgi user=user",
                               "POST http://s.example/send.cgi t=in7",
                               "GET http://s.example/x.cgi?y=1 "}));
         // Without the kept pages, only the step whose page is shown is built against a page.
-        QCOMPARE(described(roadRequests(definition, {}, shown, {}, cp)),
+        QCOMPARE(described(roadRequests(*definition, {}, shown, {}, cp)),
                  QStringList({"GET http://s.example/login.cgi?user=user ",
                               "POST http://s.example/send.cgi t=in7",
                               "GET http://s.example/x.cgi?y=1 "}));
