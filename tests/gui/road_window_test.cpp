@@ -30,6 +30,7 @@
 #include "road_session.h"
 #include "road_site.h"
 #include "trial_run.h"
+#include "url.h"
 #include "user_input.h"
 #include "widget_text.h"
 #include "window_test.h"
@@ -498,6 +499,46 @@ class RoadWindowTest : public WindowTest {
                  qPrintable(errors.messages[1]));
         QCOMPARE(site->count("POST"), std::size_t(0));
         QVERIFY(form2->Label_record->text().startsWith("記録しました"));
+    }
+
+    // One 送信して次へ reads the definition once, for itself and for the preview that follows
+    // the page it brings up; so does a trial run step by step.
+    void theDefinitionIsReadOnce() {
+        site = std::make_unique<RoadSite>(RoadSite::Charset::ShiftJis);
+        saveSampleId(RoadSite::kUser.data());
+        retype(form1->Edit1->lineEdit(), QString::fromStdString(at(RoadSite::kLoginPage)));
+        click(form1->Button1);
+        click(form3->Button2);
+        toBrowser("[name=user]");
+        typeInto("[name=user]", "taro");
+        clickOn("input[type=submit]");
+        expectRecorded();
+        walk({{"user", {}}});
+        form1->Preview1->trigger();
+        RequestPreview* preview = app->forms().Preview;
+        // The walked lines make no step.
+        QTRY_COMPARE(preview->CB_step->count(), 1);
+
+        std::size_t before = definitionParses();
+        form1->Memo1->SetText(programText("Zem-Referer=" + at(RoadSite::kLoginPage) +
+                                          "\r\naction=login.cgi\r\nuser=taro\r\npass=" +
+                                          formUrlEncoded(RoadSite::kPassword) + "\r\n"));
+        click(form2->Button_send);
+        QVERIFY(form2->Label_record->text().startsWith("送信しました"));
+        QTRY_COMPARE(preview->CB_step->count(), 2);
+        QCOMPARE(definitionParses() - before, std::size_t(1));
+
+        before = definitionParses();
+        form1->Memo1->SetText(site->definition());
+        TrialRun* run = startTrialRun();
+        waitForAsk(run);
+        click(run->Button_send);
+        waitForAsk(run);
+        click(run->Button_abort);
+        QTRY_VERIFY_WITH_TIMEOUT(!run->Running(), 30000);
+        QVERIFY(run->Memo_steps->toPlainText().startsWith("手順 1\u3000通過"));
+        QTRY_COMPARE(preview->CB_step->count(), 4);
+        QCOMPARE(definitionParses() - before, std::size_t(1));
     }
 
     // The trial run goes no further than the user lets it: 中止 and キャンセル send nothing.
