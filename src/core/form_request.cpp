@@ -156,6 +156,8 @@ class StepBuilder {
         StepRequest r;
         r.referrerLine = s_.referrerLine;
         r.targetLine = s_.targetLine;
+        r.page = page_;
+        r.form = form;
         r.kind = spanOf(d_.lines[s_.targetLine], d_.reports[s_.targetLine].key);
         r.pageCheck = page_        ? PageCheck::Checked
                       : d_.anyPage ? PageCheck::NotLoaded
