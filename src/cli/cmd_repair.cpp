@@ -18,6 +18,7 @@
 #include "extraction_json.h"
 #include "input.h"
 #include "json.h"
+#include "memo_text.h"
 #include "repair.h"
 #include "trim.h"
 #include "unified_diff.h"
@@ -36,13 +37,16 @@ ReadPage checkedPage(ReadPage page, std::string_view what) {
 // Each referrer page of the definition, fetched as check --live fetches it; none when one could
 // not be fetched whole, which is said on standard error.
 std::optional<std::vector<ReadPage>> livePages(const Arguments& parsed,
-                                               const ParsedDefinition& definition,
+                                               const DefinitionReport& report,
+                                               const std::vector<std::string_view>& lines,
                                                const CodePage& cp) {
     const FetchOptions fetch = liveFetchOptions(parsed);
     std::set<std::string> referrers;
-    const std::vector<LineReport>& lines = definition.report().lines;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].shape == LineShape::Referrer) referrers.emplace(definition.value(i));
+    for (std::size_t i = 0; i < report.lines.size(); ++i)
+        if (report.lines[i].shape == LineShape::Referrer) {
+            const Span v = report.lines[i].value;
+            referrers.emplace(lines[i].substr(v.begin, v.end - v.begin));
+        }
     if (referrers.empty()) throw std::runtime_error("the definition has no referrer line");
     std::vector<ReadPage> pages;
     for (const std::string& referrer : referrers) {
@@ -98,10 +102,14 @@ int runRepair(const Args& args, Output& out) {
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());
     const CodePage& cp = *reading.codePage;
-    const auto definition = parseDefinition(text, cp);
+    const std::shared_ptr<const ParsedDefinition> definition = parseDefinition(text, cp);
+    const DefinitionReport& report = definition->report();
+    if (definition->steps().empty())
+        throw std::runtime_error(
+            "the definition has no step to repair (a Zem-Referer= line and its target line)");
     std::vector<ReadPage> pages;
     if (live) {
-        auto fetched = livePages(parsed, *definition, cp);
+        auto fetched = livePages(parsed, report, definition->lines(), cp);
         if (!fetched) return kNotFetched;
         pages = std::move(*fetched);
     } else {
