@@ -87,8 +87,9 @@ class Reader {
     }
 
   private:
-    [[noreturn]] void fail(HarError::Kind kind, const std::string& what) {
-        const std::size_t at = in_.offset();
+    // Fails at the next byte, or `back` bytes before it.
+    [[noreturn]] void fail(HarError::Kind kind, const std::string& what, std::size_t back = 0) {
+        const std::size_t at = in_.offset() - back;
         std::string text;
         switch (kind) {
             case HarError::Kind::Truncated:
@@ -183,10 +184,10 @@ class Reader {
         } else if (c == 't' || c == 'f' || c == 'n') {
             const char* rest = c == 't' ? "rue" : c == 'f' ? "alse" : "ull";
             for (; *rest; ++rest)
-                if (next() != *rest) fail(HarError::Kind::NotJson, "no JSON value");
+                if (next() != *rest) fail(HarError::Kind::NotJson, "no JSON text");
             events_.literal();
         } else {
-            fail(HarError::Kind::NotJson, "no JSON value");
+            fail(HarError::Kind::NotJson, "no JSON text");
         }
         return false;
     }
@@ -267,7 +268,7 @@ class Reader {
             if (c == 0xF0) low = 0x90;
             if (c == 0xF4) high = 0x8F;
         } else {
-            fail(HarError::Kind::InvalidUtf8, "");
+            fail(HarError::Kind::InvalidUtf8, "", 1);
         }
         for (int i = 0; i < more; ++i) {
             const int b = in_.peek();

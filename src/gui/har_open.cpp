@@ -50,8 +50,11 @@ HarRoad readHarRoad(const std::string& path) {
     } catch (const HarError& e) {
         throw unreadable(e, name);
     }
-    if (road.steps.empty())
-        throw UserError("ファイル " + name.toStdString() + " にはフォームの送信がありません");
+    if (road.steps.empty()) {
+        std::string text = "ファイル " + name.toStdString() + " にはフォームの送信がありません";
+        for (const std::string& note : road.notes) text += "\n" + note;
+        throw UserError(text);
+    }
     return road;
 }
 
