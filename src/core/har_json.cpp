@@ -16,10 +16,10 @@ constexpr std::size_t kMaxKey = 256;
 constexpr std::size_t kMaxNumber = 64;
 
 // The input in chunks, from a stream or from text in memory.
-class Bytes {
+class JsonInput {
   public:
-    explicit Bytes(std::istream& in) : in_(&in), buffer_(64 * 1024) {}
-    explicit Bytes(std::string_view text)
+    explicit JsonInput(std::istream& in) : in_(&in), buffer_(64 * 1024) {}
+    explicit JsonInput(std::string_view text)
         : start_(text.data()), at_(text.data()), end_(text.data() + text.size()) {}
 
     int peek() {
@@ -53,9 +53,9 @@ class Bytes {
     std::size_t done_ = 0;  // bytes before start_
 };
 
-class Reader {
+class JsonParser {
   public:
-    Reader(Bytes& bytes, JsonEvents& events) : in_(bytes), events_(events) {}
+    JsonParser(JsonInput& bytes, JsonEvents& events) : in_(bytes), events_(events) {}
 
     void run() {
         skipBom();
@@ -334,7 +334,7 @@ class Reader {
         return out;
     }
 
-    Bytes& in_;
+    JsonInput& in_;
     JsonEvents& events_;
     std::vector<char> open_;  // the objects and arrays the reader is in
 };
@@ -342,13 +342,13 @@ class Reader {
 }  // namespace
 
 void readJson(std::istream& in, JsonEvents& events) {
-    Bytes bytes(in);
-    Reader(bytes, events).run();
+    JsonInput bytes(in);
+    JsonParser(bytes, events).run();
 }
 
 void readJson(std::string_view text, JsonEvents& events) {
-    Bytes bytes(text);
-    Reader(bytes, events).run();
+    JsonInput bytes(text);
+    JsonParser(bytes, events).run();
 }
 
 }  // namespace verrimo

@@ -153,7 +153,7 @@ bool isText(std::string_view bytes, const CodePage& cp) {
 }
 
 // A page of the file with what the walker reads of it.
-struct ReadPage {
+struct FilePage {
     HarPage page;
     std::string source;    // the page-source list: the page a piece a line
     std::string required;  // the required-tag list
@@ -295,7 +295,7 @@ class RoadFinder {
             bytes = own ? own->fromUtf8(*e.contentText) : *e.contentText;
         }
         PageReading reading = readPage({bytes, e.responseContentType, e.url}, cp_, {.forms = true});
-        auto read = std::make_unique<ReadPage>();
+        auto read = std::make_unique<FilePage>();
         read->page = {e.url,
                       std::move(bytes),
                       e.responseContentType,
@@ -424,7 +424,7 @@ class RoadFinder {
 
     // The charset the values went out in: the form's, else the page's, else what the request
     // says, else what the bytes look like.
-    std::string charsetOf(const ReadPage* from, const Form* form, const Body& body,
+    std::string charsetOf(const FilePage* from, const Form* form, const Body& body,
                           const Sent& sent, std::vector<std::string>& notes) {
         if (form) return submissionCharset(form->acceptCharset, from->page.charset);
         if (from) return from->page.charset;
@@ -442,7 +442,7 @@ class RoadFinder {
 
     // The identity keyword the walker proposes for the control's tag, if any; formLines: the
     // form's lines of the required-tag list.
-    std::optional<std::string> walkerIdentity(const ReadPage& from, const Form& form,
+    std::optional<std::string> walkerIdentity(const FilePage& from, const Form& form,
                                               const LineRange& formLines,
                                               const FormControl& control) {
         std::size_t nth = 0;  // among the form's controls of its name
@@ -466,7 +466,7 @@ class RoadFinder {
 
     // The field lines. unmatched: how many fields the form has no control for; secrets: the
     // values written as Zem-Pass, as sent.
-    std::vector<std::string> fieldLines(const Sent& sent, const ReadPage* from, const Form* form,
+    std::vector<std::string> fieldLines(const Sent& sent, const FilePage* from, const Form* form,
                                         const std::optional<RecordedForm>& recorded,
                                         const std::string& charset, std::size_t& unmatched,
                                         std::vector<std::string>& secrets,
@@ -535,7 +535,7 @@ class RoadFinder {
 
     // The answer's check strings, but those that hold a secret sent (as it was sent, as the
     // answer's charset writes it, or behind character references) and those that are no text.
-    std::vector<std::string> checkStrings(const ReadPage& answer, const ReadPage* previous,
+    std::vector<std::string> checkStrings(const FilePage& answer, const FilePage* previous,
                                           const std::vector<std::string>& secrets,
                                           const std::string& charset) {
         const CodePage& answerCp = pageText(answer.page);
@@ -589,7 +589,7 @@ class RoadFinder {
         s.referrer = urlText(!e.referer.empty() ? e.referer : lastPage ? docs_[*lastPage].url : "");
         const auto referrerDoc = documentAt(s.referrer, i);
         if (referrerDoc) s.referrerPage = page(*referrerDoc);
-        const ReadPage* from = s.referrerPage ? read_[*s.referrerPage].get() : nullptr;
+        const FilePage* from = s.referrerPage ? read_[*s.referrerPage].get() : nullptr;
         if (mustMatch && !from) return;
         if (!from)
             s.notes.push_back(referrerDoc ? "送信元のページの中身がファイルにありません"
@@ -641,7 +641,7 @@ class RoadFinder {
     std::vector<bool> reached_;  // by a redirect: no step of its own
     std::vector<std::optional<std::size_t>> next_;
     std::map<std::size_t, std::optional<std::size_t>> pageOf_;
-    std::vector<std::unique_ptr<ReadPage>> read_;  // in the order of road_.pages
+    std::vector<std::unique_ptr<FilePage>> read_;  // in the order of road_.pages
     std::map<std::string, std::shared_ptr<const CodePage>> codePages_;
     HarRoad road_;
 };
