@@ -4,6 +4,7 @@
 #include <map>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "charset.h"
 #include "definition.h"
@@ -310,10 +311,14 @@ class StepBuilder {
     // disabled, and those past as many as the name has entries to send.
     std::vector<char> unsentLines() const {
         std::vector<char> unsent(s_.fields.size(), 0);
-        std::unordered_map<std::string_view, std::size_t> lines;  // so far, by name
-        for (std::size_t k = 0; k < s_.fields.size(); ++k)
-            if (!named_[k].empty())
-                unsent[k] = ++lines[d_.field(s_.fields[k]).key] > sendable(named_[k]);
+        // By name: the lines so far, and how many entries it has.
+        std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>> names;
+        for (std::size_t k = 0; k < s_.fields.size(); ++k) {
+            if (named_[k].empty()) continue;
+            auto [at, added] = names.try_emplace(d_.field(s_.fields[k]).key, 0, 0);
+            if (added) at->second.second = sendable(named_[k]);
+            unsent[k] = ++at->second.first > at->second.second;
+        }
         return unsent;
     }
 
@@ -526,31 +531,47 @@ class StepBuilder {
         return {"text", "hidden"};
     }
 
-    // A line for a name the form lacks: which, and the form's fields of the kind the line is
-    // written for that the step names no line for, where the field may have been renamed.
-    std::string unknownField(const Form& form, const FieldLine& kv) const {
-        constexpr std::size_t kShown = 5;
+    static constexpr std::size_t kUnnamedShown = 5;
+
+    // The form's fields that no line of the step names, the first few of each kind (one more
+    // than are shown), in page order.
+    std::vector<const FormControl*> unnamedFields(const Form& form) const {
         const FormIndex& index = d_.index(form);
         const std::vector<char> named = namedControls(index, form.controls.size(), named_);
-        const std::vector<std::string_view> kinds = kindsFor(kv);
-        std::vector<std::string_view> seen;
-        std::string others;
+        std::unordered_map<std::string_view, std::size_t> ofKind;
+        std::unordered_set<std::string_view> names;
+        std::vector<const FormControl*> fields;
         for (const FormControl& c : form.controls) {
             const std::string_view kind = kindOf(c);
-            if (named[index.place(c)] || c.name.empty() || c.disabled || kind == "reset" ||
-                kind == "button" || kind == "submit" || kind == "image" ||
-                (!kinds.empty() && std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) ||
-                std::find(seen.begin(), seen.end(), c.name) != seen.end())
+            if (named[index.place(c)] || c.name.empty() || c.disabled || c.isButton() ||
+                ofKind[kind] > kUnnamedShown || !names.insert(c.name).second)
                 continue;
-            seen.push_back(c.name);
-            if (seen.size() <= kShown)
-                others += (others.empty() ? "" : "・") + std::string(kind) + " の項目「" +
-                          pageText(c.name) + "」";
+            ++ofKind[kind];
+            fields.push_back(&c);
+        }
+        return fields;
+    }
+
+    // A line for a name the form lacks: which, and the form's fields of the kind the line is
+    // written for that the step names no line for, where the field may have been renamed.
+    std::string unknownField(const Form& form, const FieldLine& kv) {
+        if (!unnamed_) unnamed_ = unnamedFields(form);
+        const std::vector<std::string_view> kinds = kindsFor(kv);
+        std::size_t shown = 0;
+        std::string others;
+        for (const FormControl* c : *unnamed_) {
+            const std::string_view kind = kindOf(*c);
+            if (!kinds.empty() && std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
+                continue;
+            if (++shown > kUnnamedShown) {
+                others += "…";
+                break;
+            }
+            others += (others.empty() ? "" : "・") + std::string(kind) + " の項目「" +
+                      pageText(c->name) + "」";
         }
         std::string message = "フォームに項目「" + pageText(kv.key) + "」がありません";
-        if (!others.empty())
-            message += "（定義にない " + others + (seen.size() > kShown ? "…" : "") +
-                       "がフォームにあります）";
+        if (!others.empty()) message += "（定義にない " + others + "がフォームにあります）";
         return message;
     }
 
@@ -568,21 +589,21 @@ class StepBuilder {
                 continue;
             }
             if (unsent_[k]) {
-                const std::size_t entries = sendable(named);
-                r.findings.push_back(
-                    entries == 0
-                        ? PageFinding{line,
-                                      "field-disabled",
-                                      "フォームの項目「" + pageText(kv.key) +
-                                          "」は無効（disabled）です。ブラウザはこの項目を送りませ"
-                                          "ん",
-                                      {}}
-                        : PageFinding{line,
-                                      "field-extra",
-                                      "フォームに「" + pageText(kv.key) + "」の項目は " +
-                                          std::to_string(entries) +
-                                          " つ分しかありません。ブラウザはこの行の値を送りません",
-                                      {}});
+                const std::string name = "「" + pageText(kv.key) + "」";
+                if (const std::size_t entries = sendable(named); entries == 0)
+                    r.findings.push_back(
+                        {line,
+                         "field-disabled",
+                         "フォームの項目" + name +
+                             "は無効（disabled）です。ブラウザはこの項目を送りません",
+                         {}});
+                else
+                    r.findings.push_back(
+                        {line,
+                         "field-extra",
+                         "フォームに" + name + "の項目は " + std::to_string(entries) +
+                             " つ分しかありません。ブラウザはこの行の値を送りません",
+                         {}});
                 continue;
             }
             const FormControl& first = named.front();
@@ -667,6 +688,8 @@ class StepBuilder {
     std::vector<char> unsent_;             // each field line's: whether a browser sends nothing
     // How many of each name's own Zem-GetValue lines have taken a value so far.
     std::unordered_map<std::string_view, std::size_t> getValues_;
+    // The form's fields that the step names no line for, once a line names one it lacks.
+    std::optional<std::vector<const FormControl*>> unnamed_;
 };
 
 }  // namespace
