@@ -17,6 +17,7 @@
 #include "extract_page.h"
 #include "form_request.h"
 #include "http_test_server.h"
+#include "parsed_definition.h"
 #include "user_input.h"
 #include "window_test.h"
 #include "window_test_support.h"
@@ -162,10 +163,10 @@ class DefinitionCheckWindowTest : public WindowTest {
 
         const CodePage& cp = CodePage::program();
         const std::string definition = form1->Memo1->Text();
-        const DefinitionReport report = checkDefinition(definition, cp);
+        const auto parsed = parseDefinition(definition, cp);
         const ReadPage read{readPage({kContactPage}, cp, {.forms = true}).forms, url};
-        std::size_t found = report.findings.size();
-        for (const StepRequest& r : definitionRequests(definition, report, {&read, 1}, {}, cp))
+        std::size_t found = parsed->report().findings.size();
+        for (const StepRequest& r : definitionRequests(*parsed, {&read, 1}, {}, cp))
             found += r.findings.size();
         QVERIFY(found > 0);
         QTRY_VERIFY2(checkLine().startsWith(QString("警告 %1 件").arg(found)),
