@@ -48,6 +48,12 @@ struct Case {
     const char* bytesIn = nullptr;  // the charset of the page's bytes when not the declared one
 };
 
+// A form whose values show the charset it goes out in: a character every charset has and one
+// that only UTF-8 has.
+constexpr const char* kCharsetForm =
+    "<form action=send method=post><input type=hidden name=h value=\"&#x2713;東\">"
+    "<input name=q></form>";
+
 const Case kCases[] = {
     {"UTF-8, POST, named button", "UTF-8",
      "<form action=send method=post>"
@@ -146,6 +152,52 @@ const Case kCases[] = {
     {"action with a backslash", "UTF-8",
      "<form action=\"cgi\\post.cgi\" method=post><input name=q></form>",
      "action=cgi\\post.cgi\r\nq=1", nullptr},
+    // Heads of real pages: the declaration among other metas, as a browser's early scan finds it.
+    {"charset before viewport and description metas", "UTF-8", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%E6%9D%B1", nullptr, false, 0, "",
+     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
+     "content=\"width=device-width, initial-scale=1\"><meta name=\"description\" "
+     "content=\"charset=EUC-JP\"><title>form</title></head><body>"},
+    {"http-equiv before the charset", "EUC-JP", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%C5%EC", nullptr, false, 0, "",
+     "<!DOCTYPE html><html><head><meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">"
+     "<meta name=\"format-detection\" content=\"telephone=no\"><meta charset=\"EUC-JP\">"
+     "<title>form</title></head><body>"},
+    {"content before http-equiv, metas after it", "Shift_JIS", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%93%8C", nullptr, false, 0, "",
+     "<html><head><meta content=\"text/html; charset=Shift_JIS\" http-equiv=\"Content-Type\">"
+     "<meta name=\"viewport\" content=\"width=device-width\"><meta property=\"og:title\" "
+     "content=\"t\"><title>form</title></head><body>"},
+    {"a noscript before the charset", "EUC-JP", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%C5%EC", nullptr, false, 0, "",
+     "<html><head><noscript><link rel=\"stylesheet\" href=\"nojs.css\"><meta name=\"robots\" "
+     "content=\"noindex\"></noscript><meta charset=\"EUC-JP\"><title>form</title></head><body>"},
+    {"the charset inside a noscript", "EUC-JP", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%C5%EC", nullptr, false, 0, "",
+     "<html><head><title>form</title><noscript><meta charset=\"EUC-JP\"></noscript></head>"
+     "<body>"},
+    // Fields of one name, disabled fields and lines beyond what the form has.
+    {"hidden fields of one name", "UTF-8",
+     "<form action=send method=post><input type=hidden name=a value=1><input name=q>"
+     "<input type=hidden name=a value=\"2&amp;3\"></form>",
+     "action=send\r\na=Zem-GetValue[a]\r\nq=1\r\na=Zem-GetValue[a]", nullptr},
+    {"disabled fields", "UTF-8",
+     "<form action=send method=post><input type=hidden name=d value=1 disabled>"
+     "<input name=t value=x disabled><select name=s disabled><option>1</select>"
+     "<input type=hidden name=a value=1 disabled><input type=hidden name=a value=2>"
+     "<input name=q></form>",
+     "action=send\r\nd=Zem-GetValue[d]\r\nt=x\r\ns=Zem-Select[1]\r\na=Zem-GetValue[a]\r\nq=1",
+     nullptr, false, 0, "field-disabled field-disabled field-disabled"},
+    {"lines beyond the form's fields", "UTF-8",
+     "<form action=send method=post><input type=hidden name=a value=1><input name=q>"
+     "<input type=radio name=r value=1><input type=radio name=r value=2></form>"
+     "<select name=a><option>9</select>",
+     "action=send\r\na=Zem-GetValue[a]\r\nq=1\r\nq=2\r\nr=1\r\nr=2\r\na=Zem-Select[9]", nullptr,
+     false, 0, "field-extra field-extra field-extra"},
+    {"a typed field's default as the walker writes it", "UTF-8",
+     "<form action=send method=post><input name=t value=\"R&amp;D\"><input name=p value=\"a+b\">"
+     "</form>",
+     "action=send\r\nt=R%26amp;D\r\np=a+b", nullptr, false, 0, "browser-value browser-value"},
     // What the walker proposes where the browser sends otherwise; the checker names the browser's.
     {"the walker's literals, as the checker writes them", "UTF-8",
      "<form action=send method=post><input type=hidden name=h value=\"R&amp;D\">"
