@@ -32,7 +32,7 @@ int runRequest(const Args& args, Output& out) {
         return 0;
     }
     const CodePage& cp = CodePage::program();
-    const std::string definition = readInput(parsed.operand.value_or(""));
+    const std::string definition = readDefinition(parsed.operand.value_or(""));
     const DefinitionReport report = checkDefinition(definition, cp);
     // The page was loaded from --url, else from the first referrer.
     const auto url = parsed.values.find("--url");

@@ -10,7 +10,6 @@
 #include "form_charset.h"
 #include "memo_text.h"
 #include "replace_text.h"
-#include "url.h"
 #include "wipe_text.h"
 
 namespace verrimo {
@@ -94,35 +93,32 @@ StepRequest pageLoad(const std::string& url) {
     return load;
 }
 
-// Every way the password went into the request, longest first.
+// The password as each field that carried it sent it.
 std::vector<std::string> passwordForms(const StepRequest& request) {
     std::vector<std::string> forms;
-    for (const RequestField& f : request.fields) {
-        if (f.sampleOf != def::kPass || f.value.empty()) continue;
-        forms.push_back(formUrlEncoded(f.value));
-        forms.push_back(f.value);
-    }
-    std::sort(forms.begin(), forms.end(),
-              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const RequestField& f : request.fields)
+        if (f.sampleOf == def::kPass) forms.push_back(f.value);
     return forms;
 }
 
-// The answer's addresses and message with the password masked, wherever the site put it.
-void maskPassword(StepAnswer& answer, const std::vector<std::string>& forms, const CodePage& cp) {
+// The answer's addresses, hosts and message with the secrets masked, wherever the site put them.
+void maskAnswer(StepAnswer& answer, const std::vector<std::string>& secrets) {
     const auto mask = [&](std::string& text) {
-        for (const std::string& form : forms) {
-            if (text.find(form) == std::string::npos) continue;
-            std::string masked = replaceText(text, form, kMaskedPassword, Replace::Every, cp);
-            wipeText(text);
-            text = std::move(masked);
-        }
+        std::string masked = maskSecrets(text, secrets);
+        wipeText(text);
+        text = std::move(masked);
     };
     for (AnswerHop& hop : answer.hops) {
         mask(hop.url);
         mask(hop.referer);
     }
+    for (std::string& host : answer.otherHosts) mask(host);
     mask(answer.url);
     mask(answer.error);
+}
+
+void wipeAll(std::vector<std::string>& texts) {
+    for (std::string& text : texts) wipeText(text);
 }
 
 // The request's Referer and Origin as its first request sent them.
@@ -149,6 +145,11 @@ class RoadRun {
         masked_ = options.samples;
         wipeText(masked_.password);
         masked_.password = kMaskedPassword;
+        // The password as the definition has it, and as a site in UTF-8 may write it back.
+        std::string plain = options.password.open();
+        std::string utf8 = cp.toUtf8(plain);
+        secrets_.emplace_back(plain);
+        secrets_.emplace_back(utf8);
     }
     ~RoadRun() {
         wipeText(previous_.url);
@@ -181,6 +182,8 @@ class RoadRun {
         const bool onAnswer = hasPrevious_ && previous_.url == referrer;
         if (!onAnswer) {
             step.referrerPage = callbacks_.send(pageLoad(referrer));
+            // The site has had the password since the first step sent it.
+            mask(*step.referrerPage);
             if (cancelled()) return StepOutcome::Cancelled;
             if (!step.referrerPage->fetched()) {
                 step.request = requestOnPage(lines_, span, referrer, nullptr, masked_, cp_);
@@ -204,11 +207,18 @@ class RoadRun {
             sendAll_ = choice == SendChoice::SendAll;
         }
         if (cancelled()) return StepOutcome::Cancelled;
-        StepRequest real = requestOnPage(lines_, span, referrer, forms, options_.samples, cp_);
-        const WipeAtEnd wiped([&] { wipeRequest(real); });
+        SampleValues samples = options_.samples;
+        samples.password = options_.password.open();
+        StepRequest real = requestOnPage(lines_, span, referrer, forms, samples, cp_);
+        const WipeAtEnd wiped([&] {
+            wipeText(samples.password);
+            wipeRequest(real);
+            wipeStackBelow();
+        });
         step.answer = callbacks_.send(real);
         keepAsPrevious(step.answer);
-        maskSentPassword(real, step.answer, cp_);
+        for (std::string& sent : passwordForms(real)) secrets_.emplace_back(sent);
+        mask(step.answer);
         headersAsSent(step.request, step.answer);
         if (cancelled()) return StepOutcome::Cancelled;
         if (!step.answer.fetched()) return StepOutcome::NotFetched;
@@ -219,13 +229,17 @@ class RoadRun {
         return StepOutcome::Passed;
     }
 
+    void mask(StepAnswer& answer) const {
+        std::vector<std::string> plain;
+        const WipeAtEnd wiped([&] { wipeAll(plain); });
+        for (const SealedText& secret : secrets_) plain.push_back(secret.open());
+        maskAnswer(answer, plain);
+    }
+
     // The referrer line's address as a browser asks for it, resolved against the last answer.
     std::string referrerOf(const StepSpan& span) const {
-        const std::string_view written = valueOf(lines_[span.begin]);
-        const std::string resolved =
-            resolveUrl(hasPrevious_ ? previous_.url : std::string(), written, cp_)
-                .value_or(std::string(written));
-        return requestedUrl(resolved, &cp_);
+        return referrerAddress(hasPrevious_ ? previous_.url : std::string(),
+                               valueOf(lines_[span.begin]), cp_);
     }
 
     void keepAsPrevious(const StepAnswer& answer) {
@@ -245,7 +259,8 @@ class RoadRun {
     const RoadRunOptions& options_;
     const RoadCallbacks& callbacks_;
     SampleValues masked_;
-    StepAnswer previous_;  // the last step's answer, its addresses as they were
+    std::vector<SealedText> secrets_;  // every form of the password sent so far
+    StepAnswer previous_;              // the last step's answer, its addresses as they were
     bool hasPrevious_ = false;
     bool sendAll_ = false;
 };
@@ -268,12 +283,10 @@ void wipeRequest(StepRequest& request) {
     for (RequestField& f : request.fields) wipeText(f.value);
 }
 
-void maskSentPassword(const StepRequest& sent, StepAnswer& answer, const CodePage& cp) {
+void maskSentPassword(const StepRequest& sent, StepAnswer& answer) {
     std::vector<std::string> secrets = passwordForms(sent);
-    const WipeAtEnd wiped([&] {
-        for (std::string& secret : secrets) wipeText(secret);
-    });
-    maskPassword(answer, secrets, cp);
+    const WipeAtEnd wiped([&] { wipeAll(secrets); });
+    maskAnswer(answer, secrets);
 }
 
 bool findingStopsStep(std::string_view rule) {
