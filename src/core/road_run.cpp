@@ -145,11 +145,6 @@ class RoadRun {
         masked_ = options.samples;
         wipeText(masked_.password);
         masked_.password = kMaskedPassword;
-        // The password as the definition has it, and as a site in UTF-8 may write it back.
-        std::string plain = options.password.open();
-        std::string utf8 = cp.toUtf8(plain);
-        secrets_.emplace_back(plain);
-        secrets_.emplace_back(utf8);
     }
     ~RoadRun() {
         wipeText(previous_.url);
@@ -217,7 +212,7 @@ class RoadRun {
         });
         step.answer = callbacks_.send(real);
         keepAsPrevious(step.answer);
-        for (std::string& sent : passwordForms(real)) secrets_.emplace_back(sent);
+        rememberSent(real, samples.password);
         mask(step.answer);
         headersAsSent(step.request, step.answer);
         if (cancelled()) return StepOutcome::Cancelled;
@@ -229,6 +224,17 @@ class RoadRun {
         return StepOutcome::Passed;
     }
 
+    // The forms of the password the site has once the request went: as each field sent it, as
+    // the definition has it, and in UTF-8, as a site may write it back.
+    void rememberSent(const StepRequest& sent, const std::string& password) {
+        std::vector<std::string> forms = passwordForms(sent);
+        if (forms.empty()) return;
+        forms.push_back(password);
+        forms.push_back(cp_.toUtf8(password));
+        for (std::string& form : forms) secrets_.emplace_back(form);
+    }
+
+    // Masks every form of the password sent so far in the answer.
     void mask(StepAnswer& answer) const {
         std::vector<std::string> plain;
         const WipeAtEnd wiped([&] { wipeAll(plain); });
@@ -259,7 +265,7 @@ class RoadRun {
     const RoadRunOptions& options_;
     const RoadCallbacks& callbacks_;
     SampleValues masked_;
-    std::vector<SealedText> secrets_;  // every form of the password sent so far
+    std::vector<SealedText> secrets_;  // every form of the password the site has
     StepAnswer previous_;              // the last step's answer, its addresses as they were
     bool hasPrevious_ = false;
     bool sendAll_ = false;

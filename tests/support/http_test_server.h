@@ -40,7 +40,7 @@ struct Response {
     std::optional<std::size_t> stallAfter;
     // Send the body a byte at a time, this far apart, until it is all sent, the client hangs up
     // or the server stops.
-    std::optional<std::chrono::milliseconds> trickleGap;
+    std::optional<std::chrono::milliseconds> trickleGap = std::nullopt;
 };
 
 class HttpTestServer {

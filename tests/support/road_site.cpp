@@ -168,6 +168,11 @@ void RoadSite::removePage(std::string_view path) {
     removed_.emplace_back(path);
 }
 
+void RoadSite::setPassword(std::string password) {
+    const std::lock_guard lock(mutex_);
+    password_ = std::move(password);
+}
+
 void RoadSite::answerInstead(std::string_view path, Response response) {
     const std::lock_guard lock(mutex_);
     instead_[std::string(path)] = std::move(response);
@@ -255,7 +260,7 @@ Response RoadSite::login(const Request& request) {
         const auto f = fields.find(name);
         return f == fields.end() ? std::string() : f->second;
     };
-    if (field("user") != kUser || field("pass") != kPassword)
+    if (field("user") != kUser || field("pass") != password_)
         return refuse("login: wrong user or password");
     const std::string id = "s" + std::to_string(++counter_);
     sessions_[id];
