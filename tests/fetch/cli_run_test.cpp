@@ -366,7 +366,8 @@ TEST_F(CliRunHostile, AnOverlongLineIsRefused) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"run", "--yes", road},
                                                  {"request", road},
                                                  {"check", road},
-                                                 {"check", "--live", road}}) {
+                                                 {"check", "--live", road},
+                                                 {"repair", "--live", road}}) {
         SCOPED_TRACE(args[0]);
         const ProgramRun r = runProgram(VERRIMO_CLI, args, "", {"VERRIMO_CODEPAGE=CP932"});
         EXPECT_EQ(r.status, 2);
