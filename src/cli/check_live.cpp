@@ -10,7 +10,6 @@
 
 #include "charset.h"
 #include "commands.h"
-#include "definition_check.h"
 #include "definition_page.h"
 #include "extract_page.h"
 #include "fetch_module_loader.h"
@@ -45,14 +44,14 @@ LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
     const TextCodePage definitionCp =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     const CodePage& cp = *definitionCp.codePage;
-    const DefinitionReport report = checkDefinition(text, cp);
-    const std::string referrer = firstReferrer(text, report);
+    const auto definition = parseDefinition(text, cp);
+    const std::string referrer = firstReferrer(*definition);
     if (referrer.empty())
         return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}, false};
     LivePage live = fetchReferrerPage(referrer, fetch, cp);
     LiveResult result{std::move(live.findings), live.notFetched};
     if (!live.page.forms) return result;
-    for (StepRequest& r : definitionRequests(text, report, {&live.page, 1}, samples, cp))
+    for (StepRequest& r : definitionRequests(*definition, {&live.page, 1}, samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
 }

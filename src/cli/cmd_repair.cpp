@@ -116,7 +116,7 @@ int runRepair(const Args& args, Output& out) {
         // The page was loaded from --url, else from the first referrer.
         const auto url = parsed.values.find("--url");
         std::string pageUrl =
-            url != parsed.values.end() ? cp.fromUtf8(url->second) : firstReferrer(text, report);
+            url != parsed.values.end() ? cp.fromUtf8(url->second) : firstReferrer(*definition);
         pages.push_back(
             checkedPage(readDefinitionPage(pageFile->second, std::move(pageUrl), cp), "the page"));
     }

@@ -233,7 +233,7 @@ int runRun(const Args& args, Output& out) {
         writeStep(out, step, cp);
         note = endingNote(step, cp);
     };
-    const StepOutcome outcome = runRoad(text, cp, options, callbacks);
+    const StepOutcome outcome = runRoad(*parseDefinition(text, cp), cp, options, callbacks);
     if (!note.empty()) std::cerr << "verrimo-cli: " << note << "\n";
     return exitStatus(outcome);
 }

@@ -82,30 +82,6 @@ std::string crlfLineBreaks(std::string_view text) {
     return out;
 }
 
-struct StepLines {
-    std::size_t referrer = 0;
-    std::size_t target = 0;
-    std::vector<std::size_t> fields;
-};
-
-std::vector<StepLines> stepsOf(const std::vector<LineReport>& lines) {
-    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::vector<StepLines> steps;
-    std::size_t referrer = kNone;  // a referrer line still waiting for its target
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const LineShape shape = lines[i].shape;
-        if (shape == LineShape::Referrer) {
-            referrer = i;
-        } else if (shape == LineShape::Target && referrer != kNone) {
-            steps.push_back({referrer, i, {}});
-            referrer = kNone;
-        } else if (shape == LineShape::Field && !steps.empty() && referrer == kNone) {
-            steps.back().fields.push_back(i);
-        }
-    }
-    return steps;
-}
-
 // The code pages a browser sends in, each made once for all the steps.
 class FormCodePages {
   public:
@@ -122,7 +98,7 @@ class FormCodePages {
 // What the steps have in common: the definition, the samples and the code pages and form
 // indexes made so far.
 struct Definition {
-    std::vector<std::string_view> lines;
+    const std::vector<std::string_view>& lines;
     const std::vector<LineReport>& reports;
     const SampleValues& samples;
     const CodePage& cp;
@@ -150,14 +126,14 @@ constexpr std::string_view kSubmitLabelUtf8 = "送信";
 
 class StepBuilder {
   public:
-    StepBuilder(Definition& d, const StepLines& s, const std::string& referrer,
+    StepBuilder(Definition& d, const DefinitionStep& s, const std::string& referrer,
                 const ReadPage* page)
         : d_(d), s_(s), referrer_(referrer), page_(page) {
         pageCp_ = page_ ? page_->forms->codePage.get() : nullptr;
         urlCp_ = pageCp_ ? pageCp_ : &d_.cp;
         const std::string_view href = page_ ? std::string_view(page_->forms->baseHref) : "";
         base_ = resolved(referrer_, href, *urlCp_);
-        target_ = d_.value(s_.target);
+        target_ = d_.value(s_.targetLine);
     }
 
     // The form of the page whose action is the target, and how many forms share that action.
@@ -178,11 +154,11 @@ class StepBuilder {
 
     StepRequest build(const Form* form, std::size_t sharing) {
         StepRequest r;
-        r.referrerLine = s_.referrer;
-        r.targetLine = s_.target;
+        r.referrerLine = s_.referrerLine;
+        r.targetLine = s_.targetLine;
         r.page = page_;
         r.form = form;
-        r.kind = spanOf(d_.lines[s_.target], d_.reports[s_.target].key);
+        r.kind = spanOf(d_.lines[s_.targetLine], d_.reports[s_.targetLine].key);
         r.pageCheck = page_        ? PageCheck::Checked
                       : d_.anyPage ? PageCheck::NotLoaded
                                    : PageCheck::NoPages;
@@ -196,19 +172,19 @@ class StepBuilder {
         }
         if (page_ && !form)
             r.findings.push_back(
-                {s_.target,
+                {s_.targetLine,
                  "form-missing",
                  "対象のフォームがページにありません（送信先が変わったかもしれません）",
                  {}});
         if (sharing > 1)
-            r.findings.push_back({s_.target,
+            r.findings.push_back({s_.targetLine,
                                   "action-shared",
                                   "送信先が同じフォームがページに " + std::to_string(sharing) +
                                       " つあります。項目の名前が合うフォームを選びました",
                                   {}});
         if (page_ && !page_->forms->bytesCharset.empty()) {
             const std::string& declared = page_->forms->charset;
-            r.findings.push_back({s_.target,
+            r.findings.push_back({s_.targetLine,
                                   "page-charset",
                                   "ページの中身は " + page_->forms->bytesCharset +
                                       " のようですが、ブラウザは " + declared +
@@ -269,8 +245,8 @@ class StepBuilder {
         std::vector<FormIndex::Named> named;
         named.reserve(s_.fields.size());
         std::size_t next = 0;
-        for (const std::size_t line : s_.fields)
-            named.push_back(index.named(d_.field(line).key, next));
+        for (const StepField& f : s_.fields)
+            named.push_back(index.named(d_.field(f.line).key, next));
         return named;
     }
 
@@ -288,7 +264,7 @@ class StepBuilder {
         const std::vector<FormIndex::Named> lineControls = controlsOf(index);
         Fit fit;
         for (std::size_t k = 0; k < s_.fields.size(); ++k) {
-            const FieldLine kv = d_.field(s_.fields[k]);
+            const FieldLine kv = d_.field(s_.fields[k].line);
             const FormIndex::Named& named = lineControls[k];
             fit.named += !named.empty();
             if (kv.kind != FieldLine::Literal) continue;
@@ -307,7 +283,7 @@ class StepBuilder {
 
     // The k-th field line of the step, as it is sent.
     RequestField field(std::size_t k, const Form* form, StepRequest& r) {
-        const std::size_t line = s_.fields[k];
+        const std::size_t line = s_.fields[k].line;
         const FieldLine kv = d_.field(line);
         // The definition holds the name as the page has it.
         RequestField f{line, fromPage(kv.key), {}, {}};
@@ -466,7 +442,7 @@ class StepBuilder {
         const FormIndex& index = d_.index(form);
         bool buttonNamed = false;
         for (std::size_t k = 0; k < s_.fields.size(); ++k) {
-            const std::size_t line = s_.fields[k];
+            const std::size_t line = s_.fields[k].line;
             const FieldLine kv = d_.field(line);
             const FormIndex::Named& named = named_[k];
             if (named.empty()) {
@@ -494,7 +470,7 @@ class StepBuilder {
         for (const FormEntry& e : successfulEntries(form)) {
             if (named[index.place(*e.control)]) continue;
             for (const FormControl& c : index.named(e.name)) named[index.place(c)] = 1;
-            r.findings.push_back({s_.target,
+            r.findings.push_back({s_.targetLine,
                                   "field-left-out",
                                   "送信される項目「" + pageText(e.name) + "」" +
                                       (e.control->type == "hidden" ? "（hidden）" : "") +
@@ -506,7 +482,7 @@ class StepBuilder {
             if (c.type == "submit" && !c.name.empty() && !c.disabled)
                 buttons += "「" + pageText(c.name) + "」";
         if (!buttonNamed && !buttons.empty())
-            r.findings.push_back({s_.target,
+            r.findings.push_back({s_.targetLine,
                                   "field-left-out",
                                   "送信ボタン" + buttons +
                                       "のどれも定義にありません（ブラウザは押したボタンの名前と値も"
@@ -543,7 +519,7 @@ class StepBuilder {
     }
 
     Definition& d_;
-    const StepLines& s_;
+    const DefinitionStep& s_;
     const std::string& referrer_;
     const ReadPage* page_;
     const CodePage* pageCp_ = nullptr;  // the page's texts; none without a page
@@ -555,37 +531,58 @@ class StepBuilder {
     std::vector<FormIndex::Named> named_;  // the form's controls of each field line's name
 };
 
-}  // namespace
-
-std::vector<StepRequest> definitionRequests(std::string_view definition,
-                                            const DefinitionReport& report,
-                                            std::span<const ReadPage> pages,
-                                            const SampleValues& samples, const CodePage& cp) {
+Definition definitionOf(const ParsedDefinition& definition, std::span<const ReadPage> pages,
+                        const SampleValues& samples, const CodePage& cp) {
     const bool anyPage =
         std::any_of(pages.begin(), pages.end(), [](const ReadPage& p) { return p.forms; });
-    Definition d{splitLines(definition), report.lines, samples, cp, anyPage, {}, {}};
+    return {definition.lines(), definition.report().lines, samples, cp, anyPage, {}, {}};
+}
+
+// The address of the first page that has one: what referrer lines are resolved against.
+std::string firstAddress(std::span<const ReadPage> pages) {
     const auto addressed =
         std::find_if(pages.begin(), pages.end(), [](const ReadPage& p) { return !p.url.empty(); });
-    const std::string firstUrl = addressed == pages.end() ? "" : addressed->url;
-    std::vector<StepRequest> requests;
-    for (const StepLines& s : stepsOf(report.lines)) {
-        const std::string_view written = d.value(s.referrer);
-        const std::string referrer =
-            firstUrl.empty() ? std::string(written) : resolved(firstUrl, written, cp);
-        const ReadPage* own = nullptr;
-        std::pair<const Form*, std::size_t> form{nullptr, 0};
-        for (const ReadPage& page : pages) {
-            if (!page.forms) continue;
-            if (!page.url.empty() && resolved("", page.url, cp) != referrer) continue;
-            form = StepBuilder(d, s, referrer, &page).findForm();
-            if (!page.url.empty() || form.first) {
-                own = &page;
-                break;
-            }
+    return addressed == pages.end() ? "" : addressed->url;
+}
+
+// The step's request, checked against the first of the pages that is its own. written: the
+// address its referrer line gives.
+StepRequest requestOf(Definition& d, const DefinitionStep& s, std::string_view written,
+                      const std::string& firstUrl, std::span<const ReadPage> pages) {
+    const std::string referrer =
+        firstUrl.empty() ? std::string(written) : resolved(firstUrl, written, d.cp);
+    const ReadPage* own = nullptr;
+    std::pair<const Form*, std::size_t> form{nullptr, 0};
+    for (const ReadPage& page : pages) {
+        if (!page.forms) continue;
+        if (!page.url.empty() && resolved("", page.url, d.cp) != referrer) continue;
+        form = StepBuilder(d, s, referrer, &page).findForm();
+        if (!page.url.empty() || form.first) {
+            own = &page;
+            break;
         }
-        requests.push_back(StepBuilder(d, s, referrer, own).build(form.first, form.second));
     }
+    return StepBuilder(d, s, referrer, own).build(form.first, form.second);
+}
+
+}  // namespace
+
+std::vector<StepRequest> definitionRequests(const ParsedDefinition& definition,
+                                            std::span<const ReadPage> pages,
+                                            const SampleValues& samples, const CodePage& cp) {
+    Definition d = definitionOf(definition, pages, samples, cp);
+    const std::string firstUrl = firstAddress(pages);
+    std::vector<StepRequest> requests;
+    for (const DefinitionStep& s : definition.steps())
+        requests.push_back(requestOf(d, s, definition.referrer(s), firstUrl, pages));
     return requests;
+}
+
+StepRequest stepRequest(const ParsedDefinition& definition, std::size_t step,
+                        std::string_view referrer, std::span<const ReadPage> pages,
+                        const SampleValues& samples, const CodePage& cp) {
+    Definition d = definitionOf(definition, pages, samples, cp);
+    return requestOf(d, definition.steps().at(step), referrer, firstAddress(pages), pages);
 }
 
 SampleValues readSampleValues(std::string_view text) {

@@ -5,10 +5,8 @@
 
 #include "charset.h"
 #include "definition.h"
-#include "definition_check.h"
 #include "extract_page.h"
 #include "form_charset.h"
-#include "memo_text.h"
 #include "replace_text.h"
 #include "wipe_text.h"
 
@@ -20,61 +18,22 @@ namespace def = definition;
 
 constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown"};
 
-std::string_view valueOf(std::string_view line) {
-    const std::size_t eq = line.find('=');
-    return eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
-}
-
-// The lines of one step: from its referrer line up to the next step's.
-struct StepSpan {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::size_t target = 0;
-};
-
-std::vector<StepSpan> stepSpans(std::string_view definition, std::size_t lineCount,
-                                const CodePage& cp) {
-    std::vector<StepSpan> spans;
-    for (const StepRequest& r :
-         definitionRequests(definition, checkDefinition(definition, cp), {}, {}, cp)) {
-        if (!spans.empty()) spans.back().end = r.referrerLine;
-        spans.push_back({r.referrerLine, lineCount, r.targetLine});
-    }
-    return spans;
-}
-
-// A step's request against its page (none when it has none). The lines before the step are left
-// blank, so that it is the first and keeps its line numbers, and its referrer line is the address
-// it was resolved to, which the page is said to come from.
-StepRequest requestOnPage(const std::vector<std::string_view>& lines, const StepSpan& span,
+// A step's request against its page (none when it has none), its referrer line read as the
+// address it was resolved to, which the page is said to come from.
+StepRequest requestOnPage(const ParsedDefinition& definition, std::size_t step,
                           std::string_view referrer, std::shared_ptr<const PageForms> forms,
                           const SampleValues& samples, const CodePage& cp) {
-    std::string text;
-    for (std::size_t i = 0; i < span.end; ++i) {
-        if (i == span.begin)
-            text += def::referrerLine(referrer);
-        else if (i > span.begin)
-            text += lines[i];
-        text += "\r\n";
-    }
     const bool any = forms != nullptr;
     const ReadPage page{std::move(forms), std::string(referrer)};
-    return std::move(
-        definitionRequests(text, checkDefinition(text, cp), {&page, any ? 1u : 0u}, samples, cp)
-            .front());
+    return stepRequest(definition, step, referrer, {&page, any ? 1u : 0u}, samples, cp);
 }
 
-// The step's check string: the first chk-moji line after its target line.
-std::optional<std::string> checkStringOf(const std::vector<std::string_view>& lines,
-                                         const std::vector<LineReport>& reports,
-                                         const StepSpan& span) {
-    for (std::size_t i = span.target + 1; i < span.end; ++i) {
-        if (reports[i].shape != LineShape::CheckString) continue;
-        const std::string_view value = valueOf(lines[i]);
-        if (value.empty()) return std::nullopt;
-        return std::string(value);
-    }
-    return std::nullopt;
+// The step's check string, when it has one that is not empty.
+std::optional<std::string> checkStringOf(const ParsedDefinition& definition,
+                                         const DefinitionStep& step) {
+    const std::optional<std::string_view> check = definition.checkString(step);
+    if (!check || check->empty()) return std::nullopt;
+    return std::string(*check);
 }
 
 // Whether the answer holds the check string, read as text of the answer's own charset.
@@ -134,14 +93,9 @@ void headersAsSent(StepRequest& request, const StepAnswer& answer) {
 
 class RoadRun {
   public:
-    RoadRun(std::string_view definition, const CodePage& cp, const RoadRunOptions& options,
+    RoadRun(const ParsedDefinition& definition, const CodePage& cp, const RoadRunOptions& options,
             const RoadCallbacks& callbacks)
-        : lines_(splitLines(definition)),
-          reports_(checkDefinition(definition, cp).lines),
-          spans_(stepSpans(definition, lines_.size(), cp)),
-          cp_(cp),
-          options_(options),
-          callbacks_(callbacks) {
+        : definition_(definition), cp_(cp), options_(options), callbacks_(callbacks) {
         masked_ = options.samples;
         wipeText(masked_.password);
         masked_.password = kMaskedPassword;
@@ -155,11 +109,11 @@ class RoadRun {
 
     StepOutcome run() {
         StepOutcome outcome = StepOutcome::Passed;
-        const std::size_t count = std::min(spans_.size(), options_.until);
+        const std::size_t count = std::min(definition_.steps().size(), options_.until);
         for (std::size_t i = 0; i < count && outcome == StepOutcome::Passed; ++i) {
             RoadStep step;
             step.index = i;
-            outcome = runStep(spans_[i], step);
+            outcome = runStep(step);
             step.outcome = outcome;
             if (callbacks_.stepDone) callbacks_.stepDone(step);
         }
@@ -169,10 +123,11 @@ class RoadRun {
   private:
     bool cancelled() const { return options_.cancel && options_.cancel->load(); }
 
-    StepOutcome runStep(const StepSpan& span, RoadStep& step) {
-        step.checkString = checkStringOf(lines_, reports_, span);
+    StepOutcome runStep(RoadStep& step) {
+        const DefinitionStep& own = definition_.steps()[step.index];
+        step.checkString = checkStringOf(definition_, own);
         if (cancelled()) return StepOutcome::Cancelled;
-        const std::string referrer = referrerOf(span);
+        const std::string referrer = referrerOf(own);
         // The page the step was written on: the answer just read, or a load of its address.
         const bool onAnswer = hasPrevious_ && previous_.url == referrer;
         if (!onAnswer) {
@@ -181,7 +136,8 @@ class RoadRun {
             mask(*step.referrerPage);
             if (cancelled()) return StepOutcome::Cancelled;
             if (!step.referrerPage->fetched()) {
-                step.request = requestOnPage(lines_, span, referrer, nullptr, masked_, cp_);
+                step.request =
+                    requestOnPage(definition_, step.index, referrer, nullptr, masked_, cp_);
                 return StepOutcome::NotFetched;
             }
         }
@@ -190,7 +146,7 @@ class RoadRun {
             readPage({page.body, page.contentType, referrer}, cp_,
                      {.pageCodePage = options_.pageCodePage, .forms = true})
                 .forms;
-        step.request = requestOnPage(lines_, span, referrer, forms, masked_, cp_);
+        step.request = requestOnPage(definition_, step.index, referrer, forms, masked_, cp_);
         const auto& findings = step.request.findings;
         if (std::any_of(findings.begin(), findings.end(),
                         [](const PageFinding& f) { return findingStopsStep(f.rule); }))
@@ -204,7 +160,7 @@ class RoadRun {
         if (cancelled()) return StepOutcome::Cancelled;
         SampleValues samples = options_.samples;
         samples.password = options_.password.open();
-        StepRequest real = requestOnPage(lines_, span, referrer, forms, samples, cp_);
+        StepRequest real = requestOnPage(definition_, step.index, referrer, forms, samples, cp_);
         const WipeAtEnd wiped([&] {
             wipeText(samples.password);
             wipeRequest(real);
@@ -243,9 +199,9 @@ class RoadRun {
     }
 
     // The referrer line's address as a browser asks for it, resolved against the last answer.
-    std::string referrerOf(const StepSpan& span) const {
+    std::string referrerOf(const DefinitionStep& step) const {
         return referrerAddress(hasPrevious_ ? previous_.url : std::string(),
-                               valueOf(lines_[span.begin]), cp_);
+                               definition_.referrer(step), cp_);
     }
 
     void keepAsPrevious(const StepAnswer& answer) {
@@ -258,9 +214,7 @@ class RoadRun {
         hasPrevious_ = true;
     }
 
-    std::vector<std::string_view> lines_;
-    std::vector<LineReport> reports_;
-    std::vector<StepSpan> spans_;
+    const ParsedDefinition& definition_;
     const CodePage& cp_;
     const RoadRunOptions& options_;
     const RoadCallbacks& callbacks_;
@@ -273,14 +227,12 @@ class RoadRun {
 
 }  // namespace
 
-std::optional<StepRequest> stepOnPage(std::string_view definition, std::size_t step,
+std::optional<StepRequest> stepOnPage(const ParsedDefinition& definition, std::size_t step,
                                       std::shared_ptr<const PageForms> forms,
                                       const SampleValues& samples, const CodePage& cp) {
-    const std::vector<std::string_view> lines = splitLines(definition);
-    const std::vector<StepSpan> spans = stepSpans(definition, lines.size(), cp);
-    if (step >= spans.size()) return std::nullopt;
-    const StepSpan& span = spans[step];
-    return requestOnPage(lines, span, valueOf(lines[span.begin]), std::move(forms), samples, cp);
+    if (step >= definition.steps().size()) return std::nullopt;
+    return requestOnPage(definition, step, definition.referrer(definition.steps()[step]),
+                         std::move(forms), samples, cp);
 }
 
 void wipeRequest(StepRequest& request) {
@@ -300,8 +252,8 @@ bool findingStopsStep(std::string_view rule) {
            std::end(kStoppingRules);
 }
 
-StepOutcome runRoad(std::string_view definition, const CodePage& cp, const RoadRunOptions& options,
-                    const RoadCallbacks& callbacks) {
+StepOutcome runRoad(const ParsedDefinition& definition, const CodePage& cp,
+                    const RoadRunOptions& options, const RoadCallbacks& callbacks) {
     return RoadRun(definition, cp, options, callbacks).run();
 }
 

@@ -13,6 +13,7 @@
 
 #include "codepage.h"
 #include "form_request.h"
+#include "parsed_definition.h"
 #include "password_mask.h"
 #include "sealed_text.h"
 #include "step_answer.h"
@@ -81,7 +82,7 @@ bool findingStopsStep(std::string_view rule);
 // The definition's step-th step (from 0) built as runRoad builds it: against the page of forms
 // alone (none without), the identity keywords from samples. None when the definition has fewer
 // steps.
-std::optional<StepRequest> stepOnPage(std::string_view definition, std::size_t step,
+std::optional<StepRequest> stepOnPage(const ParsedDefinition& definition, std::size_t step,
                                       std::shared_ptr<const PageForms> forms,
                                       const SampleValues& samples, const CodePage& cp);
 
@@ -92,14 +93,14 @@ void wipeRequest(StepRequest& request);
 // hosts it went to and its message.
 void maskSentPassword(const StepRequest& sent, StepAnswer& answer);
 
-// Runs the definition (text in cp) step by step, up to options.until steps or the first step
+// Runs the definition (read in cp) step by step, up to options.until steps or the first step
 // that does not pass. For each step: the referrer page is the previous answer when the referrer
 // line is that answer's address, else a GET of it; the step's request is built against that
 // page (Zem-GetValue from it, identity keywords from the samples); a finding that stops the step
 // ends the run; then the caller is asked, the step is sent and its answer searched for the check
 // string. Every answer of the run has the password masked, in any form the site wrote it back.
 // Returns the outcome of the last step run; Passed also for a definition without steps.
-StepOutcome runRoad(std::string_view definition, const CodePage& cp, const RoadRunOptions& options,
-                    const RoadCallbacks& callbacks);
+StepOutcome runRoad(const ParsedDefinition& definition, const CodePage& cp,
+                    const RoadRunOptions& options, const RoadCallbacks& callbacks);
 
 }  // namespace verrimo

@@ -53,12 +53,12 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     forms_.AboutBox = aboutBox_.get();
     preview_ = std::make_unique<RequestPreview>();
     forms_.Preview = preview_.get();
-    requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); });
+    requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); }, reader_);
     harDialog_ = std::make_unique<HarRoadDialog>();
     forms_.HarDialog = harDialog_.get();
     requests_->SetSamples(userSampleValues());
     preview_->ShowSamples(requests_->Samples());
-    trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); },
+    trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); }, reader_,
                                            [this] { return requests_->Samples(); },
                                            [this] { return fetchOptions_; });
     forms_.Run = trialRun_.get();

@@ -95,8 +95,8 @@ struct ReadPageForRequests {
     explicit ReadPageForRequests(const std::string& bytes, std::string url = {})
         : page{readPage({bytes}, cp932(), {.forms = true}).forms, std::move(url)} {}
     std::vector<StepRequest> requests(std::string_view definition) const {
-        return definitionRequests(definition, checkDefinition(definition, cp932()), {&page, 1}, {},
-                                  cp932());
+        return definitionRequests(*parseDefinition(std::string(definition), cp932()), {&page, 1},
+                                  {}, cp932());
     }
     ReadPage page;
 };
@@ -169,8 +169,8 @@ TEST(DefinitionRequests, EachStepCheckedAgainstItsOwnPage) {
         "Zem-Referer=http://www.example.org/entry.html\r\naction=login.cgi\r\nid=Zem-ID\r\n"
         "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\nmail=a\r\n"
         "Zem-Referer=http://www.example.org/entry.html\r\naction=cgi/entry.cgi\r\nmail=a\r\n";
-    const auto requests =
-        definitionRequests(definition, checkDefinition(definition, cp932()), pages, {}, cp932());
+    const auto parsed = parseDefinition(definition, cp932());
+    const auto requests = definitionRequests(*parsed, pages, {}, cp932());
     const struct {
         PageCheck check;
         const char* method;
@@ -192,8 +192,7 @@ TEST(DefinitionRequests, EachStepCheckedAgainstItsOwnPage) {
         EXPECT_EQ(rulesOf(requests[i]), expected[i].rules) << i;
     }
     // Without pages every step is unchecked, and says nothing of a page.
-    const auto alone =
-        definitionRequests(definition, checkDefinition(definition, cp932()), {}, {}, cp932());
+    const auto alone = definitionRequests(*parsed, {}, {}, cp932());
     for (const StepRequest& r : alone) {
         EXPECT_EQ(r.pageCheck, PageCheck::NoPages);
         EXPECT_TRUE(r.findings.empty());

@@ -90,7 +90,7 @@ Seen run(FakeSite& site, const std::string& definition, std::vector<SendChoice> 
         return choice;
     };
     callbacks.stepDone = [&](const RoadStep& step) { seen.steps.push_back(step); };
-    seen.outcome = runRoad(definition, cp932(), options, callbacks);
+    seen.outcome = runRoad(*parseDefinition(definition, cp932()), cp932(), options, callbacks);
     return seen;
 }
 
@@ -154,11 +154,26 @@ TEST(RoadRun, SendsOnlyWhatTheCallerAllows) {
     }
 }
 
+// The run, a step built on its own, and the requests all take the definition as read once.
+TEST(RoadRun, TheDefinitionIsReadOnce) {
+    FakeSite site = roadSite();
+    const std::size_t before = definitionParses();
+    const auto parsed = parseDefinition(kRoad, cp932());
+    RoadCallbacks callbacks;
+    callbacks.send = std::ref(site);
+    callbacks.ask = [](const RoadStep&) { return SendChoice::SendAll; };
+    EXPECT_EQ(runRoad(*parsed, cp932(), {}, callbacks), StepOutcome::Passed);
+    EXPECT_TRUE(stepOnPage(*parsed, 1, nullptr, {}, cp932()));
+    EXPECT_EQ(definitionRequests(*parsed, {}, {}, cp932()).size(), 2u);
+    EXPECT_EQ(definitionParses(), before + 1);
+}
+
 TEST(RoadRun, WithoutAnAskFunctionNothingIsSent) {
     FakeSite site = roadSite();
     RoadCallbacks callbacks;
     callbacks.send = std::ref(site);
-    EXPECT_EQ(runRoad(kRoad, cp932(), {}, callbacks), StepOutcome::Declined);
+    EXPECT_EQ(runRoad(*parseDefinition(kRoad, cp932()), cp932(), {}, callbacks),
+              StepOutcome::Declined);
     EXPECT_EQ(site.count("POST"), 0u);
 }
 
@@ -317,7 +332,7 @@ TEST(RoadRun, TheRequestReportedCarriesTheHeadersSent) {
     callbacks.ask = [](const RoadStep&) { return SendChoice::SendAll; };
     std::vector<RoadStep> steps;
     callbacks.stepDone = [&](const RoadStep& s) { steps.push_back(s); };
-    runRoad(kRoad, cp932(), {}, callbacks);
+    runRoad(*parseDefinition(kRoad, cp932()), cp932(), {}, callbacks);
     ASSERT_FALSE(steps.empty());
     const auto& headers = steps[0].request.headers;
     EXPECT_EQ(headers, (std::vector<std::pair<std::string, std::string>>{

@@ -343,8 +343,7 @@ class FormSubmissionTest : public QObject {
 
         const ReadPage read{readPage({page, "text/html"}, cp, {.forms = true}).forms, pageUrl};
         const auto requestsOf = [&](const std::string& definition) {
-            return definitionRequests(definition, checkDefinition(definition, cp), {&read, 1}, {},
-                                      cp);
+            return definitionRequests(*parseDefinition(definition, cp), {&read, 1}, {}, cp);
         };
         const std::string written =
             "Zem-Referer=" + pageUrl + "\r\n" + pageCp.fromUtf8(c.lines) + "\r\n";
@@ -407,7 +406,7 @@ class FormSubmissionTest : public QObject {
         const std::string definition =
             "Zem-Referer=" + pageUrl + "\r\naction=" + action + "\r\nq=1\r\n";
         const std::vector<StepRequest> preview =
-            definitionRequests(definition, checkDefinition(definition, cp), {&read, 1}, {}, cp);
+            definitionRequests(*parseDefinition(definition, cp), {&read, 1}, {}, cp);
         QCOMPARE(preview.size(), std::size_t(1));
         QCOMPARE(bytes(headerOf(preview[0], "Origin")), QByteArray("null"));
 
@@ -442,7 +441,7 @@ class FormSubmissionTest : public QObject {
         const std::string definition =
             "Zem-Referer=" + pageUrl + "\r\naction=" + action.toStdString() + "\r\nq=a+b\r\n";
         const auto requests =
-            definitionRequests(definition, checkDefinition(definition, cp), {&read, 1}, {}, cp);
+            definitionRequests(*parseDefinition(definition, cp), {&read, 1}, {}, cp);
         QCOMPARE(requests.size(), std::size_t(1));
         QVERIFY(requests[0].findings.empty());
 
