@@ -163,7 +163,8 @@ class StepBuilder {
         r.pageCheck = page_        ? PageCheck::Checked
                       : d_.anyPage ? PageCheck::NotLoaded
                                    : PageCheck::NoPages;
-        if (!referrer_.empty()) r.headers.push_back({"Referer", referrer_});
+        if (!referrer_.empty())
+            r.headers.push_back({"Referer", referrerAddress("", referrer_, d_.cp)});
         const std::string url = form ? actionOf(*form) : resolved(base_, target_, *urlCp_);
         if (r.kind != def::kKindAction) {
             r.method = "GET";
@@ -731,6 +732,10 @@ SampleValues readSampleValues(std::string_view text) {
             samples.*kSamples[*keyword] = line.substr(eq + 1);
     }
     return samples;
+}
+
+std::string referrerAddress(std::string_view base, std::string_view written, const CodePage& cp) {
+    return requestedUrl(resolveUrl(base, written, cp).value_or(std::string(written)), &cp);
 }
 
 std::string curlCommand(const StepRequest& request) {
