@@ -11,7 +11,6 @@
 #include "form_charset.h"
 #include "form_index.h"
 #include "memo_text.h"
-#include "origin.h"
 #include "url.h"
 
 namespace verrimo {
@@ -184,6 +183,7 @@ class StepBuilder {
         r.pageCheck = page_        ? PageCheck::Checked
                       : d_.anyPage ? PageCheck::NotLoaded
                                    : PageCheck::NoPages;
+        if (refused(r)) return r;
         if (!referrer_.empty()) r.headers.push_back({"Referer", referrer_});
         const std::string url = form ? actionOf(*form) : resolved(base_, target_, *urlCp_);
         if (r.kind != def::kKindAction) {
@@ -224,8 +224,8 @@ class StepBuilder {
         r.method = post ? "POST" : "GET";
         // Browsers say where a POST comes from: the referrer page's origin ("null" for a file).
         if (post)
-            if (std::string origin = serializedOrigin(referrer_); !origin.empty())
-                r.headers.push_back({"Origin", std::move(origin)});
+            if (const std::optional<Url> from = parseUrl("", referrer_, d_.cp))
+                r.headers.push_back({"Origin", from->origin().serialised()});
         if (multipart) {
             r.body = multipartBody(r.fields);
             r.headers.insert(
@@ -244,6 +244,18 @@ class StepBuilder {
     }
 
   private:
+    // An address a browser refuses (a port past 65535, a space in the host) becomes a finding
+    // on its line instead of a request.
+    bool refused(StepRequest& r) const {
+        const bool referrer = browserRefuses("", referrer_, d_.cp);
+        if (!referrer && !browserRefuses(base_, target_, *urlCp_)) return false;
+        r.findings.push_back({referrer ? s_.referrer : s_.target, "url-invalid",
+                              "ブラウザが受け付けないアドレスです（ホスト名の文字やポート番号を"
+                              "確かめてください）",
+                              {}});
+        return true;
+    }
+
     // Where the form goes: its action resolved, or the page itself without one.
     std::string actionOf(const Form& f) const {
         return f.action.empty() ? resolved("", referrer_, *urlCp_)
@@ -567,8 +579,7 @@ std::vector<StepRequest> definitionRequests(std::string_view definition,
     std::vector<StepRequest> requests;
     for (const StepLines& s : stepsOf(report.lines)) {
         const std::string_view written = d.value(s.referrer);
-        const std::string referrer =
-            firstUrl.empty() ? std::string(written) : resolved(firstUrl, written, cp);
+        const std::string referrer = resolved(firstUrl, written, cp);
         const ReadPage* own = nullptr;
         std::pair<const Form*, std::size_t> form{nullptr, 0};
         for (const ReadPage& page : pages) {

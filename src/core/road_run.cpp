@@ -19,7 +19,7 @@ namespace {
 
 namespace def = definition;
 
-constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown"};
+constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown", "url-invalid"};
 
 std::string_view valueOf(std::string_view line) {
     const std::size_t eq = line.find('=');
