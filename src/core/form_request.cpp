@@ -249,7 +249,8 @@ class StepBuilder {
     bool refused(StepRequest& r) const {
         const bool referrer = browserRefuses("", referrer_, d_.cp);
         if (!referrer && !browserRefuses(base_, target_, *urlCp_)) return false;
-        r.findings.push_back({referrer ? s_.referrer : s_.target, "url-invalid",
+        r.findings.push_back({referrer ? s_.referrer : s_.target,
+                              "url-invalid",
                               "ブラウザが受け付けないアドレスです（ホスト名の文字やポート番号を"
                               "確かめてください）",
                               {}});
@@ -613,6 +614,8 @@ std::string curlCommand(const StepRequest& request) {
         for (const char c : text) out += c == '\'' ? "'\\''" : std::string(1, c);
         return out + "'";
     };
+    // A request refused for its address has none to give curl.
+    if (request.url.empty()) return "# not sent: url-invalid";
     // --globoff and --url: no address can be read as a glob ("[1-3]", "{a,b}") or an option.
     std::string command = "curl --globoff";
     if (request.method != "GET") command += " -X " + request.method;

@@ -85,7 +85,8 @@ std::vector<StepRequest> definitionRequests(std::string_view definition,
                                             std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp);
 
-// The request as a curl command line for a POSIX shell. Texts are the request's bytes.
+// The request as a curl command line for a POSIX shell. Texts are the request's bytes. A
+// request refused for its address (url-invalid) is a shell comment that says so.
 std::string curlCommand(const StepRequest& request);
 
 }  // namespace verrimo

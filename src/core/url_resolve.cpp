@@ -784,8 +784,9 @@ std::optional<Parsed> parse(View input, const Parsed* base) {
 }
 
 Url inCodePage(const Parsed& p, const CodePage& cp) {
-    Url url{cp.encode(p.scheme), cp.encode(p.username), cp.encode(p.password), std::nullopt,
-            p.port, {}, std::nullopt, std::nullopt};
+    Url url{
+        cp.encode(p.scheme), cp.encode(p.username), cp.encode(p.password), std::nullopt, p.port, {},
+        std::nullopt,        std::nullopt};
     if (p.host) url.host = cp.encode(*p.host);
     if (p.opaquePath)
         url.path = cp.encode(*p.opaquePath);
@@ -825,8 +826,7 @@ std::string Url::serialised(bool withFragment) const {
     return out;
 }
 
-std::optional<Url> parseUrl(std::string_view base, std::string_view reference,
-                            const CodePage& cp) {
+std::optional<Url> parseUrl(std::string_view base, std::string_view reference, const CodePage& cp) {
     std::optional<Parsed> baseUrl;
     if (!base.empty()) baseUrl = parse(cp.decode(base), nullptr);
     const std::optional<Parsed> url = parse(cp.decode(reference), baseUrl ? &*baseUrl : nullptr);

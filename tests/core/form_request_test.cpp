@@ -256,7 +256,9 @@ TEST(DefinitionRequests, AddressesAsABrowserReadsThem) {
         {"Zem-Referer=http://f:999999/c\r\naction=x.cgi\r\n", {"url-invalid"}, 0, ""},
         {"Zem-Referer=http://h.test/\r\naction=http://a b/x\r\n", {"url-invalid"}, 1, ""},
         {"Zem-Referer=http://h.test/\r\nZem-Open=//h:65536/\r\n", {"url-invalid"}, 1, ""},
-        {"Zem-Referer=http://日本語．jp/form.html\r\naction=post.cgi\r\nq=1\r\n", {}, 0,
+        {"Zem-Referer=http://日本語．jp/form.html\r\naction=post.cgi\r\nq=1\r\n",
+         {},
+         0,
          "http://xn--wgv71a119e.jp/post.cgi?q=1"},
     };
     for (const auto& c : cases) {
@@ -266,7 +268,10 @@ TEST(DefinitionRequests, AddressesAsABrowserReadsThem) {
         SCOPED_TRACE(c.definition);
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(rulesOf(requests[0]), c.rules);
-        if (!c.rules.empty()) EXPECT_EQ(requests[0].findings[0].line, c.line);
+        if (!c.rules.empty()) {
+            EXPECT_EQ(requests[0].findings[0].line, c.line);
+            EXPECT_EQ(curlCommand(requests[0]), "# not sent: url-invalid");
+        }
         EXPECT_EQ(requests[0].url, c.url);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "codepage.h"
 #include "extract_support.h"
 #include "url_resolutions.h"
@@ -14,17 +16,19 @@ using verrimo::testing::cp932;
 namespace {
 
 TEST(Origin, AsBrowsersGiveIt) {
-    for (const test::OriginOf& o : test::kOrigins) {
-        const std::optional<Url> url = parseUrl("", cp932().fromUtf8(o.url), cp932());
-        if (o.origin)
-            EXPECT_EQ(url ? url->origin().serialised() : "(no address)", o.origin) << o.url;
-        else
-            EXPECT_FALSE(url) << o.url;
-        // An address that cannot be parsed has an opaque origin, equal to none.
-        const Origin origin = originOf(cp932().fromUtf8(o.url), cp932());
-        EXPECT_EQ(origin.serialised(), o.origin ? o.origin : "null") << o.url;
-        EXPECT_EQ(origin == origin, origin.serialised() != "null") << o.url;
-    }
+    for (const auto table : {std::span<const test::OriginOf>(test::kOrigins),
+                             std::span<const test::OriginOf>(test::kStandardOrigins)})
+        for (const test::OriginOf& o : table) {
+            const std::optional<Url> url = parseUrl("", cp932().fromUtf8(o.url), cp932());
+            if (o.origin)
+                EXPECT_EQ(url ? url->origin().serialised() : "(no address)", o.origin) << o.url;
+            else
+                EXPECT_FALSE(url) << o.url;
+            // An address that cannot be parsed has an opaque origin, equal to none.
+            const Origin origin = originOf(cp932().fromUtf8(o.url), cp932());
+            EXPECT_EQ(origin.serialised(), o.origin ? o.origin : "null") << o.url;
+            EXPECT_EQ(origin == origin, origin.serialised() != "null") << o.url;
+        }
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ TEST(Navigation, PreviewAndSentOriginAreOne) {
             o.url};
         const std::string definition =
             std::string("Zem-Referer=") + o.url + "\r\naction=post.cgi\r\n";
-        const auto requests = definitionRequests(
-            definition, checkDefinition(definition, utf8), {&read, 1}, {}, utf8);
+        const auto requests =
+            definitionRequests(definition, checkDefinition(definition, utf8), {&read, 1}, {}, utf8);
         ASSERT_EQ(requests.size(), 1u);
         const auto& headers = requests[0].headers;
         const auto preview = std::find_if(headers.begin(), headers.end(),

@@ -86,7 +86,6 @@ inline const Resolution kResolutions[] = {
     {kBase, "http://１２７．０．０．１/", "http://127.0.0.1/"},
     {kBase, "http://xn--wgv71a119e.jp/", "http://xn--wgv71a119e.jp/"},
     {kBase, "http://%FF.jp/", nullptr},
-    {kBase, "http://日本 語.jp/", nullptr},
     {kBase, "http://a%00b/", nullptr},
     // IPv4 in its forms, IPv6, ports and user names.
     {kBase, "http://127.1/", "http://127.0.0.1/"},
@@ -104,7 +103,6 @@ inline const Resolution kResolutions[] = {
     {kBase, "http://[::1/", nullptr},
     {kBase, "http://[1:2:3:4:5:6:7:8:9]/", nullptr},
     {kBase, "http://[1::2::3]/", nullptr},
-    {kBase, "http://[::1.2.3]/", nullptr},
     {kBase, "http://[g::1]/", nullptr},
     {kBase, "http://h:0/", "http://h:0/"},
     {kBase, "http://h:65535/", "http://h:65535/"},
@@ -113,20 +111,25 @@ inline const Resolution kResolutions[] = {
     {kBase, "http://f:999999/c", nullptr},
     {kBase, "http://h:8x/", nullptr},
     {kBase, "http://h:-1/", nullptr},
-    {kBase, "http://a b/x", nullptr},
-    {kBase, "http://a<b/", nullptr},
-    {kBase, "http://a%20b/", nullptr},
     {kBase, "http://a%25b/", nullptr},
     {kBase, "http://user:pa ss@h/", "http://user:pa%20ss@h/"},
     {kBase, "http://a@b@h/", "http://a%40b@h/"},
     {kBase, "http://u:p:q@h/", "http://u:p%3Aq@h/"},
     {kBase, "http://u@:1/", nullptr},
     {kBase, "foo://日本語.jp/x", "foo://%E6%97%A5%E6%9C%AC%E8%AA%9E.jp/x"},
-    {kBase, "file://localhost/x", "file:///x"},
     {kBase, "file://h.test/x", "file://h.test/x"},
     // Without a base, only an absolute address.
     {"", "http://x", "http://x/"},
     {"", "post.cgi", nullptr},
+};
+
+// Where the URL Standard has moved on from the parser of this Qt WebEngine, the Standard's
+// answers: a space, "<" or a "%20" in a domain, and an IPv4 address of three parts in an IPv6
+// one, are refused (this engine escapes or pads them); "localhost" is no host of a file: address.
+inline const Resolution kStandardResolutions[] = {
+    {kBase, "http://a b/x", nullptr},      {kBase, "http://a<b/", nullptr},
+    {kBase, "http://a%20b/", nullptr},     {kBase, "http://日本 語.jp/", nullptr},
+    {kBase, "http://[::1.2.3]/", nullptr}, {kBase, "file://localhost/x", "file:///x"},
 };
 
 // Addresses and the origin a browser gives them: new URL(url).origin in Qt WebEngine
@@ -155,17 +158,23 @@ inline const OriginOf kOrigins[] = {
     {"ws://h.test:80/", "ws://h.test"},
     {"wss://h.test:443/", "wss://h.test"},
     {"ftp://h.test:21/", "ftp://h.test"},
-    {"file:///home/u/form.html", "null"},
-    {"file://h.test/form.html", "null"},
     {"data:text/html,<form>", "null"},
     {"about:blank", "null"},
     {"javascript:alert(1)", "null"},
-    {"mailto:a@b.test", "null"},
-    {"foo://h.test:1/x", "null"},
     {"http://h.test:99999/", nullptr},
     {"http://:80/", nullptr},
-    {"http://a b/", nullptr},
     {"top.html", nullptr},
+};
+
+// The Standard's origins where this engine's new URL().origin differs: any scheme but the web's
+// has an opaque origin (this engine writes "mailto://"), and a page at a file: address sends
+// "Origin: null" (though new URL().origin says "file://").
+inline const OriginOf kStandardOrigins[] = {
+    {"mailto:a@b.test", "null"},
+    {"foo://h.test:1/x", "null"},
+    {"file:///home/u/form.html", "null"},
+    {"file://h.test/form.html", "null"},
+    {"http://a b/", nullptr},
 };
 
 }  // namespace verrimo::test
