@@ -16,7 +16,7 @@ namespace {
 
 namespace def = definition;
 
-constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown"};
+constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown", "url-invalid"};
 
 // A step's request against its page (none when it has none), its referrer line read as the
 // address it was resolved to, which the page is said to come from.
