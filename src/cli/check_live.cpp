@@ -22,11 +22,12 @@ namespace {
 
 LiveCheck checkOne(const std::string& path, const FetchOptions& fetch,
                    const SampleValues& samples) {
-    const std::string text = readInput(path);
+    const std::string text = readDefinition(path);
     const TextCodePage definitionCp =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
-    return checkDefinitionLive(text, *definitionCp.codePage, fetch, downloadThroughModule, samples,
-                               pageCodePage());
+    const CodePage& cp = *definitionCp.codePage;
+    return checkDefinitionLive(*parseDefinition(text, cp), cp, fetch, downloadThroughModule,
+                               samples, pageCodePage());
 }
 
 }  // namespace

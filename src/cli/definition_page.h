@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "definition_check.h"
 #include "form_request.h"
 
 namespace verrimo::cli {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "parsed_definition.h"
 
 namespace verrimo {
 
@@ -32,7 +33,7 @@ struct StepTexts {
 // check-string line after the last target line; else the first one the holding area keeps, the
 // held lines then going below the definition and the holding area emptied; else a dash line and
 // a check-string line appended. Every other byte stays.
-StepTexts closeSentStep(std::string_view definition, std::string_view held, std::string_view check,
-                        const CodePage& cp);
+StepTexts closeSentStep(const ParsedDefinition& definition, std::string_view held,
+                        std::string_view check, const CodePage& cp);
 
 }  // namespace verrimo

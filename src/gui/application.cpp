@@ -58,12 +58,12 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     forms_.AboutBox = aboutBox_.get();
     preview_ = std::make_unique<RequestPreview>();
     forms_.Preview = preview_.get();
-    requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); });
+    requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); }, reader_);
     harDialog_ = std::make_unique<HarRoadDialog>();
     forms_.HarDialog = harDialog_.get();
     requests_->SetSamples(userSampleValues());
     preview_->ShowSamples(requests_->Samples());
-    trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); },
+    trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); }, reader_,
                                            [this] { return requests_->Samples(); },
                                            [this] { return fetchOptions_; });
     forms_.Run = trialRun_.get();
@@ -292,7 +292,7 @@ void Application::OpenDefinitionFile(const std::string& path) {
     const QByteArray bytes = file.readAll();
     const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     form1_->ReplaceTexts(text, form1_->HeldText());
-    const std::string referrer = firstReferrer(text, checkDefinition(text, CodePage::program()));
+    const std::string referrer = firstReferrer(*reader_.Read(text, CodePage::program()));
     form1_->SetUrlText(referrer);
     form1_->raise();
     form1_->activateWindow();
@@ -309,7 +309,7 @@ std::vector<ReadPage> Application::RoadPagesNow() const {
 void Application::ProposeRepair(const std::vector<ReadPage>& pages) {
     const SharedText text = form1_->Definition();
     const CodePage& cp = CodePage::program();
-    RepairResult repair = repairDefinition(*parseDefinition(*text, cp), pages, cp);
+    RepairResult repair = repairDefinition(*reader_.Read(*text, cp), pages, cp);
     if (!repair.changed()) throw UserError("修復案はありません: 定義は今のページに合っています");
     repairDialog_->ShowRepair(*text, std::move(repair));
     repairDialog_->ShowModal();

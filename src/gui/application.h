@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "application_windows.h"
+#include "definition_reader.h"
 #include "fetch.h"
 #include "file_places.h"
 #include "form_recording.h"
@@ -102,6 +103,7 @@ class Application {
     std::unique_ptr<TForm4> form4_;  // a child of the walker, so it goes first
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<RequestPreview> preview_;
+    DefinitionReader reader_;  // before the workers that read through it
     std::unique_ptr<RequestFollow> requests_;
     std::unique_ptr<TrialRun> trialRun_;
     std::unique_ptr<HarRoadDialog> harDialog_;

@@ -200,7 +200,7 @@ void DefinitionFolder::ShowFolder(const QString& folder) {
     if (!dir.exists()) throw fileNotOpened(folder);
     if (!history_) history_ = std::make_unique<CheckHistory>(CheckHistory::DefaultFile());
     // Read off the window thread: a folder on a slow disk keeps the windows painted.
-    std::vector<Entry> entries;
+    std::vector<std::pair<QString, std::string>> files;
     runOffWindowThread(
         [&] {
             for (const QFileInfo& file :
@@ -209,16 +209,17 @@ void DefinitionFolder::ShowFolder(const QString& folder) {
                 QFile in(file.absoluteFilePath());
                 if (!in.open(QIODevice::ReadOnly)) continue;
                 const QByteArray bytes = in.readAll();
-                entries.push_back({file.absoluteFilePath(), bytes.toStdString()});
+                files.emplace_back(file.absoluteFilePath(), bytes.toStdString());
             }
         },
         [] {});
     const CodePage& cp = CodePage::program();
     entries_.clear();
     model_->removeRows(0, model_->rowCount());
-    for (Entry& e : entries) {
-        const DefinitionReport report = checkDefinition(e.text, cp);
-        const std::string referrer = firstReferrer(e.text, report);
+    for (auto& [path, text] : files) {
+        Entry e{path, parseDefinition(std::move(text), cp)};
+        const DefinitionReport& report = e.definition->report();
+        const std::string referrer = firstReferrer(*e.definition);
         // Only what has a referrer can be checked against its page.
         if (referrer.empty()) continue;
         const auto steps =
@@ -251,23 +252,24 @@ void DefinitionFolder::Button_checkClick(QObject*) {
     checking_ = true;
     Progress->setValue(0);
     ShowState();
-    std::vector<std::string> texts;
-    for (const Entry& e : entries_) texts.push_back(e.text);
+    std::vector<std::shared_ptr<const ParsedDefinition>> definitions;
+    for (const Entry& e : entries_) definitions.push_back(e.definition);
     worker_ =
-        std::thread([this, texts = std::move(texts), samples = samples_(),
+        std::thread([this, definitions = std::move(definitions), samples = samples_(),
                      fetch = liveFetchOptions(fetch_()), cpName = CodePage::program().name()] {
             const LiveDownload download = [this](const std::string& url, const FetchOptions& o) {
                 return downloadPage(
                     url, [this](std::size_t) { return !cancel_; }, o);
             };
             checkEachLive(
-                texts.size(),
+                definitions.size(),
                 [&](std::size_t i) {
                     LiveCheck check;
                     try {
                         // The windows' code page object is theirs alone.
                         const CodePage cp(cpName);
-                        check = checkDefinitionLive(texts[i], cp, fetch, download, samples, false);
+                        check = checkDefinitionLive(*definitions[i], cp, fetch, download, samples,
+                                                    false);
                     } catch (const std::exception& e) {
                         check = {{{0, "page-not-fetched", e.what()}}, true, 0};
                     }
@@ -285,7 +287,7 @@ void DefinitionFolder::Button_checkClick(QObject*) {
 void DefinitionFolder::Checked(std::size_t row, const LiveCheck& check) {
     if (row >= entries_.size()) return;
     HistoryCheck h = historyCheckOf(check);
-    const std::string& text = entries_[row].text;
+    const std::string& text = entries_[row].definition->text();
     h.hash = QCryptographicHash::hash(QByteArrayView(text.data(), qsizetype(text.size())),
                                       QCryptographicHash::Sha256);
     history_->Record(entries_[row].path, h);

@@ -72,7 +72,7 @@ class DefinitionFolder : public TForm {
   private:
     struct Entry {
         QString path;
-        std::string text;
+        std::shared_ptr<const ParsedDefinition> definition;  // read once, when the folder is
     };
 
     // On the window's thread.

@@ -11,8 +11,8 @@ constexpr int kPauseMs = 300;
 
 }  // namespace
 
-RequestFollow::RequestFollow(std::function<SharedText()> definition)
-    : definition_(std::move(definition)) {
+RequestFollow::RequestFollow(std::function<SharedText()> definition, DefinitionReader& reader)
+    : definition_(std::move(definition)), reader_(reader) {
     pause_.setSingleShot(true);
     pause_.setInterval(kPauseMs);
     connect(&pause_, &QTimer::timeout, this, &RequestFollow::Update);
@@ -60,7 +60,8 @@ void RequestFollow::Update() {
                            samples = samples_, cpName = CodePage::program().name()] {
         // The windows' code page object is theirs alone.
         const CodePage cp(cpName);
-        std::vector<StepRequest> requests = roadRequests(*text, pages, page, samples, cp);
+        std::vector<StepRequest> requests =
+            roadRequests(*reader_.Read(*text, cp), pages, page, samples, cp);
         QMetaObject::invokeMethod(
             this, [this, r = std::move(requests), text]() mutable { Finished(std::move(r), text); },
             Qt::QueuedConnection);

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "definition_reader.h"
 #include "form_request.h"
 #include "page_load.h"
 #include "road_pages.h"
@@ -22,8 +23,8 @@ class RequestFollow : public QObject {
     Q_OBJECT
 
   public:
-    // definition: the definition's bytes as they are now.
-    explicit RequestFollow(std::function<SharedText()> definition);
+    // definition: the definition's bytes as they are now, read through reader.
+    RequestFollow(std::function<SharedText()> definition, DefinitionReader& reader);
     ~RequestFollow() override;
 
     // The page last loaded, against which each step whose page it is gets checked.
@@ -55,6 +56,7 @@ class RequestFollow : public QObject {
     void Finished(std::vector<StepRequest> requests, SharedText text);
 
     std::function<SharedText()> definition_;
+    DefinitionReader& reader_;
     ReadPage page_;
     RoadPageList roadPages_;
     SampleValues samples_;

@@ -64,9 +64,12 @@ QString stepText(const RoadStep& step, const CodePage& cp) {
 
 }  // namespace
 
-TrialRun::TrialRun(std::function<SharedText()> definition, std::function<SampleValues()> samples,
-                   std::function<FetchOptions()> fetch)
-    : definition_(std::move(definition)), samples_(std::move(samples)), fetch_(std::move(fetch)) {
+TrialRun::TrialRun(std::function<SharedText()> definition, DefinitionReader& reader,
+                   std::function<SampleValues()> samples, std::function<FetchOptions()> fetch)
+    : definition_(std::move(definition)),
+      reader_(reader),
+      samples_(std::move(samples)),
+      fetch_(std::move(fetch)) {
     setObjectName("TrialRun");
     setWindowTitle("試走");
     setFormFrame(this, 640, 568);
@@ -139,6 +142,7 @@ void TrialRun::Button_startClick(QObject*) {
                            cpName = CodePage::program().name(), fetch = fetch_()]() mutable {
         RoadRunOptions options;
         options.samples = std::move(samples);
+        options.password = SealedText(options.samples.password);
         options.cancel = &cancel_;
         std::optional<StepOutcome> outcome;
         std::string error;
@@ -153,7 +157,7 @@ void TrialRun::Button_startClick(QObject*) {
             try {
                 // The windows' code page object is theirs alone.
                 const CodePage cp(cpName);
-                outcome = runRoad(*text, cp, options, callbacks);
+                outcome = runRoad(*reader_.Read(*text, cp), cp, options, callbacks);
             } catch (const std::exception& failure) {
                 error = failure.what();
             }

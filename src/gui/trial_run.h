@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "controls.h"
+#include "definition_reader.h"
 #include "fetch.h"
 #include "form.h"
 #include "road_run.h"
@@ -24,10 +25,10 @@ class TrialRun : public TForm {
     Q_OBJECT
 
   public:
-    // definition: the definition's bytes as they are now; samples: the values the preview
-    // shows; fetch: how pages are downloaded.
-    TrialRun(std::function<SharedText()> definition, std::function<SampleValues()> samples,
-             std::function<FetchOptions()> fetch);
+    // definition: the definition's bytes as they are now, read through reader; samples: the
+    // values the preview shows; fetch: how pages are downloaded.
+    TrialRun(std::function<SharedText()> definition, DefinitionReader& reader,
+             std::function<SampleValues()> samples, std::function<FetchOptions()> fetch);
     // Cancels a run under way and waits for it to end.
     ~TrialRun() override;
 
@@ -77,6 +78,7 @@ class TrialRun : public TForm {
     void ShowState();
 
     std::function<SharedText()> definition_;
+    DefinitionReader& reader_;
     std::function<SampleValues()> samples_;
     std::function<FetchOptions()> fetch_;
     std::thread worker_;

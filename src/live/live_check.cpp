@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "extract_page.h"
-#include "memo_text.h"
 #include "page_source.h"
 
 namespace verrimo {
@@ -27,12 +26,10 @@ FetchOptions liveFetchOptions(FetchOptions options) {
     return options;
 }
 
-std::string firstReferrer(std::string_view text, const DefinitionReport& report) {
-    for (std::size_t i = 0; i < report.lines.size(); ++i)
-        if (report.lines[i].shape == LineShape::Referrer) {
-            const Span value = report.lines[i].value;
-            return std::string(splitLines(text)[i].substr(value.begin, value.end - value.begin));
-        }
+std::string firstReferrer(const ParsedDefinition& definition) {
+    const std::vector<LineReport>& lines = definition.report().lines;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].shape == LineShape::Referrer) return std::string(definition.value(i));
     return {};
 }
 
@@ -68,16 +65,15 @@ LivePage fetchReferrerPage(const std::string& referrer, const CodePage& cp,
     return live;
 }
 
-LiveCheck checkDefinitionLive(std::string_view text, const CodePage& cp, const FetchOptions& fetch,
-                              const LiveDownload& download, const SampleValues& samples,
-                              bool pageCodePage) {
-    const DefinitionReport report = checkDefinition(text, cp);
-    const std::string referrer = firstReferrer(text, report);
+LiveCheck checkDefinitionLive(const ParsedDefinition& definition, const CodePage& cp,
+                              const FetchOptions& fetch, const LiveDownload& download,
+                              const SampleValues& samples, bool pageCodePage) {
+    const std::string referrer = firstReferrer(definition);
     if (referrer.empty()) return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}};
     LivePage live = fetchReferrerPage(referrer, cp, fetch, download, pageCodePage);
     LiveCheck result{std::move(live.findings), live.notFetched, live.status};
     if (!live.page.forms) return result;
-    for (StepRequest& r : definitionRequests(text, report, {&live.page, 1}, samples, cp))
+    for (StepRequest& r : definitionRequests(definition, {&live.page, 1}, samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
 }

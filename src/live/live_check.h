@@ -14,6 +14,7 @@
 #include "definition_check.h"
 #include "fetch.h"
 #include "form_request.h"
+#include "parsed_definition.h"
 
 namespace verrimo {
 
@@ -36,7 +37,7 @@ using LiveDownload = std::function<FetchResult(const std::string& url, const Fet
 FetchOptions liveFetchOptions(FetchOptions options = {});
 
 // The value of the definition's first referrer line; empty when it has none.
-std::string firstReferrer(std::string_view text, const DefinitionReport& report);
+std::string firstReferrer(const ParsedDefinition& definition);
 
 // The referrer page as the site serves it now, read in cp (or in the code page of its own charset
 // with pageCodePage). findings: why it could not be fetched, or that it was cut.
@@ -50,11 +51,11 @@ LivePage fetchReferrerPage(const std::string& referrer, const CodePage& cp,
                            const FetchOptions& fetch, const LiveDownload& download,
                            bool pageCodePage);
 
-// The definition (text in cp) against its first referrer's page, fetched once with fetch; the
+// The definition (read in cp) against its first referrer's page, fetched once with fetch; the
 // page read in the code page of its own charset with pageCodePage.
-LiveCheck checkDefinitionLive(std::string_view text, const CodePage& cp, const FetchOptions& fetch,
-                              const LiveDownload& download, const SampleValues& samples,
-                              bool pageCodePage);
+LiveCheck checkDefinitionLive(const ParsedDefinition& definition, const CodePage& cp,
+                              const FetchOptions& fetch, const LiveDownload& download,
+                              const SampleValues& samples, bool pageCodePage);
 
 // Calls check(i) for every i below count on at most kLiveFetchesAtOnce threads and returns once
 // all have ended; none is begun once cancel is raised. check must not throw.
