@@ -12,7 +12,6 @@
 #include "form_charset.h"
 #include "form_index.h"
 #include "memo_text.h"
-#include "origin.h"
 #include "url.h"
 
 namespace verrimo {
@@ -163,7 +162,9 @@ class StepBuilder {
         r.pageCheck = page_        ? PageCheck::Checked
                       : d_.anyPage ? PageCheck::NotLoaded
                                    : PageCheck::NoPages;
-        if (!referrer_.empty()) r.headers.push_back({"Referer", referrer_});
+        if (refused(r)) return r;
+        if (!referrer_.empty())
+            r.headers.push_back({"Referer", referrerAddress("", referrer_, d_.cp)});
         const std::string url = form ? actionOf(*form) : resolved(base_, target_, *urlCp_);
         if (r.kind != def::kKindAction) {
             r.method = "GET";
@@ -207,8 +208,8 @@ class StepBuilder {
         r.method = post ? "POST" : "GET";
         // Browsers say where a POST comes from: the referrer page's origin ("null" for a file).
         if (post)
-            if (std::string origin = serializedOrigin(referrer_); !origin.empty())
-                r.headers.push_back({"Origin", std::move(origin)});
+            if (const std::optional<Url> from = parseUrl("", referrer_, d_.cp))
+                r.headers.push_back({"Origin", from->origin().serialised()});
         if (multipart) {
             r.body = multipartBody(r.fields);
             r.headers.insert(
@@ -227,6 +228,19 @@ class StepBuilder {
     }
 
   private:
+    // An address a browser refuses (a port past 65535, a space in the host) becomes a finding
+    // on its line instead of a request.
+    bool refused(StepRequest& r) const {
+        const bool referrer = browserRefuses("", referrer_, d_.cp);
+        if (!referrer && !browserRefuses(base_, target_, *urlCp_)) return false;
+        r.findings.push_back({referrer ? s_.referrer : s_.target,
+                              "url-invalid",
+                              "ブラウザが受け付けないアドレスです（ホスト名の文字やポート番号を"
+                              "確かめてください）",
+                              {}});
+        return true;
+    }
+
     // Where the form goes: its action resolved, or the page itself without one.
     std::string actionOf(const Form& f) const {
         return f.action.empty() ? resolved("", referrer_, *urlCp_)
@@ -733,12 +747,18 @@ SampleValues readSampleValues(std::string_view text) {
     return samples;
 }
 
+std::string referrerAddress(std::string_view base, std::string_view written, const CodePage& cp) {
+    return requestedUrl(resolveUrl(base, written, cp).value_or(std::string(written)), &cp);
+}
+
 std::string curlCommand(const StepRequest& request) {
     const auto quoted = [](std::string_view text) {
         std::string out = "'";
         for (const char c : text) out += c == '\'' ? "'\\''" : std::string(1, c);
         return out + "'";
     };
+    // A request refused for its address has none to give curl.
+    if (request.url.empty()) return "# not sent: url-invalid";
     // --globoff and --url: no address can be read as a glob ("[1-3]", "{a,b}") or an option.
     std::string command = "curl --globoff";
     if (request.method != "GET") command += " -X " + request.method;

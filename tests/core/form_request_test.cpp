@@ -243,6 +243,38 @@ TEST(DefinitionRequests, FindingsWhereTheDefinitionNoLongerFitsItsPage) {
     }
 }
 
+// An address a browser refuses is a finding on its line, and no request is built from it; a
+// domain past ASCII goes as IDNA maps it.
+TEST(DefinitionRequests, AddressesAsABrowserReadsThem) {
+    const struct {
+        const char* definition;
+        std::vector<std::string> rules;
+        std::size_t line;
+        const char* url;
+    } cases[] = {
+        {"Zem-Referer=http://f:999999/c\r\naction=x.cgi\r\n", {"url-invalid"}, 0, ""},
+        {"Zem-Referer=http://h.test/\r\naction=http://a b/x\r\n", {"url-invalid"}, 1, ""},
+        {"Zem-Referer=http://h.test/\r\nZem-Open=//h:65536/\r\n", {"url-invalid"}, 1, ""},
+        {"Zem-Referer=http://日本語．jp/form.html\r\naction=post.cgi\r\nq=1\r\n",
+         {},
+         0,
+         "http://xn--wgv71a119e.jp/post.cgi?q=1"},
+    };
+    for (const auto& c : cases) {
+        const std::string definition = cp932().fromUtf8(c.definition);
+        const auto requests =
+            definitionRequests(definition, checkDefinition(definition, cp932()), {}, {}, cp932());
+        SCOPED_TRACE(c.definition);
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(rulesOf(requests[0]), c.rules);
+        if (!c.rules.empty()) {
+            EXPECT_EQ(requests[0].findings[0].line, c.line);
+            EXPECT_EQ(curlCommand(requests[0]), "# not sent: url-invalid");
+        }
+        EXPECT_EQ(requests[0].url, c.url);
+    }
+}
+
 }  // namespace
 
 namespace {
