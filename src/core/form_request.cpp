@@ -305,7 +305,7 @@ class StepBuilder {
         std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>> names;
         for (std::size_t k = 0; k < s_.fields.size(); ++k) {
             if (named_[k].empty()) continue;
-            auto [at, added] = names.try_emplace(d_.field(s_.fields[k]).key, 0, 0);
+            auto [at, added] = names.try_emplace(d_.field(s_.fields[k].line).key, 0, 0);
             if (added) at->second.second = sendable(named_[k]);
             unsent[k] = ++at->second.first > at->second.second;
         }
