@@ -225,7 +225,9 @@ class DefinitionFolderTest : public WindowTest {
         const QString history = window->Memo_history->toPlainText();
         QVERIFY2(history.contains("ずれ始めた点検: " + since), qPrintable(history));
         QVERIFY2(
-            history.contains("3 行目: フォームにこの名前の項目がありません（" + since + " から）"),
+            history.contains("3 行目: フォームに項目「email」がありません（定義にない text の項目"
+                             "「mail」がフォームにあります）（" +
+                             since + " から）"),
             qPrintable(history));
 
         // The history holds no page.
