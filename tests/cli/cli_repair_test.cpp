@@ -68,6 +68,7 @@ struct Case {
     std::string repaired;
     std::string errors;  // the JSON lines on standard error
     std::string definition = kDefinition;
+    std::string codePage = "CP932";  // the user's, that the definition is written in
 };
 
 const Case kCases[] = {
@@ -103,7 +104,7 @@ const Case kCases[] = {
      changed(changed(kDefinition, "go=", "login="), kSjisButton, kEucButton),
      R"({"line":6,"kind":"submit-renamed","message":"送信ボタン「go」の名前が「login」に変わりました"})"
      "\n",
-     changed(kDefinition, kSjisButton, kEucButton)},
+     changed(kDefinition, kSjisButton, kEucButton), "EUC-JP"},
     {"Utf8HiddenAdded",
      inCharset(
          changed(kPage, "<input type=\"text\"", "<input type=hidden name=n>\n<input type=\"text\""),
@@ -112,14 +113,14 @@ const Case kCases[] = {
      changed(changed(kDefinition, "user=", "n=Zem-GetValue[n]\r\nuser="), kSjisButton, kUtf8Button),
      R"({"line":3,"kind":"added","message":"hidden の項目「n」が加わりました"})"
      "\n",
-     changed(kDefinition, kSjisButton, kUtf8Button)},
+     changed(kDefinition, kSjisButton, kUtf8Button), "UTF-8"},
     {"Utf8NewTextFieldNeedsTheUser",
      inCharset(changed(kPage, "name=\"user\">", "name=\"user\"><input type=text name=nick>"),
                "UTF-8", kUtf8Button),
      4, changed(kDefinition, kSjisButton, kUtf8Button),
      R"({"line":4,"kind":"needs-you","message":"入力欄「nick」が加わりました。値を決めてください"})"
      "\n",
-     changed(kDefinition, kSjisButton, kUtf8Button)},
+     changed(kDefinition, kSjisButton, kUtf8Button), "UTF-8"},
 };
 
 class CliRepair : public ::testing::TestWithParam<Case> {};
@@ -128,7 +129,7 @@ TEST_P(CliRepair, PrintsTheRepairedDefinitionAndItsChanges) {
     const Case& c = GetParam();
     const std::string page = written(c.name + ".html", c.page);
     const std::string def = written(c.name + ".txt", c.definition);
-    const ProgramRun run = cli({"repair", "--page", page, def});
+    const ProgramRun run = cli({"--codepage=" + c.codePage, "repair", "--page", page, def});
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, c.repaired);
     EXPECT_EQ(run.err, c.errors);
@@ -138,7 +139,8 @@ TEST_P(CliRepair, DiffThatPatchAppliesGivesTheSameText) {
     const Case& c = GetParam();
     const std::string page = written(c.name + "-diff.html", c.page);
     const std::string def = written(c.name + "-diff.txt", c.definition);
-    const ProgramRun diff = cli({"repair", "--page", page, "--diff", def});
+    const ProgramRun diff =
+        cli({"--codepage=" + c.codePage, "repair", "--page", page, "--diff", def});
     EXPECT_EQ(diff.status, c.status);
     EXPECT_EQ(diff.out.empty(), c.repaired == c.definition);
     const ProgramRun patched = runProgram("/usr/bin/patch", {"--quiet", def}, diff.out, {});
