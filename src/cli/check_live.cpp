@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
@@ -26,7 +25,6 @@ namespace verrimo::cli {
 namespace {
 
 constexpr std::size_t kFetchesAtOnce = 4;
-constexpr std::chrono::milliseconds kLiveTimeOut{30'000};
 
 struct LiveResult {
     std::vector<PageFinding> findings;
@@ -42,7 +40,7 @@ std::string cutAt(std::size_t bytes) {
 
 LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
                     const SampleValues& samples) {
-    const std::string text = readInput(path);
+    const std::string text = readDefinition(path);
     const TextCodePage definitionCp =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     const CodePage& cp = *definitionCp.codePage;
@@ -89,10 +87,7 @@ LivePage fetchReferrerPage(const std::string& referrer, const FetchOptions& fetc
 
 FetchOptions liveFetchOptions(const Arguments& parsed) {
     FetchOptions fetch;
-    // The whole fetch of each page, so that a page that trickles in cannot hold the check.
-    fetch.total = kLiveTimeOut;
-    if (const auto timeout = parsed.values.find("--timeout"); timeout != parsed.values.end())
-        fetch.total = stallTimeOut(timeout->second);
+    fetch.total = wholeTimeOut(parsed);
     // The tests cut pages at a few bytes rather than at the bound of the program.
     if (const char* bound = std::getenv("VERRIMO_TEST_MAX_PAGE_BYTES"))
         fetch.maxBytes = std::stoull(bound);

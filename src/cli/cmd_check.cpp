@@ -39,7 +39,7 @@ int runCheck(const Args& args, Output& out) {
         return 0;
     }
     if (live) return checkLive(parsed, out);
-    const std::string text = readInput(parsed.operand.value_or(""));
+    const std::string text = readDefinition(parsed.operand.value_or(""));
     TextCodePage reading =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());

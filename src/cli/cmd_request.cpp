@@ -32,7 +32,7 @@ int runRequest(const Args& args, Output& out) {
         return 0;
     }
     const CodePage& cp = CodePage::program();
-    const auto definition = parseDefinition(readInput(parsed.operand.value_or("")), cp);
+    const auto definition = parseDefinition(readDefinition(parsed.operand.value_or("")), cp);
     // The page was loaded from --url, else from the first referrer.
     const auto url = parsed.values.find("--url");
     const std::string pageUrl =

@@ -95,7 +95,12 @@ StepRequest stepRequest(const ParsedDefinition& definition, std::size_t step,
                         std::string_view referrer, std::span<const ReadPage> pages,
                         const SampleValues& samples, const CodePage& cp);
 
-// The request as a curl command line for a POSIX shell. Texts are the request's bytes.
+// A referrer line's address as a browser asks for it, resolved against base (empty: none), both
+// read in cp: the page a step is sent from, as its Referer names it.
+std::string referrerAddress(std::string_view base, std::string_view written, const CodePage& cp);
+
+// The request as a curl command line for a POSIX shell. Texts are the request's bytes. A
+// request refused for its address (url-invalid) is a shell comment that says so.
 std::string curlCommand(const StepRequest& request);
 
 }  // namespace verrimo

@@ -8,7 +8,6 @@
 #include "extract_page.h"
 #include "form_charset.h"
 #include "replace_text.h"
-#include "url.h"
 #include "wipe_text.h"
 
 namespace verrimo {
@@ -17,7 +16,7 @@ namespace {
 
 namespace def = definition;
 
-constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown"};
+constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown", "url-invalid"};
 
 // A step's request against its page (none when it has none), its referrer line read as the
 // address it was resolved to, which the page is said to come from.
@@ -53,35 +52,32 @@ StepRequest pageLoad(const std::string& url) {
     return load;
 }
 
-// Every way the password went into the request, longest first.
+// The password as each field that carried it sent it.
 std::vector<std::string> passwordForms(const StepRequest& request) {
     std::vector<std::string> forms;
-    for (const RequestField& f : request.fields) {
-        if (f.sampleOf != def::kPass || f.value.empty()) continue;
-        forms.push_back(formUrlEncoded(f.value));
-        forms.push_back(f.value);
-    }
-    std::sort(forms.begin(), forms.end(),
-              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const RequestField& f : request.fields)
+        if (f.sampleOf == def::kPass) forms.push_back(f.value);
     return forms;
 }
 
-// The answer's addresses and message with the password masked, wherever the site put it.
-void maskPassword(StepAnswer& answer, const std::vector<std::string>& forms, const CodePage& cp) {
+// The answer's addresses, hosts and message with the secrets masked, wherever the site put them.
+void maskAnswer(StepAnswer& answer, const std::vector<std::string>& secrets) {
     const auto mask = [&](std::string& text) {
-        for (const std::string& form : forms) {
-            if (text.find(form) == std::string::npos) continue;
-            std::string masked = replaceText(text, form, kMaskedPassword, Replace::Every, cp);
-            wipeText(text);
-            text = std::move(masked);
-        }
+        std::string masked = maskSecrets(text, secrets);
+        wipeText(text);
+        text = std::move(masked);
     };
     for (AnswerHop& hop : answer.hops) {
         mask(hop.url);
         mask(hop.referer);
     }
+    for (std::string& host : answer.otherHosts) mask(host);
     mask(answer.url);
     mask(answer.error);
+}
+
+void wipeAll(std::vector<std::string>& texts) {
+    for (std::string& text : texts) wipeText(text);
 }
 
 // The request's Referer and Origin as its first request sent them.
@@ -136,6 +132,8 @@ class RoadRun {
         const bool onAnswer = hasPrevious_ && previous_.url == referrer;
         if (!onAnswer) {
             step.referrerPage = callbacks_.send(pageLoad(referrer));
+            // The site has had the password since the first step sent it.
+            mask(*step.referrerPage);
             if (cancelled()) return StepOutcome::Cancelled;
             if (!step.referrerPage->fetched()) {
                 step.request =
@@ -160,12 +158,18 @@ class RoadRun {
             sendAll_ = choice == SendChoice::SendAll;
         }
         if (cancelled()) return StepOutcome::Cancelled;
-        StepRequest real =
-            requestOnPage(definition_, step.index, referrer, forms, options_.samples, cp_);
-        const WipeAtEnd wiped([&] { wipeRequest(real); });
+        SampleValues samples = options_.samples;
+        samples.password = options_.password.open();
+        StepRequest real = requestOnPage(definition_, step.index, referrer, forms, samples, cp_);
+        const WipeAtEnd wiped([&] {
+            wipeText(samples.password);
+            wipeRequest(real);
+            wipeStackBelow();
+        });
         step.answer = callbacks_.send(real);
         keepAsPrevious(step.answer);
-        maskSentPassword(real, step.answer, cp_);
+        rememberSent(real, samples.password);
+        mask(step.answer);
         headersAsSent(step.request, step.answer);
         if (cancelled()) return StepOutcome::Cancelled;
         if (!step.answer.fetched()) return StepOutcome::NotFetched;
@@ -176,13 +180,28 @@ class RoadRun {
         return StepOutcome::Passed;
     }
 
+    // The forms of the password the site has once the request went: as each field sent it, as
+    // the definition has it, and in UTF-8, as a site may write it back.
+    void rememberSent(const StepRequest& sent, const std::string& password) {
+        std::vector<std::string> forms = passwordForms(sent);
+        if (forms.empty()) return;
+        forms.push_back(password);
+        forms.push_back(cp_.toUtf8(password));
+        for (std::string& form : forms) secrets_.emplace_back(form);
+    }
+
+    // Masks every form of the password sent so far in the answer.
+    void mask(StepAnswer& answer) const {
+        std::vector<std::string> plain;
+        const WipeAtEnd wiped([&] { wipeAll(plain); });
+        for (const SealedText& secret : secrets_) plain.push_back(secret.open());
+        maskAnswer(answer, plain);
+    }
+
     // The referrer line's address as a browser asks for it, resolved against the last answer.
     std::string referrerOf(const DefinitionStep& step) const {
-        const std::string_view written = definition_.referrer(step);
-        const std::string resolved =
-            resolveUrl(hasPrevious_ ? previous_.url : std::string(), written, cp_)
-                .value_or(std::string(written));
-        return requestedUrl(resolved, &cp_);
+        return referrerAddress(hasPrevious_ ? previous_.url : std::string(),
+                               definition_.referrer(step), cp_);
     }
 
     void keepAsPrevious(const StepAnswer& answer) {
@@ -200,7 +219,8 @@ class RoadRun {
     const RoadRunOptions& options_;
     const RoadCallbacks& callbacks_;
     SampleValues masked_;
-    StepAnswer previous_;  // the last step's answer, its addresses as they were
+    std::vector<SealedText> secrets_;  // every form of the password the site has
+    StepAnswer previous_;              // the last step's answer, its addresses as they were
     bool hasPrevious_ = false;
     bool sendAll_ = false;
 };
@@ -221,12 +241,10 @@ void wipeRequest(StepRequest& request) {
     for (RequestField& f : request.fields) wipeText(f.value);
 }
 
-void maskSentPassword(const StepRequest& sent, StepAnswer& answer, const CodePage& cp) {
+void maskSentPassword(const StepRequest& sent, StepAnswer& answer) {
     std::vector<std::string> secrets = passwordForms(sent);
-    const WipeAtEnd wiped([&] {
-        for (std::string& secret : secrets) wipeText(secret);
-    });
-    maskPassword(answer, secrets, cp);
+    const WipeAtEnd wiped([&] { wipeAll(secrets); });
+    maskAnswer(answer, secrets);
 }
 
 bool findingStopsStep(std::string_view rule) {

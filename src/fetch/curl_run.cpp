@@ -3,13 +3,18 @@
 #include <array>
 #include <mutex>
 
+#include "wiped_heap.h"
+
 namespace verrimo {
 namespace {
 
 class CurlRun {
   public:
     CurlRun() {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
+        // libcurl's copies of a request body (a small one goes into its header buffer) are
+        // zeroed when it frees them.
+        curl_global_init_mem(CURL_GLOBAL_DEFAULT, &std::malloc, &wipedFree, &wipedRealloc,
+                             &::strdup, &std::calloc);
         share_ = curl_share_init();
         // Downloads may run on more than one thread (the command line, tests).
         curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CurlRun::lock);

@@ -138,6 +138,7 @@ void TrialRun::Button_startClick(QObject*) {
                            cpName = CodePage::program().name(), fetch = fetch_()]() mutable {
         RoadRunOptions options;
         options.samples = std::move(samples);
+        options.password = SealedText(options.samples.password);
         options.cancel = &cancel_;
         std::optional<StepOutcome> outcome;
         std::string error;

@@ -26,7 +26,8 @@ RoadRunSeen runOn(const std::string& definition, SendChoice choice = SendChoice:
     static const CodePage cp("CP932");
     RoadRunOptions options;
     options.samples.id = RoadSite::kUser;
-    options.samples.password = RoadSite::kPassword;
+    std::string password(RoadSite::kPassword);
+    options.password = SealedText(password);
     RoadRunSeen run;
     RoadCallbacks callbacks;
     callbacks.send = [](const StepRequest& r) { return sendRequest(r); };

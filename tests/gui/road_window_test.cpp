@@ -457,7 +457,9 @@ class RoadWindowTest : public WindowTest {
         const QString stopped = run->Memo_steps->toPlainText();
         QVERIFY2(stopped.contains("手順 3\u3000送信せずに止めました（ページが定義に合いません）"),
                  qPrintable(stopped));
-        QVERIFY(stopped.contains("  指摘 20 行目: フォームにこの名前の項目がありません"));
+        QVERIFY2(stopped.contains("  指摘 20 行目: フォームに項目「name」がありません（定義にない "
+                                  "hidden の項目「fullname」がフォームにあります）"),
+                 qPrintable(stopped));
         QVERIFY(stopped.contains("  答え: 送信していません"));
         QCOMPARE(run->Label_state->text(),
                  QString("試走が止まりました: 送信せずに止めました（ページが定義に合いません）"));
