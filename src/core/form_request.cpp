@@ -233,7 +233,7 @@ class StepBuilder {
     bool refused(StepRequest& r) const {
         const bool referrer = browserRefuses("", referrer_, d_.cp);
         if (!referrer && !browserRefuses(base_, target_, *urlCp_)) return false;
-        r.findings.push_back({referrer ? s_.referrer : s_.target,
+        r.findings.push_back({referrer ? s_.referrerLine : s_.targetLine,
                               "url-invalid",
                               "ブラウザが受け付けないアドレスです（ホスト名の文字やポート番号を"
                               "確かめてください）",

@@ -263,7 +263,7 @@ TEST(DefinitionRequests, AddressesAsABrowserReadsThem) {
     for (const auto& c : cases) {
         const std::string definition = cp932().fromUtf8(c.definition);
         const auto requests =
-            definitionRequests(definition, checkDefinition(definition, cp932()), {}, {}, cp932());
+            definitionRequests(*parseDefinition(definition, cp932()), {}, {}, cp932());
         SCOPED_TRACE(c.definition);
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(rulesOf(requests[0]), c.rules);
