@@ -372,9 +372,23 @@ class FieldRepair {
         return before;
     }
 
+    // Whether a text field that no line names is new to the form. The walker writes no line for
+    // a text field left empty, so an unnamed one is also what every walker-only definition of
+    // the page as it was looks like. It is taken for new only where the step shows that the
+    // user wrote the form's text lines (a line is for a text field) or where a line that may
+    // have been for one no longer fits the form.
+    bool textLinesWritten() const {
+        for (std::size_t k = 0; k < s_.fields.size(); ++k)
+            if (kept_[k] != kNoControl && sortOf(control(kept_[k])) == Sort::Text) return true;
+        return std::any_of(orphans_.begin(), orphans_.end(), [&](const Orphan& o) {
+            return o.match == Orphan::kNone && fitOf(first(o), Sort::Text).loose;
+        });
+    }
+
     // New hidden fields get their lines; a new field whose value is the user's is named.
     void placeNewcomers() {
         const std::vector<std::size_t> before = linesBefore();
+        const bool textWritten = textLinesWritten();
         for (const Newcomer& n : newcomers_) {
             if (n.taken || n.questioned) continue;
             const FormControl& c = control(n.control);
@@ -388,7 +402,7 @@ class FieldRepair {
                 e_.change(
                     line, RepairKind::NeedsYou,
                     "パスワードの項目「" + shown(c.name) + "」が加わりました。値を決めてください");
-            } else if (n.sort == Sort::Text && c.value.empty()) {
+            } else if (n.sort == Sort::Text && c.value.empty() && textWritten) {
                 e_.change(line, RepairKind::NeedsYou,
                           "入力欄「" + shown(c.name) + "」が加わりました。値を決めてください");
             }

@@ -44,12 +44,31 @@ std::string changed(std::string page, const std::string& from, const std::string
     return page;
 }
 
+// The same page in EUC-JP and in UTF-8, and the definitions the walker writes for them: they
+// hold the page's own bytes for the button's value.
+const std::string kEucButton = "\xA5\xED\xA5\xB0\xA5\xA4\xA5\xF3";
+const std::string kUtf8Button = "\xE3\x83\xAD\xE3\x82\xB0\xE3\x82\xA4\xE3\x83\xB3";
+const std::string kSjisButton = "\x83\x8D\x83\x4F\x83\x43\x83\x93";
+
+std::string inCharset(std::string text, const std::string& charset, const std::string& button) {
+    text = changed(text, kSjisButton, button);
+    return charset.empty()
+               ? text
+               : "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset +
+                     "\">\n" + text;
+}
+
+// The walker's lines alone: the text field left empty has none.
+const std::string kWalkerOnly = changed(kDefinition, "user=Zem-ID\r\n", "");
+
 struct Case {
     std::string name;
     std::string page;
     int status;
     std::string repaired;
     std::string errors;  // the JSON lines on standard error
+    std::string definition = kDefinition;
+    std::string codePage = "CP932";  // the user's, that the definition is written in
 };
 
 const Case kCases[] = {
@@ -67,6 +86,41 @@ const Case kCases[] = {
      changed(kPage, "name=\"pw\">", "name=\"pw\"><input type=password name=pw2>"), 4, kDefinition,
      R"({"line":5,"kind":"needs-you","message":"パスワードの項目「pw2」が加わりました。値を決めてください"})"
      "\n"},
+    {"NewTextFieldNeedsTheUser",
+     changed(kPage, "name=\"user\">", "name=\"user\"><input type=text name=nick>"), 4, kDefinition,
+     R"({"line":4,"kind":"needs-you","message":"入力欄「nick」が加わりました。値を決めてください"})"
+     "\n"},
+    {"FormGoneNeedsTheUser", "<form action=\"search.cgi\"><input name=q></form>\n", 4, kDefinition,
+     R"({"line":2,"kind":"needs-you","message":"対象のフォームがページにありません（項目の名前でも見つかりません）"})"
+     "\n"},
+    {"WalkerOnlyUnchanged", kPage, 0, kWalkerOnly, "", kWalkerOnly},
+    {"WalkerOnlyHiddenRenamed", changed(kPage, "\"token\"", "\"csrf\""), 1,
+     changed(kWalkerOnly, "token=Zem-GetValue[token]", "csrf=Zem-GetValue[csrf]"),
+     R"({"line":3,"kind":"renamed","message":"項目「token」の名前が「csrf」に変わりました"})"
+     "\n",
+     kWalkerOnly},
+    {"EucJpSubmitRenamed",
+     inCharset(changed(kPage, "name=\"go\"", "name=\"login\""), "EUC-JP", kEucButton), 1,
+     changed(changed(kDefinition, "go=", "login="), kSjisButton, kEucButton),
+     R"({"line":6,"kind":"submit-renamed","message":"送信ボタン「go」の名前が「login」に変わりました"})"
+     "\n",
+     changed(kDefinition, kSjisButton, kEucButton), "EUC-JP"},
+    {"Utf8HiddenAdded",
+     inCharset(
+         changed(kPage, "<input type=\"text\"", "<input type=hidden name=n>\n<input type=\"text\""),
+         "UTF-8", kUtf8Button),
+     1,
+     changed(changed(kDefinition, "user=", "n=Zem-GetValue[n]\r\nuser="), kSjisButton, kUtf8Button),
+     R"({"line":3,"kind":"added","message":"hidden の項目「n」が加わりました"})"
+     "\n",
+     changed(kDefinition, kSjisButton, kUtf8Button), "UTF-8"},
+    {"Utf8NewTextFieldNeedsTheUser",
+     inCharset(changed(kPage, "name=\"user\">", "name=\"user\"><input type=text name=nick>"),
+               "UTF-8", kUtf8Button),
+     4, changed(kDefinition, kSjisButton, kUtf8Button),
+     R"({"line":4,"kind":"needs-you","message":"入力欄「nick」が加わりました。値を決めてください"})"
+     "\n",
+     changed(kDefinition, kSjisButton, kUtf8Button), "UTF-8"},
 };
 
 class CliRepair : public ::testing::TestWithParam<Case> {};
@@ -74,8 +128,8 @@ class CliRepair : public ::testing::TestWithParam<Case> {};
 TEST_P(CliRepair, PrintsTheRepairedDefinitionAndItsChanges) {
     const Case& c = GetParam();
     const std::string page = written(c.name + ".html", c.page);
-    const std::string def = written(c.name + ".txt", kDefinition);
-    const ProgramRun run = cli({"repair", "--page", page, def});
+    const std::string def = written(c.name + ".txt", c.definition);
+    const ProgramRun run = cli({"--codepage=" + c.codePage, "repair", "--page", page, def});
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, c.repaired);
     EXPECT_EQ(run.err, c.errors);
@@ -84,10 +138,11 @@ TEST_P(CliRepair, PrintsTheRepairedDefinitionAndItsChanges) {
 TEST_P(CliRepair, DiffThatPatchAppliesGivesTheSameText) {
     const Case& c = GetParam();
     const std::string page = written(c.name + "-diff.html", c.page);
-    const std::string def = written(c.name + "-diff.txt", kDefinition);
-    const ProgramRun diff = cli({"repair", "--page", page, "--diff", def});
+    const std::string def = written(c.name + "-diff.txt", c.definition);
+    const ProgramRun diff =
+        cli({"--codepage=" + c.codePage, "repair", "--page", page, "--diff", def});
     EXPECT_EQ(diff.status, c.status);
-    EXPECT_EQ(diff.out.empty(), c.repaired == kDefinition);
+    EXPECT_EQ(diff.out.empty(), c.repaired == c.definition);
     const ProgramRun patched = runProgram("/usr/bin/patch", {"--quiet", def}, diff.out, {});
     EXPECT_EQ(patched.status, 0) << patched.out << patched.err;
     EXPECT_EQ(readBack(def), c.repaired);

@@ -74,7 +74,9 @@ const Charset kCharsets[] = {{"Shift_JIS"}, {"EUC-JP"}, {"UTF-8"}};
 
 // The definition the windows build from the page: referrer, target, every field line the walker
 // writes or the user fills in, and the held lines pasted last.
-std::string walked(const std::string& page, const CodePage& cp) {
+// userValues: none for a definition the walker wrote alone.
+std::string walked(const std::string& page, const CodePage& cp,
+                   const std::map<std::string, std::string>& userValues = kUserValues) {
     const Extraction x = extractPage(page, kReferrer, cp);
     std::vector<std::string> lines = {definition::referrerLine(x.targets.referrer),
                                       definition::targetLine("action", x.targets.target)};
@@ -83,8 +85,8 @@ std::string walked(const std::string& page, const CodePage& cp) {
                          if (c.end) return;
                          if (const auto line = acceptedLine(c.proposal))
                              lines.push_back(*line);
-                         else if (const auto user = kUserValues.find(c.proposal.name);
-                                  user != kUserValues.end())
+                         else if (const auto user = userValues.find(c.proposal.name);
+                                  user != userValues.end())
                              lines.push_back(definition::fieldLine(user->first, user->second));
                      });
     lines.insert(lines.end(), {"-", "chk-moji="});
@@ -303,6 +305,44 @@ TEST(Repair, UnchangedPageNeedsNothing) {
         EXPECT_FALSE(r.changed());
         EXPECT_FALSE(r.needsUser());
     }
+}
+
+// A definition of the walker's lines alone names no text field: those it leaves empty are no
+// news on the page as it was, and stay none when something else changes. A new password field
+// is still the user's.
+TEST(Repair, WalkerOnlyDefinitionFlagsNoUntouchedTextField) {
+    const struct {
+        std::string_view name;
+        std::function<std::string(std::string)> change;
+        std::vector<std::string> kinds;
+    } cases[] = {
+        {"Unchanged", [](std::string p) { return p; }, {}},
+        {"HiddenAdded",
+         [](std::string p) {
+             return replaced(p, "value=\"regist\">",
+                             "value=\"regist\">\n<input type=\"hidden\" name=\"ref\">");
+         },
+         {"added"}},
+        {"HiddenRenamed",
+         [](std::string p) { return replaced(p, "name=\"token\"", "name=\"csrf\""); },
+         {"renamed"}},
+        {"NewPasswordField",
+         [](std::string p) {
+             return replaced(p, "name=\"pass\">",
+                             "name=\"pass\"><input type=\"password\" name=\"pass2\">");
+         },
+         {"needs-you"}},
+    };
+    for (const Charset& charset : kCharsets)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(charset.name + " " + std::string(c.name));
+            const CodePage& cp = charset.cp();
+            const std::string old = walked(charset.page(kPage), cp, {});
+            const std::string page = charset.page(c.change(kPage));
+            const RepairResult r = repaired(old, page, cp);
+            EXPECT_EQ(kindsOf(r), c.kinds);
+            EXPECT_EQ(cp.toUtf8(r.text), cp.toUtf8(r.needsUser() ? old : walked(page, cp, {})));
+        }
 }
 
 // The page now written in another charset: every literal and choice sends the same characters

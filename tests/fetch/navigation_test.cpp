@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "codepage.h"
-#include "definition_check.h"
 #include "extract_page.h"
 #include "form_request.h"
+#include "parsed_definition.h"
 #include "url_resolutions.h"
 
 using namespace verrimo;
@@ -24,10 +24,9 @@ TEST(Navigation, PreviewAndSentOriginAreOne) {
         const ReadPage read{
             readPage({"<form method=post action=post.cgi></form>"}, utf8, {.forms = true}).forms,
             o.url};
-        const std::string definition =
-            std::string("Zem-Referer=") + o.url + "\r\naction=post.cgi\r\n";
-        const auto requests =
-            definitionRequests(definition, checkDefinition(definition, utf8), {&read, 1}, {}, utf8);
+        const auto definition =
+            parseDefinition(std::string("Zem-Referer=") + o.url + "\r\naction=post.cgi\r\n", utf8);
+        const auto requests = definitionRequests(*definition, {&read, 1}, {}, utf8);
         ASSERT_EQ(requests.size(), 1u);
         const auto& headers = requests[0].headers;
         const auto preview = std::find_if(headers.begin(), headers.end(),
