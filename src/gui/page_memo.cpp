@@ -12,7 +12,6 @@
 
 #include "codepage.h"
 #include "memo_text.h"
-#include "page_memo_accessible.h"
 #include "widget_text.h"
 
 namespace verrimo {
@@ -108,7 +107,6 @@ TPageMemo::TPageMemo(const QString& name, QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
-    installPageMemoAccessibility();
     AdjustScrollBars();
 }
 
