@@ -51,38 +51,44 @@ LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
     const std::string referrer = firstReferrer(text, report);
     if (referrer.empty())
         return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}, false};
-    FetchResult fetched = downloadThroughModule(referrer, fetch);
-    const auto notFetched = [](const std::string& why) {
-        return LiveResult{{{0, "page-not-fetched", "参照元のページを読めません: " + why}}, true};
-    };
-    // An error page is not the page, even when it holds the form; nor is a page cut short.
-    if (!fetched.opened) return notFetched(fetched.error);
-    if (fetched.status < 200 || fetched.status > 299)
-        return notFetched("HTTP " + std::to_string(fetched.status) + " が返りました");
-    if (!fetched.error.empty() && !fetched.cut) return notFetched(fetched.error);
-    LiveResult result;
-    if (fetched.cut) {
-        // What was read is checked, but the definition may fit the rest.
-        result.findings.push_back({0, "page-cut",
-                                   "参照元のページが " + cutAt(fetch.maxBytes) +
-                                       "切れています（その先は照らし合わせていません）"});
-        result.notFetched = true;
-    }
-    const ReadPage page{
-        readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
-                 {.pageCodePage = pageCodePage(), .forms = true})
-            .forms,
-        referrer};
-    for (StepRequest& r : definitionRequests(text, report, {&page, 1}, samples, cp))
+    LivePage live = fetchReferrerPage(referrer, fetch, cp);
+    LiveResult result{std::move(live.findings), live.notFetched};
+    if (!live.page.forms) return result;
+    for (StepRequest& r : definitionRequests(text, report, {&live.page, 1}, samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
 }
 
 }  // namespace
 
-int checkLive(const Arguments& parsed, Output& out) {
-    const std::vector<std::string>& files = parsed.operands;
-    if (files.empty()) throw UsageError("check --live needs a definition file");
+LivePage fetchReferrerPage(const std::string& referrer, const FetchOptions& fetch,
+                           const CodePage& cp) {
+    FetchResult fetched = downloadThroughModule(referrer, fetch);
+    const auto notFetched = [](const std::string& why) {
+        return LivePage{{}, {{0, "page-not-fetched", "参照元のページを読めません: " + why}}, true};
+    };
+    // An error page is not the page, even when it holds the form; nor is a page cut short.
+    if (!fetched.opened) return notFetched(fetched.error);
+    if (fetched.status < 200 || fetched.status > 299)
+        return notFetched("HTTP " + std::to_string(fetched.status) + " が返りました");
+    if (!fetched.error.empty() && !fetched.cut) return notFetched(fetched.error);
+    LivePage live;
+    if (fetched.cut) {
+        // What was read is checked, but the definition may fit the rest.
+        live.findings.push_back({0, "page-cut",
+                                 "参照元のページが " + cutAt(fetch.maxBytes) +
+                                     "切れています（その先は照らし合わせていません）"});
+        live.notFetched = true;
+    }
+    live.page = {
+        readPage({pageSourceFromBody(std::move(fetched.body)), fetched.contentType, referrer}, cp,
+                 {.pageCodePage = pageCodePage(), .forms = true})
+            .forms,
+        referrer};
+    return live;
+}
+
+FetchOptions liveFetchOptions(const Arguments& parsed) {
     FetchOptions fetch;
     // The whole fetch of each page, so that a page that trickles in cannot hold the check.
     fetch.total = kLiveTimeOut;
@@ -91,6 +97,13 @@ int checkLive(const Arguments& parsed, Output& out) {
     // The tests cut pages at a few bytes rather than at the bound of the program.
     if (const char* bound = std::getenv("VERRIMO_TEST_MAX_PAGE_BYTES"))
         fetch.maxBytes = std::stoull(bound);
+    return fetch;
+}
+
+int checkLive(const Arguments& parsed, Output& out) {
+    const std::vector<std::string>& files = parsed.operands;
+    if (files.empty()) throw UsageError("check --live needs a definition file");
+    const FetchOptions fetch = liveFetchOptions(parsed);
     const SampleValues samples = userSampleValues();
 
     std::vector<LiveResult> results(files.size());

@@ -34,6 +34,7 @@ int runCheck(const Args& args, Output& out);
 int runCharset(const Args& args, Output& out);
 int runRequest(const Args& args, Output& out);
 int runHar(const Args& args, Output& out);
+int runRepair(const Args& args, Output& out);
 int runRun(const Args& args, Output& out);
 
 // Every command, in the order the usage lists them.
@@ -77,6 +78,13 @@ inline constexpr Command kCommands[] = {
      "those numbers, --json prints one JSON line per step; exit status 1 when the file holds no "
      "form submission",
      runHar},
+    {"repair", "--page NEWPAGE [--url URL] [--diff] DEF | --live [--timeout SECONDS] [--diff] DEF",
+     "repair a definition against its page as it is now (NEWPAGE, loaded from URL or from the "
+     "first referrer; with --live each step's referrer page fetched as check --live fetches it) "
+     "and print it in the code page with CR LF, or with --diff a unified diff that patch applies; "
+     "one JSON line per change on standard error. Exit status 0 when nothing needed repair, 1 "
+     "when it repaired something, 4 when something needs the user (the rest is repaired)",
+     runRepair},
 };
 
 // Whether --codepage auto was given: each page is read in the code page of its own charset.
@@ -90,5 +98,8 @@ inline constexpr int kWriteFailed = 1;
 inline constexpr int kNotFetched = 3;
 // har: the file holds no form submission.
 inline constexpr int kNothingFound = 1;
+// repair: something was repaired; something needs the user.
+inline constexpr int kRepaired = 1;
+inline constexpr int kNeedsUser = 4;
 
 }  // namespace verrimo::cli

@@ -162,9 +162,8 @@ Finding splitLine(std::size_t line, std::string_view text) {
             "「=」のない行が項目の行の間にあります（値の改行で行が分かれたのかもしれません）"};
 }
 
-DefinitionReport checkDefinition(std::string_view text, const CodePage& cp) {
+DefinitionReport checkDefinition(const std::vector<std::string_view>& lines, const CodePage& cp) {
     DefinitionReport report;
-    const std::vector<std::string_view> lines = splitLines(text);
     report.lines.reserve(lines.size());
     bool targetExpected = false;
     std::size_t referrer = 0;
@@ -195,6 +194,10 @@ DefinitionReport checkDefinition(std::string_view text, const CodePage& cp) {
     std::stable_sort(report.findings.begin(), report.findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
     return report;
+}
+
+DefinitionReport checkDefinition(std::string_view text, const CodePage& cp) {
+    return checkDefinition(splitLines(text), cp);
 }
 
 }  // namespace verrimo

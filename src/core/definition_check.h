@@ -63,6 +63,8 @@ struct DefinitionReport {
     std::vector<Finding> findings;  // in line order
 };
 
+// lines: as splitLines cuts the text.
+DefinitionReport checkDefinition(const std::vector<std::string_view>& lines, const CodePage& cp);
 DefinitionReport checkDefinition(std::string_view text, const CodePage& cp);
 
 }  // namespace verrimo

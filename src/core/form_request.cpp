@@ -180,6 +180,8 @@ class StepBuilder {
         StepRequest r;
         r.referrerLine = s_.referrer;
         r.targetLine = s_.target;
+        r.page = page_;
+        r.form = form;
         r.kind = spanOf(d_.lines[s_.target], d_.reports[s_.target].key);
         r.pageCheck = page_        ? PageCheck::Checked
                       : d_.anyPage ? PageCheck::NotLoaded

@@ -48,6 +48,8 @@ enum class PageCheck {
     NoPages,    // no page is loaded at all
 };
 
+struct ReadPage;
+
 struct StepRequest {
     std::size_t referrerLine = 0;
     std::size_t targetLine = 0;
@@ -60,6 +62,10 @@ struct StepRequest {
     std::string body;  // as sent; empty for a GET
     PageCheck pageCheck = PageCheck::NoPages;
     std::vector<PageFinding> findings;
+    // What the step was checked against: its own page and the form of its target there; none
+    // when not found. They point into the pages given.
+    const ReadPage* page = nullptr;
+    const Form* form = nullptr;
 };
 
 // A page that the steps of a definition may have been written for.

@@ -46,6 +46,7 @@ class FormBuilder {
             f.index = forms_.size();
             f.at = t.at;
             f.action = attribute(t, "action");
+            if (const Attribute* a = t.find("action")) f.writtenAction = a->value;
             f.method = asciiLowered(htmlTrimmed(attribute(t, "method"))) == "post" ? "post" : "get";
             f.enctype = asciiLowered(htmlTrimmed(attribute(t, "enctype")));
             if (f.enctype != "multipart/form-data" && f.enctype != "text/plain")

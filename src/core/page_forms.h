@@ -35,7 +35,8 @@ struct FormControl {
 
 struct Form {
     std::size_t index = 0;      // among the page's forms, from 0
-    std::string action;         // as written; empty when the attribute is missing
+    std::string action;         // references decoded; empty when the attribute is missing
+    std::string writtenAction;  // the attribute as the page writes it
     std::string method;         // "get" or "post"
     std::string enctype;        // "text/plain", "multipart/form-data" or the urlencoded type
     std::string acceptCharset;  // as written

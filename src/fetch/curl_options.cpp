@@ -1,21 +1,8 @@
 #include "curl_options.h"
 
-#include <cstdio>
-
 #include "curl_run.h"
 
 namespace verrimo {
-namespace {
-
-// Worded as libcurl words its own low-speed time-out.
-std::string stallMessage(std::chrono::milliseconds stall) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%g", std::chrono::duration<double>(stall).count());
-    return std::string("Operation too slow. Less than 1 bytes/sec transferred the last ") +
-           seconds + " seconds";
-}
-
-}  // namespace
 
 void setCommonOptions(CURL* curl, const FetchOptions& options) {
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "MyApp");
@@ -34,16 +21,6 @@ void setCommonOptions(CURL* curl, const FetchOptions& options) {
         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.total.count()));
     // Time-outs without SIGALRM, which would hit whichever thread it likes.
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-}
-
-std::string endingError(const Transfer& transfer, const Ending& ending, const char* message,
-                        const FetchOptions& options) {
-    if (transfer.cut) return "cut at the size limit";
-    if (ending.how == Ending::Cancelled) return "cancelled";
-    if (ending.how == Ending::Stalled) return stallMessage(options.stall);
-    if (ending.how == Ending::Failed) return curl_multi_strerror(ending.multiCode);
-    if (ending.code != CURLE_OK) return message[0] ? message : curl_easy_strerror(ending.code);
-    return {};
 }
 
 }  // namespace verrimo

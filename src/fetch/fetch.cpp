@@ -6,6 +6,7 @@
 
 #include "curl_options.h"
 #include "curl_run.h"
+#include "transfer_loop.h"
 #include "trim.h"
 
 namespace verrimo {

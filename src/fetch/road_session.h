@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "fetch.h"
+#include "fetch_options.h"
 
 namespace verrimo {
 

@@ -9,6 +9,7 @@
 #include "curl_options.h"
 #include "curl_run.h"
 #include "navigation.h"
+#include "transfer_loop.h"
 
 namespace verrimo {
 namespace {

@@ -1,6 +1,7 @@
 #include "transfer_loop.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace verrimo {
 namespace {
@@ -8,6 +9,14 @@ namespace {
 // The longest wait for the sockets: the progress callback, a cancel and the stall time-out are
 // looked at this often.
 constexpr std::chrono::milliseconds kPollInterval{100};
+
+// Worded as libcurl words its own low-speed time-out.
+std::string stallMessage(std::chrono::milliseconds stall) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", std::chrono::duration<double>(stall).count());
+    return std::string("Operation too slow. Less than 1 bytes/sec transferred the last ") +
+           seconds + " seconds";
+}
 
 // A multi handle driving one easy handle; the easy handle is given back on destruction.
 class MultiRun {
@@ -58,6 +67,16 @@ Ending runTransfer(Transfer& transfer, const FetchProgress& progress,
     while (const CURLMsg* message = curl_multi_info_read(multi, &left))
         if (message->msg == CURLMSG_DONE) ending.code = message->data.result;
     return ending;
+}
+
+std::string endingError(const Transfer& transfer, const Ending& ending, const char* message,
+                        const FetchOptions& options) {
+    if (transfer.cut) return "cut at the size limit";
+    if (ending.how == Ending::Cancelled) return "cancelled";
+    if (ending.how == Ending::Stalled) return stallMessage(options.stall);
+    if (ending.how == Ending::Failed) return curl_multi_strerror(ending.multiCode);
+    if (ending.code != CURLE_OK) return message[0] ? message : curl_easy_strerror(ending.code);
+    return {};
 }
 
 }  // namespace verrimo

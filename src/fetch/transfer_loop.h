@@ -5,8 +5,9 @@
 #include <curl/curl.h>
 
 #include <chrono>
+#include <string>
 
-#include "fetch.h"
+#include "fetch_options.h"
 #include "transfer.h"
 
 namespace verrimo {
@@ -24,5 +25,10 @@ struct Ending {
 // of a callback reaches the caller.
 Ending runTransfer(Transfer& transfer, const FetchProgress& progress,
                    std::chrono::milliseconds stall);
+
+// Why the transfer did not read the whole answer; empty when it did. message: libcurl's error
+// buffer.
+std::string endingError(const Transfer& transfer, const Ending& ending, const char* message,
+                        const FetchOptions& options);
 
 }  // namespace verrimo

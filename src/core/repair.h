@@ -1,0 +1,50 @@
+// A definition brought back in line with its pages as they are now: each line the walker would
+// write differently today is rewritten as the walker writes it, and what cannot be told from the
+// page is left as it was and named as the user's to decide. Only text changes; nothing is sent.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codepage.h"
+#include "form_request.h"
+
+namespace verrimo {
+
+enum class RepairKind {
+    Renamed,        // the field's new name, its value or keyword kept
+    Added,          // a new hidden field's line
+    Removed,        // a field the form no longer has: its line dropped
+    Action,         // the form's new action
+    Choices,        // a choice list as the walker lists the control now
+    Charset,        // literals written for the page's new charset
+    SubmitRenamed,  // a submit button's new name or value
+    NeedsYou,       // left as it was: the page does not tell
+};
+
+struct RepairChange {
+    std::size_t line = 0;  // zero-based line of the old definition it concerns
+    RepairKind kind = RepairKind::NeedsYou;
+    std::string message;  // Japanese, UTF-8, naming the fields
+    bool needsUser = false;
+};
+
+struct RepairResult {
+    std::string text;                   // the repaired definition, in the code page, CR LF
+    std::vector<RepairChange> changes;  // in line order
+    bool changed() const;               // any change, open questions included
+    bool needsUser() const;             // any open question
+};
+
+// The definition (in cp) repaired against the pages as they are now, each step against its own
+// page as the request builder picks it.
+RepairResult repairDefinition(std::string_view definition, std::span<const ReadPage> pages,
+                              const CodePage& cp);
+
+// "renamed", "added", "removed", "action", "choices", "charset", "submit-renamed", "needs-you".
+std::string_view repairKindId(RepairKind kind);
+
+}  // namespace verrimo
