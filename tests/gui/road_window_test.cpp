@@ -354,8 +354,9 @@ class RoadWindowTest : public WindowTest {
     QString runThrough(const std::string& definition) {
         form1->Memo1->SetText(definition);
         TrialRun* run = startTrialRun(false);
-        QTest::qWaitFor([run] { return run->Button_send->isEnabled() || !run->Running(); }, 30000);
-        if (run->Button_send->isEnabled()) click(run->Button_sendAll);
+        const bool asked = QTest::qWaitFor(
+            [run] { return run->Button_send->isEnabled() || !run->Running(); }, 30000);
+        if (asked && run->Button_send->isEnabled()) click(run->Button_sendAll);
         if (!QTest::qWaitFor([run] { return !run->Running(); }, 30000)) return "still running";
         const QString state = run->Label_state->text();
         click(run->Button_close);
