@@ -123,8 +123,10 @@ void Application::SendStep() {
         road_->HoldPassword(*typed);
     }
     if (withPassword) {
+        // An empty password typed is held as none: it goes empty, and the next step asks again.
+        const std::string* held = road_->Password();
         wipeText(samples.password);
-        samples.password = *road_->Password();
+        if (held) samples.password = *held;
     }
     LoadRequest request;
     request.send = stepOnPage(*text, steps.size() - 1, shown.forms, samples, cp);
