@@ -102,10 +102,14 @@ int runRepair(const Args& args, Output& out) {
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());
     const CodePage& cp = *reading.codePage;
-    const DefinitionReport report = checkDefinition(text, cp);
+    const std::shared_ptr<const ParsedDefinition> definition = parseDefinition(text, cp);
+    const DefinitionReport& report = definition->report();
+    if (definition->steps().empty())
+        throw std::runtime_error(
+            "the definition has no step to repair (a Zem-Referer= line and its target line)");
     std::vector<ReadPage> pages;
     if (live) {
-        auto fetched = livePages(parsed, report, splitLines(text), cp);
+        auto fetched = livePages(parsed, report, definition->lines(), cp);
         if (!fetched) return kNotFetched;
         pages = std::move(*fetched);
     } else {
@@ -116,7 +120,7 @@ int runRepair(const Args& args, Output& out) {
         pages.push_back(
             checkedPage(readDefinitionPage(pageFile->second, std::move(pageUrl), cp), "the page"));
     }
-    const RepairResult result = repairDefinition(text, pages, cp);
+    const RepairResult result = repairDefinition(*definition, pages, cp);
     out.write(parsed.flags.contains("--diff") ? unifiedDiff(*parsed.operand, text, result.text)
                                               : result.text);
     out.flush();

@@ -7,6 +7,7 @@
 #include "encode_value.h"
 #include "form_charset.h"
 #include "memo_text.h"
+#include "parsed_definition.h"
 #include "repair_step.h"
 #include "trim.h"
 
@@ -28,7 +29,7 @@ bool hasNonAscii(std::string_view bytes) {
 }
 
 // The form the step's fields are in, on a page whose form of that action is gone: the one that
-// has the most of their names, when no other has as many.
+// has the most of their names, when no other has as many and it has at least half of them.
 const Form* formByFields(const PageForms& page, const std::vector<FieldLine>& fields) {
     const Form* best = nullptr;
     std::size_t most = 0;
@@ -44,25 +45,25 @@ const Form* formByFields(const PageForms& page, const std::vector<FieldLine>& fi
             tie = true;
         }
     }
-    return tie ? nullptr : best;
+    // A form that shares a name or two with the step is another form.
+    return tie || most * 2 < fields.size() ? nullptr : best;
 }
 
 class DefinitionRepair {
   public:
-    DefinitionRepair(std::string_view text, std::span<const ReadPage> pages, const CodePage& cp)
-        : text_(text),
-          pages_(pages),
-          cp_(cp),
-          lines_(splitLines(text)),
-          report_(checkDefinition(text, cp)) {
+    DefinitionRepair(const ParsedDefinition& d, std::span<const ReadPage> pages, const CodePage& cp)
+        : d_(d), pages_(pages), cp_(cp), lines_(d.lines()), report_(d.report()) {
         edits_.lines.resize(lines_.size());
     }
 
     RepairResult run() {
-        for (const StepRequest& r :
-             definitionRequests(text_, report_, pages_, SampleValues{}, cp_)) {
-            if (r.kind != def::kKindAction || r.pageCheck != PageCheck::Checked) continue;
-            repairStep(r);
+        const std::vector<StepRequest> requests =
+            definitionRequests(d_.text(), report_, pages_, SampleValues{}, cp_);
+        // One request per step, in the same order.
+        for (std::size_t s = 0; s < requests.size() && s < d_.steps().size(); ++s) {
+            const StepRequest& r = requests[s];
+            if (r.kind != def::kKindAction || r.pageCheck == PageCheck::NoPages) continue;
+            repairStep(d_.steps()[s], r);
         }
         return result();
     }
@@ -72,18 +73,21 @@ class DefinitionRepair {
         return fieldLine(line, lines_[line], report_.lines[line]);
     }
 
-    void repairStep(const StepRequest& r) {
-        StepForm step{r.targetLine, {}, r.form, r.page ? r.page->forms.get() : nullptr,
-                      cp_,          {}, true};
-        for (const RequestField& f : r.fields) step.fields.push_back(field(f.line));
+    void repairStep(const DefinitionStep& s, const StepRequest& r) {
+        const PageForms* page = r.page ? r.page->forms.get() : nullptr;
+        StepForm step{r.targetLine, {}, r.form, page, cp_, {}, true};
+        for (const StepField& f : s.fields) step.fields.push_back(field(f.line));
         if (!step.form) findMoved(r, step);
         if (!step.form) {
-            edits_.change(r.targetLine, RepairKind::NeedsYou,
-                          "対象のフォームがページにありません（項目の名前でも見つかりません）");
+            // A pasted page without the step's form need not be the step's page at all.
+            if (r.pageCheck == PageCheck::Checked && !edits_.lines[r.targetLine].open)
+                edits_.change(r.targetLine, RepairKind::NeedsYou,
+                              "対象のフォームがページにありません（項目の名前でも見つかりません）");
             return;
         }
         step.charset = submissionCharset(step.form->acceptCharset, step.page->charset);
         step.sameCharset = step.charset == canonicalCharset(cp_.name());
+        if (!step.sameCharset) step.sameCharset = !charsetMoved(step);
         repairFields(step, edits_);
         if (!step.sameCharset) recode(step);
     }
@@ -105,6 +109,7 @@ class DefinitionRepair {
         if (action == old) return;
         const std::string shown = step.page->codePage->toUtf8(action);
         if (action.empty()) {
+            edits_.lines[r.targetLine].open = true;
             edits_.change(r.targetLine, RepairKind::NeedsYou,
                           "項目の名前が合うフォームには送信先（action）がありません");
             step.form = nullptr;
@@ -161,11 +166,11 @@ class DefinitionRepair {
         return r;
     }
 
-    std::string_view text_;
+    const ParsedDefinition& d_;
     std::span<const ReadPage> pages_;
     const CodePage& cp_;
-    std::vector<std::string_view> lines_;
-    DefinitionReport report_;
+    const std::vector<std::string_view>& lines_;
+    const DefinitionReport& report_;
     Edits edits_;
 };
 
@@ -178,6 +183,7 @@ FieldLine fieldLine(std::size_t line, std::string_view text, const LineReport& r
     f.value = spanOf(text, report.value);
     f.identity = def::isIdentityKeyword(f.value);
     const std::string_view keyword = spanOf(text, report.keyword);
+    f.keywordFirst = !keyword.empty() && report.keyword.begin == report.value.begin;
     const bool whole = !keyword.empty() && report.keyword.begin == report.value.begin &&
                        report.operand.begin == report.keyword.end + 1 &&
                        report.operand.end + 1 == text.size() && text.back() == ']';
@@ -200,7 +206,7 @@ std::optional<std::string> recoded(std::string_view literal, const CodePage& cp,
 }
 
 std::string StepForm::inCharset(std::string_view literal) const {
-    if (sameCharset) return std::string(literal);
+    if (sameCharset || charset.empty()) return std::string(literal);
     return recoded(literal, cp, charset).value_or(std::string(literal));
 }
 
@@ -253,7 +259,7 @@ bool RepairResult::needsUser() const {
                        [](const RepairChange& c) { return c.needsUser; });
 }
 
-RepairResult repairDefinition(std::string_view definition, std::span<const ReadPage> pages,
+RepairResult repairDefinition(const ParsedDefinition& definition, std::span<const ReadPage> pages,
                               const CodePage& cp) {
     return repairing::DefinitionRepair(definition, pages, cp).run();
 }

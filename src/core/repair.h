@@ -11,6 +11,7 @@
 
 #include "codepage.h"
 #include "form_request.h"
+#include "parsed_definition.h"
 
 namespace verrimo {
 
@@ -39,9 +40,9 @@ struct RepairResult {
     bool needsUser() const;             // any open question
 };
 
-// The definition (in cp) repaired against the pages as they are now, each step against its own
-// page as the request builder picks it.
-RepairResult repairDefinition(std::string_view definition, std::span<const ReadPage> pages,
+// The definition (read in cp) repaired against the pages as they are now, each step against its
+// own page as the request builder picks it.
+RepairResult repairDefinition(const ParsedDefinition& definition, std::span<const ReadPage> pages,
                               const CodePage& cp);
 
 // "renamed", "added", "removed", "action", "choices", "charset", "submit-renamed", "needs-you".

@@ -3,6 +3,7 @@
 // or choice list, then by place: between the same two kept lines, one line and one control of
 // a kind it may be written for. Whatever more than one control could be is left to the user.
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 #include "definition.h"
@@ -19,6 +20,10 @@ namespace def = definition;
 
 // The kinds of control as the walker tells them apart.
 enum class Sort { Hidden, Text, Password, Choice, Checkbox, Submit, Other };
+constexpr std::size_t kSorts = 7;
+constexpr std::size_t sortIndex(Sort s) {
+    return static_cast<std::size_t>(s);
+}
 
 Sort sortOf(const FormControl& c) {
     static constexpr std::string_view kTexts[] = {
@@ -103,7 +108,28 @@ class FieldRepair {
             if (kept_[k] != kNoControl) checkValue(s_.fields[k], index_.named(s_.fields[k].key));
         for (const Orphan& o : orphans_)
             if (o.match != Orphan::kNone) rename(o, newcomers_[o.match]);
+        renameOperands();
         placeNewcomers();
+    }
+
+    // A Zem-GetValue operand that names a renamed field, on another field's line.
+    void renameOperands() {
+        std::unordered_map<std::string_view, const std::string*> renamed;
+        for (const Orphan& o : orphans_)
+            if (o.match != Orphan::kNone)
+                renamed.emplace(o.key, &control(newcomers_[o.match].control).name);
+        if (renamed.empty()) return;
+        for (const FieldLine& f : s_.fields) {
+            LineEdit& edit = e_.lines[f.line];
+            const auto to = renamed.find(f.operand);
+            if (f.keyword != def::kGetValue || f.operand == f.key || edit.dropped ||
+                to == renamed.end())
+                continue;
+            edit.value = def::expression(def::kGetValue, *to->second);
+            e_.change(f.line, RepairKind::Renamed,
+                      "「" + shownKey(f.key) + "」の値を取る項目「" + shownKey(f.operand) +
+                          "」の名前が「" + shown(*to->second) + "」に変わりました");
+        }
     }
 
   private:
@@ -158,6 +184,13 @@ class FieldRepair {
                                       : walkerLiteral(c, pageCp_);
     }
 
+    // A value tells a line and a control of its kind together when it is theirs alone: a short
+    // one ("1", "on") only between the same two kept lines.
+    bool sameValue(const Orphan& o, const Newcomer& n, std::string_view value) const {
+        constexpr std::size_t kDistinctive = 4;
+        return fitOf(first(o), n.sort).strict && (o.gap == n.gap || value.size() >= kDistinctive);
+    }
+
     // The same non-empty default or choice list, on one line and one control alone.
     void matchByValue() {
         std::unordered_multimap<std::string, std::size_t> byValue;
@@ -175,7 +208,7 @@ class FieldRepair {
             std::size_t count = 0;
             const auto [begin, end] = byValue.equal_range(std::string(v));
             for (auto it = begin; it != end; ++it)
-                if (fitOf(f, newcomers_[it->second].sort).loose) {
+                if (sameValue(orphans_[o], newcomers_[it->second], v)) {
                     found[o] = it->second;
                     ++count;
                 }
@@ -191,40 +224,57 @@ class FieldRepair {
         newcomers_[n].taken = true;
     }
 
-    // Between the same two kept lines: one line, one control it may be for.
+    // Between the same two kept lines: one line, one control it may be for. The newcomers and
+    // the open lines of a gap are counted by sort, so that a form renamed throughout costs no
+    // more than one pass.
     void matchByPlace() {
-        std::unordered_map<std::size_t, std::vector<std::size_t>> gapNewcomers;
+        struct Gap {
+            std::array<std::vector<std::size_t>, kSorts> newcomers;
+            std::array<std::size_t, kSorts> suitors{};  // open lines that may be for that sort
+            std::array<bool, kSorts> questioned{};
+        };
+        std::unordered_map<std::size_t, Gap> gaps;
         for (std::size_t n = 0; n < newcomers_.size(); ++n)
-            if (!newcomers_[n].taken) gapNewcomers[newcomers_[n].gap].push_back(n);
-        // For each newcomer, how many of the lines still open could be for it.
-        std::vector<std::size_t> suitors(newcomers_.size(), 0);
-        const auto looseOf = [&](const Orphan& o) {
-            std::vector<std::size_t> out;
-            for (const std::size_t n : gapNewcomers[o.gap])
-                if (fitOf(first(o), newcomers_[n].sort).loose) out.push_back(n);
-            return out;
+            if (!newcomers_[n].taken)
+                gaps[newcomers_[n].gap].newcomers[sortIndex(newcomers_[n].sort)].push_back(n);
+        const auto fits = [&](const Orphan& o, std::size_t sort) {
+            return fitOf(first(o), static_cast<Sort>(sort)).loose;
         };
         for (const Orphan& o : orphans_)
             if (o.match == Orphan::kNone)
-                for (const std::size_t n : looseOf(o)) ++suitors[n];
+                for (std::size_t sort = 0; sort < kSorts; ++sort)
+                    gaps[o.gap].suitors[sort] += fits(o, sort);
         for (Orphan& o : orphans_) {
             if (o.match != Orphan::kNone) continue;
-            const std::vector<std::size_t> loose = looseOf(o);
-            if (loose.empty()) {
+            Gap& gap = gaps[o.gap];
+            std::size_t candidates = 0;
+            std::size_t only = 0;  // the sort of the one candidate
+            for (std::size_t sort = 0; sort < kSorts; ++sort)
+                if (fits(o, sort) && !gap.newcomers[sort].empty()) {
+                    candidates += gap.newcomers[sort].size();
+                    only = sort;
+                }
+            if (candidates == 0) {
                 remove(o);
                 continue;
             }
-            const std::size_t n = loose.front();
-            if (loose.size() == 1 && suitors[n] == 1 &&
+            const std::size_t n = gap.newcomers[only].front();
+            if (candidates == 1 && gap.suitors[only] == 1 &&
                 fitOf(first(o), newcomers_[n].sort).strict) {
                 take(o, n);
                 continue;
             }
+            constexpr std::size_t kNamesShown = 5;
             std::string names;
-            for (const std::size_t c : loose) {
-                newcomers_[c].questioned = true;
-                names += "「" + shown(control(newcomers_[c].control).name) + "」";
+            std::size_t shownNames = 0;
+            for (std::size_t sort = 0; sort < kSorts; ++sort) {
+                if (!fits(o, sort)) continue;
+                gap.questioned[sort] = true;
+                for (const std::size_t c : gap.newcomers[sort])
+                    if (shownNames++ < kNamesShown)
+                        names += "「" + shown(control(newcomers_[c].control).name) + "」";
             }
+            if (shownNames > kNamesShown) names += "…";
             for (const std::size_t k : o.fields) {
                 e_.lines[s_.fields[k].line].open = true;
                 e_.change(s_.fields[k].line, RepairKind::NeedsYou,
@@ -232,6 +282,8 @@ class FieldRepair {
                               names + " のどれかかもしれませんが、ページからは決められません");
             }
         }
+        for (Newcomer& n : newcomers_)
+            if (!n.taken) n.questioned = gaps[n.gap].questioned[sortIndex(n.sort)];
     }
 
     void remove(const Orphan& o) {
@@ -278,7 +330,8 @@ class FieldRepair {
         const bool same = s_.sameCharset;
         if (sort == Sort::Choice && f.keyword == def::kSelect) {
             const std::string list = pageLiteral(walkerChoices(named, pageCp_), same);
-            if (list.empty() || list == s_.inCharset(f.operand)) return;
+            // Compared as the bytes they send: a list written before in the page's own bytes fits.
+            if (list.empty() || queryDecoded(list) == queryDecoded(s_.inCharset(f.operand))) return;
             e_.lines[f.line].value = def::expression(def::kSelect, list);
             e_.change(f.line, RepairKind::Choices,
                       "「" + shown(c.name) + "」の選択肢が変わりました（一覧を書き直しました）");
@@ -355,6 +408,31 @@ class FieldRepair {
 };
 
 }  // namespace
+
+bool charsetMoved(const StepForm& step) {
+    const FormIndex index(*step.form);
+    const CodePage& pageCp = *step.page->codePage;
+    std::size_t asWritten = 0, recodedFits = 0;
+    for (const FieldLine& f : step.fields) {
+        const bool choices = f.keyword == def::kSelect;
+        const std::string_view text = choices ? f.operand : f.value;
+        if ((!f.literal() && !choices) || std::all_of(text.begin(), text.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x80;
+            }))
+            continue;
+        const FormIndex::Named named = index.named(f.key);
+        if (named.empty()) continue;
+        const std::string recoded =
+            verrimo::repairing::recoded(text, step.cp, step.charset).value_or(std::string(text));
+        const auto fits = [&](std::string_view t) {
+            return choices ? queryDecoded(t) == queryDecoded(walkerChoices(named, pageCp))
+                           : offered(t, named, pageCp);
+        };
+        asWritten += fits(text);
+        recodedFits += fits(recoded);
+    }
+    return asWritten + recodedFits == 0 || recodedFits > asWritten;
+}
 
 void repairFields(const StepForm& step, Edits& edits) {
     FieldRepair(step, edits).run();

@@ -41,9 +41,10 @@ struct FieldLine {
     std::string_view value;
     std::string_view keyword;  // of an expression that is the whole value; empty otherwise
     std::string_view operand;
-    bool identity = false;  // Zem-ID, Zem-Pass or Zem-email
+    bool identity = false;      // Zem-ID, Zem-Pass or Zem-email
+    bool keywordFirst = false;  // the value begins with a word of the host's, whole or not
 
-    bool literal() const { return !identity && keyword.empty(); }
+    bool literal() const { return !identity && !keywordFirst; }
 };
 FieldLine fieldLine(std::size_t line, std::string_view text, const LineReport& report);
 
@@ -53,9 +54,11 @@ struct StepForm {
     std::vector<FieldLine> fields;
     const Form* form = nullptr;
     const PageForms* page = nullptr;
-    const CodePage& cp;       // the definition's
-    std::string charset;      // what the form sends in
-    bool sameCharset = true;  // and it is the definition's
+    const CodePage& cp;   // the definition's
+    std::string charset;  // what the form sends in
+    // The definition's literals are in that charset: it is the definition's, or the values the
+    // form offers say so.
+    bool sameCharset = true;
 
     // A literal or choice list of the definition as it sends the same characters in charset.
     std::string inCharset(std::string_view literal) const;
@@ -67,6 +70,11 @@ void repairFields(const StepForm& step, Edits& edits);
 
 // What the walker writes after "=" for the control's choices: the values of a select's options
 // or of a radio group, each non-empty one encoded, in page order, joined by ",".
+// Whether the step's literals and choice lists were written for another charset than the one
+// the form sends in now: of those the form still offers, more once re-encoded than as written;
+// with none of them to tell, true.
+bool charsetMoved(const StepForm& step);
+
 // named: a select, or the controls of a radio group.
 std::string walkerChoices(const FormIndex::Named& named, const CodePage& pageCp);
 

@@ -127,6 +127,7 @@ const BadInput kBadInputs[] = {
                  12) +
          kDefinition,
      kPage},
+    {"NoStep", "user=Zem-ID\r\n\x89\x50\x4e\x47 \xff\xd8\xff\xe0\r\n", kPage},
     {"PageWithoutForm", kDefinition, "<html><body><p>\x82\xa0</p></body></html>"},
     {"BinaryPage", kDefinition, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0", 18)},
     {"EmptyPage", kDefinition, ""},

@@ -91,9 +91,11 @@ std::string walked(const std::string& page, const CodePage& cp) {
     return joinLines(lines);
 }
 
-RepairResult repaired(const std::string& definition, const std::string& page, const CodePage& cp) {
-    const ReadPage read{readPage({page}, cp, {.forms = true}).forms, std::string(kReferrer)};
-    return repairDefinition(definition, {&read, 1}, cp);
+// url: where the page was loaded from; empty for pasted source.
+RepairResult repaired(const std::string& definition, const std::string& page, const CodePage& cp,
+                      std::string_view url = kReferrer) {
+    const ReadPage read{readPage({page}, cp, {.forms = true}).forms, std::string(url)};
+    return repairDefinition(*parseDefinition(definition, cp), {&read, 1}, cp);
 }
 
 std::vector<std::string> kindsOf(const RepairResult& r) {
@@ -243,6 +245,13 @@ const Undecided kUndecided[] = {
                 "<form action=\"/search\"><input name=\"q\"></form>";
      },
      {"action"}},
+    {"FormGoneAnotherSharesAName",
+     [](std::string p) {
+         return replaced(p, "<form action=\"/member/confirm.cgi\"", "<div") +
+                "<form action=\"/login\"><input name=\"name\"><input type=\"password\" "
+                "name=\"pw\"></form>";
+     },
+     {"action"}},
     {"FixedValueNoLongerOffered",
      [](std::string p) { return replaced(p, "value=\"同意\"", "value=\"1\""); },
      {"agree"}},
@@ -312,18 +321,80 @@ TEST(Repair, NewCharsetEscapesTheLiteralsCharacters) {
     }
 }
 
-// Several forms on the page: the step's form is the one that has its fields, wherever it went.
+// A definition the walker wrote in the program's code page for a page in another charset holds
+// the page's own bytes: an unchanged page needs nothing, a changed one is repaired in those bytes.
+// (A choice list whose last UTF-8 byte reads as a lead byte of the program's code page is no
+// expression there, and is left alone.)
+TEST(Repair, DefinitionInTheProgramsCodePageForAPageInAnother) {
+    const CodePage& program = kCharsets[0].cp();
+    for (const Charset& charset : {kCharsets[1], kCharsets[2]}) {
+        SCOPED_TRACE(charset.name);
+        const std::string page = charset.page(kPage);
+        const std::string old = walked(page, charset.cp());
+        const RepairResult same = repaired(old, page, program);
+        EXPECT_EQ(same.text, old);
+        EXPECT_FALSE(same.changed());
+        const std::string added =
+            charset.page(replaced(kPage, "value=\"f\">",
+                                  "value=\"f\">\n"
+                                  "<input type=\"radio\" name=\"sex\" value=\"x\">"));
+        const RepairResult r = repaired(old, added, program);
+        EXPECT_EQ(r.text, walked(added, charset.cp()));
+        EXPECT_EQ(kindsOf(r), std::vector<std::string>{"choices"});
+    }
+}
+
+// A fixed value (the walker's proposal with its GetValue box cleared) finds its field renamed
+// and moved elsewhere in the form by that value; the line keeps its place.
+TEST(Repair, RenamedFieldFoundByItsDefaultElsewhere) {
+    const Charset& charset = kCharsets[0];
+    const std::string old = replaced(walked(charset.page(kPage), charset.cp()),
+                                     "token=Zem-GetValue[token]", "token=a8f3c9e1");
+    const std::string page =
+        replaced(replaced(kPage, "<input type=\"hidden\" name=\"token\" value=\"a8f3c9e1\">", ""),
+                 "</table>", "</table>\n<input type=\"hidden\" name=\"csrf\" value=\"a8f3c9e1\">");
+    const RepairResult r = repaired(old, charset.page(page), charset.cp());
+    EXPECT_EQ(r.text, replaced(old, "token=a8f3c9e1", "csrf=a8f3c9e1"));
+    EXPECT_EQ(kindsOf(r), std::vector<std::string>{"renamed"});
+}
+
+// A Zem-GetValue operand names the new name on every line that took the renamed field's value.
+TEST(Repair, GetValueOperandsFollowTheRename) {
+    const Charset& charset = kCharsets[2];
+    const std::string old = replaced(walked(charset.page(kPage), charset.cp()),
+                                     "mode=Zem-GetValue[mode]", "mode=Zem-GetValue[token]");
+    const RepairResult r =
+        repaired(old, charset.page(replaced(kPage, "name=\"token\"", "name=\"tk\"")), charset.cp());
+    EXPECT_EQ(r.text, replaced(replaced(old, "token=Zem-GetValue[token]", "tk=Zem-GetValue[tk]"),
+                               "mode=Zem-GetValue[token]", "mode=Zem-GetValue[tk]"));
+    EXPECT_EQ(kindsOf(r), (std::vector<std::string>{"renamed", "renamed"}));
+}
+
+// Several forms on the page, loaded or pasted: the step's form is the one that has its fields,
+// wherever it went.
 TEST(Repair, FormMovedAmongOthersIsFoundByItsFields) {
     const Charset& charset = kCharsets[0];
     const std::string old = walked(charset.page(kPage), charset.cp());
     const std::string moved = replaced(
         replaced(kPage, "<h1>", "<form action=\"/search.cgi\"><input name=\"q\"></form>\n<h1>"),
         "/member/confirm.cgi", "/member/entry2.cgi?step=1&amp;x=2");
-    const RepairResult r = repaired(old, charset.page(moved), charset.cp());
-    EXPECT_EQ(r.text, replaced(old, "action=/member/confirm.cgi",
-                               "action=/member/entry2.cgi?step=1&amp;x=2"));
-    EXPECT_EQ(kindsOf(r), std::vector<std::string>{"action"});
-    EXPECT_EQ(r.changes[0].line, 1u);
+    for (const std::string_view url : {kReferrer, std::string_view()}) {
+        const RepairResult r = repaired(old, charset.page(moved), charset.cp(), url);
+        EXPECT_EQ(r.text, replaced(old, "action=/member/confirm.cgi",
+                                   "action=/member/entry2.cgi?step=1&amp;x=2"));
+        EXPECT_EQ(kindsOf(r), std::vector<std::string>{"action"});
+        EXPECT_EQ(r.changes.at(0).line, 1u);
+    }
+}
+
+// A pasted page that holds neither the step's action nor its fields is another step's page.
+TEST(Repair, PastedPageOfAnotherStepChangesNothing) {
+    const Charset& charset = kCharsets[0];
+    const std::string old = walked(charset.page(kPage), charset.cp());
+    const RepairResult r =
+        repaired(old, "<form action=\"/search\"><input name=\"q\"></form>", charset.cp(), "");
+    EXPECT_EQ(r.text, old);
+    EXPECT_FALSE(r.changed());
 }
 
 // The lines the repair does not touch keep their bytes, blanks and all; a line added goes in
