@@ -18,7 +18,6 @@
 #include "file_name.h"
 #include "har_dialog.h"
 #include "har_open.h"
-#include "page_memo_accessible.h"
 #include "request_preview.h"
 #include "sample_file.h"
 #include "trial_run.h"
@@ -34,7 +33,6 @@ void Application::SetUiFont() {
 
 Application::Application() : requiredLines_(std::make_shared<const SharedTagLines>(shareText({}))) {
     SetUiFont();
-    installPageMemoAccessibility();
     if (qtTexts_.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts_);
     form1_ = std::make_unique<TForm1>();

@@ -107,6 +107,7 @@ TPageMemo::TPageMemo(const QString& name, QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    installPageMemoAccessibility();
     AdjustScrollBars();
 }
 
