@@ -40,10 +40,9 @@ void BM_Findings(benchmark::State& state) {
     const int fields = static_cast<int>(state.range(0));
     const ReadPage read{readPage({page(fields)}, cp932(), {.forms = true}).forms,
                         "http://www.example.org/"};
-    const std::string text = definition(fields);
-    const DefinitionReport report = checkDefinition(text, cp932());
+    const auto parsed = parseDefinition(definition(fields), cp932());
     for (auto _ : state) {
-        const auto requests = definitionRequests(text, report, {&read, 1}, {}, cp932());
+        const auto requests = definitionRequests(*parsed, {&read, 1}, {}, cp932());
         benchmark::DoNotOptimize(requests.data());
     }
     state.SetItemsProcessed(state.iterations() * fields);

@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes as a HAR file through the reader and the road finder. Input that
 // is no HAR file must be named, never crash; every step found must read as a step of a
-// definition, one line each, and never carry a password field's value.
+// definition, one line each with no control byte, and never carry a password field's value.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,13 +22,19 @@ void require(bool holds, const char* what) {
 
 void checkStep(const HarStep& s, std::size_t pages) {
     const std::vector<std::string> lines = stepLines(s);
-    require(lines.size() == s.fields.size() + 4, "a step is its fields and four lines");
-    require(lines[0].starts_with("Zem-Referer="), "a step begins with its referrer");
-    require(lines[1].starts_with("action="), "then its target");
+    const std::size_t head = s.referrer.empty() ? 1 : 2;  // no empty referrer line
+    require(lines.size() == s.fields.size() + head + 2,
+            "a step is its fields and three or four lines");
+    require(s.referrer.empty() || lines[0].starts_with("Zem-Referer="),
+            "a step begins with its referrer");
+    require(lines[head - 1].starts_with("action="), "then its target");
+    require(!s.fields.empty() || !s.notes.empty(), "a step without fields says why");
     require(lines[lines.size() - 2] == definition::kDashLine, "the dash line comes last but one");
     require(lines.back().starts_with("chk-moji="), "the check string comes last");
     for (const std::string& line : lines)
-        require(line.find_first_of("\r\n") == std::string::npos, "a line holds no line break");
+        for (const char c : line)
+            require(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F,
+                    "a line holds no line break or other control");
     for (const std::string& field : s.fields)
         require(field.find('=') != std::string::npos, "a field line has a name and a value");
     require(!s.referrerPage || *s.referrerPage < pages, "a step's page is one of the road's");

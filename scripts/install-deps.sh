@@ -7,6 +7,7 @@ packages=(
   clang libclang-rt-14-dev lld
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libcurl4-openssl-dev libssl-dev libuchardet-dev
   nlohmann-json3-dev  # the HAR reader's streaming JSON parser
+  libidn2-dev  # domain names past ASCII mapped as browsers map them
   fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
   xvfb xauth desktop-file-utils appstream groff-base
   curl  # the request preview's curl lines, run by the tests

@@ -73,4 +73,10 @@ std::chrono::milliseconds stallTimeOut(const std::string& seconds) {
     return std::chrono::milliseconds(std::llround(value * 1000));
 }
 
+std::chrono::milliseconds wholeTimeOut(const Arguments& parsed) {
+    const auto timeout = parsed.values.find("--timeout");
+    return timeout == parsed.values.end() ? std::chrono::seconds(30)
+                                          : stallTimeOut(timeout->second);
+}
+
 }  // namespace verrimo::cli

@@ -37,4 +37,8 @@ Arguments parseArguments(const Args& args, std::string_view command,
 // The value of --timeout: a number of seconds above 0.
 std::chrono::milliseconds stallTimeOut(const std::string& seconds);
 
+// How long each request may take in all, redirects included: --timeout, else 30 seconds, so that
+// an answer that trickles in cannot hold the command.
+std::chrono::milliseconds wholeTimeOut(const Arguments& parsed);
+
 }  // namespace verrimo::cli

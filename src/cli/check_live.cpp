@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
@@ -11,7 +10,6 @@
 
 #include "charset.h"
 #include "commands.h"
-#include "definition_check.h"
 #include "definition_page.h"
 #include "extract_page.h"
 #include "fetch_module_loader.h"
@@ -27,7 +25,6 @@ namespace verrimo::cli {
 namespace {
 
 constexpr std::size_t kFetchesAtOnce = 4;
-constexpr std::chrono::milliseconds kLiveTimeOut{30'000};
 
 struct LiveResult {
     std::vector<PageFinding> findings;
@@ -43,18 +40,18 @@ std::string cutAt(std::size_t bytes) {
 
 LiveResult checkOne(const std::string& path, const FetchOptions& fetch,
                     const SampleValues& samples) {
-    const std::string text = readInput(path);
+    const std::string text = readDefinition(path);
     const TextCodePage definitionCp =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     const CodePage& cp = *definitionCp.codePage;
-    const DefinitionReport report = checkDefinition(text, cp);
-    const std::string referrer = firstReferrer(text, report);
+    const auto definition = parseDefinition(text, cp);
+    const std::string referrer = firstReferrer(*definition);
     if (referrer.empty())
         return {{{0, "no-referrer", "参照元の行（Zem-Referer=）がありません"}}, false};
     LivePage live = fetchReferrerPage(referrer, fetch, cp);
     LiveResult result{std::move(live.findings), live.notFetched};
     if (!live.page.forms) return result;
-    for (StepRequest& r : definitionRequests(text, report, {&live.page, 1}, samples, cp))
+    for (StepRequest& r : definitionRequests(*definition, {&live.page, 1}, samples, cp))
         for (PageFinding& f : r.findings) result.findings.push_back(std::move(f));
     return result;
 }
@@ -90,10 +87,7 @@ LivePage fetchReferrerPage(const std::string& referrer, const FetchOptions& fetc
 
 FetchOptions liveFetchOptions(const Arguments& parsed) {
     FetchOptions fetch;
-    // The whole fetch of each page, so that a page that trickles in cannot hold the check.
-    fetch.total = kLiveTimeOut;
-    if (const auto timeout = parsed.values.find("--timeout"); timeout != parsed.values.end())
-        fetch.total = stallTimeOut(timeout->second);
+    fetch.total = wholeTimeOut(parsed);
     // The tests cut pages at a few bytes rather than at the bound of the program.
     if (const char* bound = std::getenv("VERRIMO_TEST_MAX_PAGE_BYTES"))
         fetch.maxBytes = std::stoull(bound);

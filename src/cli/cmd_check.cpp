@@ -7,14 +7,12 @@
 #include "check_live.h"
 #include "codepage.h"
 #include "commands.h"
-#include "definition_check.h"
 #include "definition_page.h"
 #include "extract_page.h"
 #include "extraction_json.h"
 #include "finding_json.h"
 #include "input.h"
 #include "json.h"
-#include "memo_text.h"
 #include "sample_file.h"
 
 namespace verrimo::cli {
@@ -41,23 +39,23 @@ int runCheck(const Args& args, Output& out) {
         return 0;
     }
     if (live) return checkLive(parsed, out);
-    const std::string text = readInput(parsed.operand.value_or(""));
+    const std::string text = readDefinition(parsed.operand.value_or(""));
     TextCodePage reading =
         chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
     if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());
     const CodePage& cp = *reading.codePage;
-    const std::vector<std::string_view> lines = splitLines(text);
-    const DefinitionReport report = checkDefinition(text, cp);
+    const auto definition = parseDefinition(text, cp);
+    const std::vector<std::string_view>& lines = definition->lines();
     std::vector<FindingJson> found;
-    for (const Finding& f : report.findings)
+    for (const Finding& f : definition->report().findings)
         found.push_back({{}, f.line, column(lines[f.line], f.span.begin, cp), f.rule, f.message});
     // Where the definition no longer fits its page, at the start of the line. The page is the
     // first referrer's.
     std::vector<StepRequest> requests;
     if (const auto page = parsed.values.find("--page"); page != parsed.values.end()) {
         const ReadPage read =
-            readDefinitionPage(page->second, firstReferrer(text, report), CodePage::program());
-        requests = definitionRequests(text, report, {&read, 1}, userSampleValues(), cp);
+            readDefinitionPage(page->second, firstReferrer(*definition), CodePage::program());
+        requests = definitionRequests(*definition, {&read, 1}, userSampleValues(), cp);
     }
     for (const StepRequest& r : requests)
         for (const PageFinding& f : r.findings) found.push_back({{}, f.line, 1, f.rule, f.message});

@@ -105,6 +105,7 @@ int runHar(const Args& args, Output& out) {
     const std::string& path = *parsed.operand;
     const CodePage& cp = CodePage::program();
     const HarRoad road = findRoad(readHarFile(path), cp);
+    for (const std::string& note : road.notes) std::cerr << "verrimo-cli: " << note << "\n";
     if (road.steps.empty()) {
         std::cerr << "verrimo-cli: " << path << " holds no form submission\n";
         return kNothingFound;

@@ -94,7 +94,7 @@ int runRepair(const Args& args, Output& out) {
     if (live == (pageFile != parsed.values.end()))
         throw UsageError("repair needs either --page NEWPAGE or --live");
     if (!parsed.operand) throw UsageError("repair needs a definition file");
-    const std::string text = readInput(*parsed.operand);
+    const std::string text = readDefinition(*parsed.operand);
     if (trimmed(text).empty()) throw std::runtime_error("the definition is empty");
     if (text.find('\0') != std::string::npos)
         throw std::runtime_error("the definition is not text (it holds NUL bytes)");
@@ -116,7 +116,7 @@ int runRepair(const Args& args, Output& out) {
         // The page was loaded from --url, else from the first referrer.
         const auto url = parsed.values.find("--url");
         std::string pageUrl =
-            url != parsed.values.end() ? cp.fromUtf8(url->second) : firstReferrer(text, report);
+            url != parsed.values.end() ? cp.fromUtf8(url->second) : firstReferrer(*definition);
         pages.push_back(
             checkedPage(readDefinitionPage(pageFile->second, std::move(pageUrl), cp), "the page"));
     }

@@ -32,17 +32,15 @@ int runRequest(const Args& args, Output& out) {
         return 0;
     }
     const CodePage& cp = CodePage::program();
-    const std::string definition = readInput(parsed.operand.value_or(""));
-    const DefinitionReport report = checkDefinition(definition, cp);
+    const auto definition = parseDefinition(readDefinition(parsed.operand.value_or("")), cp);
     // The page was loaded from --url, else from the first referrer.
     const auto url = parsed.values.find("--url");
     const std::string pageUrl =
-        url != parsed.values.end() ? cp.fromUtf8(url->second) : firstReferrer(definition, report);
+        url != parsed.values.end() ? cp.fromUtf8(url->second) : firstReferrer(*definition);
     std::vector<ReadPage> pages;
     if (const auto pageFile = parsed.values.find("--page"); pageFile != parsed.values.end())
         pages.push_back(readDefinitionPage(pageFile->second, pageUrl, cp));
-    for (const StepRequest& r :
-         definitionRequests(definition, report, pages, userSampleValues(), cp)) {
+    for (const StepRequest& r : definitionRequests(*definition, pages, userSampleValues(), cp)) {
         if (parsed.flags.contains("--curl")) {
             out.write(curlCommand(r));
             out.put('\n');

@@ -1,6 +1,6 @@
-// verrimo-cli run [--until N] [--yes] [--samples FILE] [--password-stdin] DEFINITION: the
-// definition's steps run against the site, one JSON line per step; each step is sent only once
-// the user said so on the terminal, or with --yes.
+// verrimo-cli run [--until N] [--yes] [--samples FILE] [--password-stdin] [--timeout SECONDS]
+// DEFINITION: the definition's steps run against the site, one JSON line per step; each step is
+// sent only once the user said so on the terminal, or with --yes.
 #include <unistd.h>
 
 #include <charconv>
@@ -136,8 +136,9 @@ std::string endingNote(const RoadStep& step, const CodePage& cp) {
         case StepOutcome::CheckMissing:
             return at + "the answer lacks the check string " + cp.toUtf8(*step.checkString);
         case StepOutcome::NotFetched: {
-            const StepAnswer& a =
-                step.answer.hops.empty() && step.referrerPage ? *step.referrerPage : step.answer;
+            const StepAnswer& a = step.referrerPage && !step.referrerPage->fetched()
+                                      ? *step.referrerPage
+                                      : step.answer;
             const std::string what = &a == &step.answer ? "the answer" : "the referrer page";
             return at + what + " could not be fetched: " +
                    (a.error.empty() ? "status " + std::to_string(a.status) : cp.toUtf8(a.error));
@@ -169,9 +170,11 @@ SendChoice askOnTerminal(Terminal& terminal, const RoadStep& step, const CodePag
 }  // namespace
 
 int runRun(const Args& args, Output& out) {
-    const Arguments parsed =
-        parseArguments(args, "run", {{"--until", "a number of steps"}, {"--samples", "a file"}},
-                       {"--yes", "--password-stdin"}, "DEFINITION");
+    const Arguments parsed = parseArguments(args, "run",
+                                            {{"--until", "a number of steps"},
+                                             {"--samples", "a file"},
+                                             {"--timeout", "a number of seconds"}},
+                                            {"--yes", "--password-stdin"}, "DEFINITION");
     if (parsed.help) {
         out.write(usage("run"));
         return 0;
@@ -184,30 +187,43 @@ int runRun(const Args& args, Output& out) {
     RoadRunOptions options;
     if (const auto until = parsed.values.find("--until"); until != parsed.values.end())
         options.until = stepCount(until->second);
-    const std::string text = readInput(*parsed.operand);
+    FetchOptions fetch;
+    fetch.total = wholeTimeOut(parsed);
+    const std::string text = readDefinition(*parsed.operand);
+    // A definition written in another charset than the code page in force is run as written,
+    // in its own; one that no code page reads is not run at all.
+    const TextCodePage reading =
+        chooseCodePage(text, detectCharset(text), CodePage::program(), true);
+    if (reading.warning) {
+        warn({*reading.warning}, "definition", CodePage::program());
+        throw std::runtime_error("run: nothing was sent");
+    }
+    const CodePage& cp = *reading.codePage;
+    if (cp.name() != CodePage::program().name())
+        std::cerr << "verrimo-cli: the definition is run as " << cp.name()
+                  << ", the code page it is written in\n";
     const auto samples = parsed.values.find("--samples");
     options.samples = samples == parsed.values.end() ? userSampleValues()
                                                      : readSampleValues(readInput(samples->second));
+    // The password is sealed at once; the run opens it only for the steps that send it.
+    if (passwordIn) {
+        std::string typed = readLine(STDIN_FILENO);
+        if (typed.empty()) throw UsageError("run: the password on standard input is empty");
+        options.password = SealedText(typed);
+    } else {
+        options.password = SealedText(options.samples.password);
+    }
+    wipeText(options.samples.password);
+    wipeStackBelow();
     // Nothing goes to the site, not even a page, unless the user can be asked or said yes.
     const bool yes = parsed.flags.contains("--yes");
     std::unique_ptr<Terminal> terminal = yes ? nullptr : Terminal::open();
     if (!yes && !terminal)
         throw std::runtime_error(
             "run: no terminal to ask before each step is sent; give --yes to send them all");
-    // Overwritten however the run ends, a closed output included.
-    const WipeAtEnd wipePassword([&] { wipeText(options.samples.password); });
-    if (passwordIn) {
-        wipeText(options.samples.password);
-        options.samples.password = readLine(STDIN_FILENO);
-    }
 
-    const TextCodePage reading =
-        chooseCodePage(text, detectCharset(text), CodePage::program(), pageCodePage());
-    if (reading.warning) warn({*reading.warning}, "definition", CodePage::program());
-    const CodePage& cp = *reading.codePage;
     options.pageCodePage = pageCodePage();
     RoadCallbacks callbacks;
-    const FetchOptions fetch;
     callbacks.send = [&](const StepRequest& r) { return sendThroughModule(r, fetch); };
     callbacks.ask = [&](const RoadStep& step) {
         return yes ? SendChoice::SendAll : askOnTerminal(*terminal, step, cp);
@@ -217,7 +233,7 @@ int runRun(const Args& args, Output& out) {
         writeStep(out, step, cp);
         note = endingNote(step, cp);
     };
-    const StepOutcome outcome = runRoad(text, cp, options, callbacks);
+    const StepOutcome outcome = runRoad(*parseDefinition(text, cp), cp, options, callbacks);
     if (!note.empty()) std::cerr << "verrimo-cli: " << note << "\n";
     return exitStatus(outcome);
 }

@@ -62,11 +62,13 @@ inline constexpr Command kCommands[] = {
      "values where the host fills in its own, with the findings against the page; --curl "
      "prints curl command lines",
      runRequest},
-    {"run", "[--until N] [--yes] [--samples FILE] [--password-stdin] DEFINITION",
+    {"run",
+     "[--until N] [--yes] [--samples FILE] [--password-stdin] [--timeout SECONDS] DEFINITION",
      "run the definition's steps against the site in order, each on the page it was written "
      "for, and print one JSON line per step: the request as sent (the password masked), the "
      "status, the final address, the findings and whether the check string was found. Asks on "
-     "the terminal before each step is sent; without a terminal, sends only with --yes",
+     "the terminal before each step is sent; without a terminal, sends only with --yes. Each "
+     "request may take --timeout seconds in all (30 by default)",
      runRun},
     {"charset", "[FILE]",
      "name the charset a page (FILE, or standard input) is written in: Shift_JIS, EUC-JP, UTF-8, "

@@ -4,7 +4,6 @@
 #include "extract_page.h"
 #include "extraction_json.h"
 #include "input.h"
-#include "memo_text.h"
 
 namespace verrimo::cli {
 
@@ -15,12 +14,10 @@ ReadPage readDefinitionPage(const std::string& path, std::string url, const Code
     return {std::move(reading.forms), std::move(url)};
 }
 
-std::string firstReferrer(std::string_view text, const DefinitionReport& report) {
-    for (std::size_t i = 0; i < report.lines.size(); ++i)
-        if (report.lines[i].shape == LineShape::Referrer) {
-            const Span value = report.lines[i].value;
-            return std::string(splitLines(text)[i].substr(value.begin, value.end - value.begin));
-        }
+std::string firstReferrer(const ParsedDefinition& definition) {
+    const std::vector<LineReport>& lines = definition.report().lines;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].shape == LineShape::Referrer) return std::string(definition.value(i));
     return {};
 }
 

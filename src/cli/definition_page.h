@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "definition_check.h"
 #include "form_request.h"
+#include "parsed_definition.h"
 
 namespace verrimo::cli {
 
@@ -14,6 +14,6 @@ namespace verrimo::cli {
 ReadPage readDefinitionPage(const std::string& path, std::string url, const CodePage& programCp);
 
 // The value of the definition's first referrer line; empty when it has none.
-std::string firstReferrer(std::string_view text, const DefinitionReport& report);
+std::string firstReferrer(const ParsedDefinition& definition);
 
 }  // namespace verrimo::cli

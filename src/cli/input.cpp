@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -36,7 +37,24 @@ std::string readInput(const std::string& path) {
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     if (!standardInput) ::close(fd);
+    // The buffer may have held a password (a samples file).
+    explicit_bzero(buffer, sizeof buffer);
     return bytes;
+}
+
+std::string readDefinition(const std::string& path) {
+    constexpr std::size_t kMaxLine = 2u << 20;
+    std::string text = readInput(path);
+    std::size_t number = 1;
+    for (std::size_t start = 0; start < text.size(); ++number) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        if (end - start > kMaxLine)
+            throw std::runtime_error((path.empty() || path == "-" ? "standard input" : path) +
+                                     ": line " + std::to_string(number) +
+                                     " is longer than 2 MiB, which no definition line needs");
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return text;
 }
 
 }  // namespace verrimo::cli

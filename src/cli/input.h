@@ -9,4 +9,8 @@ namespace verrimo::cli {
 // Throws std::runtime_error naming the file when it cannot be read.
 std::string readInput(const std::string& path);
 
+// A definition, read as readInput reads it; throws when a line is longer than any address a
+// browser takes (2 MiB), which no definition needs and which would only hold the reading up.
+std::string readDefinition(const std::string& path);
+
 }  // namespace verrimo::cli

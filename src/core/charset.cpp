@@ -17,19 +17,29 @@ namespace verrimo {
 
 namespace {
 
-// The value after "charset" and "=" at pos in a lower-cased text: quoted or up to a separator.
-std::string charsetValueAt(std::string_view text, std::size_t pos) {
-    pos += 7;  // "charset"
-    while (pos < text.size() && isHtmlSpace(text[pos])) ++pos;
-    if (pos >= text.size() || text[pos] != '=') return {};
-    ++pos;
-    while (pos < text.size() && isHtmlSpace(text[pos])) ++pos;
-    if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) ++pos;
-    std::size_t end = pos;
-    while (end < text.size() && !isHtmlSpace(text[end]) && text[end] != '"' && text[end] != '\'' &&
-           text[end] != ';' && text[end] != '>' && text[end] != '/')
-        ++end;
-    return std::string(text.substr(pos, end - pos));
+// The charset in a Content-Type value, as browsers take it from a <meta>'s content: after the
+// first "charset" (any letter case) that an "=" follows, quoted or up to a blank, a quote or ";".
+std::string extractedCharset(std::string_view value) {
+    const auto blank = [&](std::size_t i) { return static_cast<unsigned char>(value[i]) <= ' '; };
+    const std::string lowered = asciiLowered(value);
+    for (std::size_t pos = lowered.find("charset"); pos != std::string::npos;
+         pos = lowered.find("charset", pos)) {
+        pos += 7;
+        while (pos < value.size() && blank(pos)) ++pos;
+        if (pos >= value.size() || value[pos] != '=') continue;
+        ++pos;
+        while (pos < value.size() && blank(pos)) ++pos;
+        const char quote =
+            pos < value.size() && (value[pos] == '"' || value[pos] == '\'') ? value[pos++] : '\0';
+        std::size_t end = pos;
+        while (end < value.size() && (quote ? value[end] != quote
+                                            : !blank(end) && value[end] != '"' &&
+                                                  value[end] != '\'' && value[end] != ';'))
+            ++end;
+        if (quote && end == value.size()) break;  // the closing quote is missing
+        return std::string(value.substr(pos, end - pos));
+    }
+    return {};
 }
 
 // The length of the UTF-8 character at i, or 0 when the bytes there are none.
@@ -71,16 +81,18 @@ bool validUtf8(std::string_view bytes) {
     return true;
 }
 
-// UTF-8 but for stray bytes that are under 1 % of the bytes above ASCII.
+// UTF-8 but for stray bytes, fewer than the bytes of the characters above ASCII: a page saved
+// with a few bytes of another charset, which a browser reads as the UTF-8 it declares. Text in a
+// legacy charset has hardly any byte sequences that are UTF-8.
 bool mostlyUtf8(std::string_view bytes) {
-    std::size_t high = 0, stray = 0;
+    std::size_t utf8 = 0, stray = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t n = utf8CharacterAt(bytes, i);
         if (n == 0) ++stray;
-        if (n != 1) high += n == 0 ? 1 : n;
+        if (n > 1) utf8 += n;
         i += n == 0 ? 1 : n;
     }
-    return stray == 0 || stray * 100 < high;
+    return stray < utf8 || stray == 0;
 }
 
 bool validShiftJis(std::string_view bytes) {
@@ -188,39 +200,25 @@ std::string knownCharset(std::string_view label) {
     return name;
 }
 
-// The charset a <meta> names: its charset attribute, or the charset of its content when it is
+// The label a <meta> names, as a browser reads its attributes in order: the first charset
+// attribute or charset in a content attribute counts, the latter only beside
 // http-equiv="Content-Type"; empty when it names none.
 std::string metaTagCharset(const HtmlTag& meta) {
-    if (const Attribute* charset = meta.find("charset")) return charset->value;
-    const Attribute* equiv = meta.find("http-equiv");
-    const Attribute* content = meta.find("content");
-    if (!equiv || !content || asciiLowered(htmlTrimmed(equiv->value)) != "content-type") return {};
-    return contentTypeCharset(content->value);
-}
-
-// The charset of the first <meta> that names one a browser knows, where browsers look: in the
-// first 1024 bytes, and past them while no tag but the head's has come.
-std::string prescannedCharset(std::string_view page) {
-    constexpr std::size_t kUnconditional = 1024;
-    std::string found;
-    bool inHead = true;
-    readHtml(page,
-             {[&](const HtmlTag& t) {
-                  if (!inHead && t.at >= kUnconditional) return false;
-                  if (t.name == "meta") found = knownCharset(metaTagCharset(t));
-                  if (!found.empty()) return false;
-                  static constexpr std::string_view kHeadTags[] = {
-                      "script", "noscript", "style", "link", "meta", "object", "title", "base"};
-                  const bool end = t.name.starts_with('/');
-                  const std::string_view name = std::string_view(t.name).substr(end);
-                  const bool head = std::find(std::begin(kHeadTags), std::end(kHeadTags), name) !=
-                                        std::end(kHeadTags) ||
-                                    (!end && (name == "html" || name == "head"));
-                  inHead = inHead && head;
-                  return true;
-              },
-              {}});
-    return found;
+    bool pragma = false;
+    bool fromContent = false;
+    std::string label;
+    for (const Attribute& a : meta.attributes) {
+        if (a.name == "http-equiv") {
+            pragma = pragma || asciiLowered(a.value) == "content-type";
+        } else if (label.empty() && a.name == "charset") {
+            label = a.value;
+            fromContent = false;
+        } else if (label.empty() && a.name == "content") {
+            label = extractedCharset(a.value);
+            fromContent = true;
+        }
+    }
+    return fromContent && !pragma ? std::string() : std::string(htmlTrimmed(label));
 }
 
 // The charset a byte-order mark names; empty when the page has none.
@@ -259,7 +257,7 @@ std::string uchardetGuess(std::string_view page) {
 // What the bytes look like, for a page that says nothing true of itself. The pages this program
 // reads are mostly Japanese: the Japanese charsets are tried before a general guess.
 std::string guessedCharset(std::string_view page, bool utf8Text) {
-    if (utf8Text || !hasNonAscii(page)) return "UTF-8";
+    if (utf8Text) return "UTF-8";
     const std::string guess = uchardetGuess(page);
     if (japaneseLegacy(guess)) return guess;
     // Shift_JIS Japanese nearly always holds a lead byte that EUC-JP lacks.
@@ -318,23 +316,39 @@ std::string canonicalCharset(std::string_view label) {
 }
 
 std::string contentTypeCharset(std::string_view contentType) {
-    const std::string text = asciiLowered(contentType);
-    const std::size_t at = text.find("charset");
-    return at == std::string::npos ? std::string() : charsetValueAt(contentType, at);
+    return extractedCharset(contentType);
 }
 
 std::string metaCharset(std::string_view page) {
-    // Browsers look at the first 1024 bytes; pages with long heads are common, so a little more.
-    const std::string head = asciiLowered(page.substr(0, 4096));
-    for (std::size_t meta = head.find("<meta"); meta != std::string::npos;
-         meta = head.find("<meta", meta + 5)) {
-        const std::size_t end = std::min(head.find('>', meta), head.size());
-        const std::size_t at = head.find("charset", meta);
-        if (at == std::string::npos || at > end) continue;
-        std::string value = charsetValueAt(page.substr(0, 4096), at);
-        if (!value.empty()) return value;
-    }
-    return {};
+    // Where browsers look: the first 1024 bytes, and past them while no tag but the head's has
+    // come. A label no browser knows is passed over.
+    constexpr std::size_t kUnconditional = 1024;
+    std::string found;
+    bool inHead = true;
+    bool done = false;
+    const auto tag = [&](const HtmlTag& t) {
+        if (!inHead && t.at >= kUnconditional) {
+            done = true;
+            return;
+        }
+        if (t.name == "meta") {
+            found = metaTagCharset(t);
+            if (knownCharset(found).empty()) found.clear();
+            if (!found.empty()) {
+                done = true;
+                return;
+            }
+        }
+        static constexpr std::string_view kHeadTags[] = {"script", "noscript", "style", "link",
+                                                         "meta",   "object",   "title", "base"};
+        const bool end = t.name.starts_with('/');
+        const std::string_view name = std::string_view(t.name).substr(end);
+        inHead = inHead && (std::find(std::begin(kHeadTags), std::end(kHeadTags), name) !=
+                                std::end(kHeadTags) ||
+                            (!end && (name == "html" || name == "head")));
+    };
+    readHtml(page, {tag, {}, [&] { return done; }});
+    return found;
 }
 
 std::string codePageFor(std::string_view label) {
@@ -350,7 +364,8 @@ bool decodesCleanly(std::string_view bytes, std::string_view charset) {
     return validByIconv(bytes, std::string(charset));
 }
 
-std::string detectCharset(std::string_view page, std::string_view httpContentType) {
+std::string detectCharset(std::string_view page, std::string_view httpContentType,
+                          std::string_view fallback) {
     if (std::string bom = bomCharset(page); !bom.empty()) return bom;
     const bool utf8Text = isUtf8Text(page);
     for (const std::string& declared : {canonicalCharset(contentTypeCharset(httpContentType)),
@@ -358,6 +373,7 @@ std::string detectCharset(std::string_view page, std::string_view httpContentTyp
         if (declared.empty() || !fitsDeclared(page, declared, utf8Text)) continue;
         return declared == "US-ASCII" ? "UTF-8" : declared;
     }
+    if (!hasNonAscii(page)) return canonicalCharset(fallback);
     return guessedCharset(page, utf8Text);
 }
 
@@ -366,7 +382,8 @@ std::string browserCharset(std::string_view page, std::string_view httpContentTy
     if (std::string bom = bomCharset(page); !bom.empty()) return bom;
     if (std::string http = knownCharset(contentTypeCharset(httpContentType)); !http.empty())
         return http;
-    if (const std::string meta = prescannedCharset(page); !meta.empty()) return inPageCharset(meta);
+    if (const std::string meta = metaCharset(page); !meta.empty())
+        return inPageCharset(knownCharset(meta));
     // Browsers guess the Japanese legacy charsets from the bytes, but never UTF-8.
     if (hasNonAscii(page))
         if (std::string guess = guessedCharset(page, false); japaneseLegacy(guess)) return guess;

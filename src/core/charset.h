@@ -12,10 +12,13 @@ namespace verrimo {
 // an empty label.
 std::string canonicalCharset(std::string_view label);
 
-// The charset named by a Content-Type value ("text/html; charset=EUC-JP"), or by a
-// <meta charset=…> or <meta http-equiv="Content-Type" content="…; charset=…"> near the top of a
-// page, in any letter case, as written; empty when there is none.
+// The charset named by a Content-Type value ("text/html; charset=EUC-JP"), in any letter case,
+// as written; empty when there is none.
 std::string contentTypeCharset(std::string_view contentType);
+// The label of the charset a page declares in a <meta>, as written, where browsers look: the
+// first <meta charset=…>, or <meta http-equiv="Content-Type" content="…; charset=…"> in either
+// order, that names a charset a browser knows; in the first 1024 bytes, or past them while no
+// tag but the head's (<meta>, <title>, <script>, <noscript>, ...) has come. Empty when none does.
 std::string metaCharset(std::string_view page);
 
 // The charsets the program's code page can be switched to while it runs.
@@ -33,10 +36,12 @@ bool decodesCleanly(std::string_view bytes, std::string_view charset);
 // The page's charset, as a canonical name. A byte-order mark decides; then what the HTTP answer
 // and the page itself declare, each taken only when the bytes decode cleanly in it (and, for a
 // declared Japanese legacy charset, only when they are not UTF-8 text after all); otherwise what
-// the bytes themselves look like. As in browsers, a page that declares UTF-16 or UTF-32 in a meta
-// tag is read as UTF-8, and a declared UTF-8 takes a few stray bytes (under 1 % of the bytes
-// above ASCII) that are no UTF-8.
-std::string detectCharset(std::string_view page, std::string_view httpContentType = {});
+// the bytes themselves look like, and for bytes of ASCII alone the fallback, which a browser reads
+// such a page in (see browserCharset). As in browsers, a page that declares UTF-16 or UTF-32 in a
+// meta tag is read as UTF-8, and a declared UTF-8 takes stray bytes that are no UTF-8 as long as
+// most bytes above ASCII are.
+std::string detectCharset(std::string_view page, std::string_view httpContentType = {},
+                          std::string_view fallback = "UTF-8");
 
 // The charset a browser reads the page in, and sends its forms in unless they name another: a
 // byte-order mark; else the HTTP answer's charset; else a <meta> in the first 1024 bytes or,

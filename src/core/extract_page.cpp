@@ -62,16 +62,19 @@ PageReading readPage(PageInput page, const CodePage& codePage, const ReadingOpti
         r.codePage = std::move(choice.codePage);
         if (choice.warning) r.warnings.push_back(std::move(*choice.warning));
     };
+    // A page of ASCII alone that declares nothing is in what a browser reads it in, as its forms
+    // are (see browserForms).
+    const std::string fallback = canonicalCharset(codePage.name());
     // Read in the code page given, the page's charset is only told, and is found while the page
     // is normalised.
     std::future<std::string> charset;
     if (options.pageCodePage) {
-        r.charset = detectCharset(page.bytes, page.contentType);
+        r.charset = detectCharset(page.bytes, page.contentType, fallback);
         choose();
     } else {
         r.codePage = std::shared_ptr<const CodePage>(std::shared_ptr<const CodePage>(), &codePage);
         charset = std::async(std::launch::async,
-                             [&] { return detectCharset(page.bytes, page.contentType); });
+                             [&] { return detectCharset(page.bytes, page.contentType, fallback); });
     }
     const std::string urlBox = r.codePage.get() == &codePage
                                    ? std::string(page.urlBox)

@@ -4,6 +4,7 @@
 #include <map>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "charset.h"
 #include "definition.h"
@@ -11,7 +12,6 @@
 #include "form_charset.h"
 #include "form_index.h"
 #include "memo_text.h"
-#include "origin.h"
 #include "url.h"
 
 namespace verrimo {
@@ -82,30 +82,6 @@ std::string crlfLineBreaks(std::string_view text) {
     return out;
 }
 
-struct StepLines {
-    std::size_t referrer = 0;
-    std::size_t target = 0;
-    std::vector<std::size_t> fields;
-};
-
-std::vector<StepLines> stepsOf(const std::vector<LineReport>& lines) {
-    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::vector<StepLines> steps;
-    std::size_t referrer = kNone;  // a referrer line still waiting for its target
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const LineShape shape = lines[i].shape;
-        if (shape == LineShape::Referrer) {
-            referrer = i;
-        } else if (shape == LineShape::Target && referrer != kNone) {
-            steps.push_back({referrer, i, {}});
-            referrer = kNone;
-        } else if (shape == LineShape::Field && !steps.empty() && referrer == kNone) {
-            steps.back().fields.push_back(i);
-        }
-    }
-    return steps;
-}
-
 // The code pages a browser sends in, each made once for all the steps.
 class FormCodePages {
   public:
@@ -122,7 +98,7 @@ class FormCodePages {
 // What the steps have in common: the definition, the samples and the code pages and form
 // indexes made so far.
 struct Definition {
-    std::vector<std::string_view> lines;
+    const std::vector<std::string_view>& lines;
     const std::vector<LineReport>& reports;
     const SampleValues& samples;
     const CodePage& cp;
@@ -150,14 +126,14 @@ constexpr std::string_view kSubmitLabelUtf8 = "送信";
 
 class StepBuilder {
   public:
-    StepBuilder(Definition& d, const StepLines& s, const std::string& referrer,
+    StepBuilder(Definition& d, const DefinitionStep& s, const std::string& referrer,
                 const ReadPage* page)
         : d_(d), s_(s), referrer_(referrer), page_(page) {
         pageCp_ = page_ ? page_->forms->codePage.get() : nullptr;
         urlCp_ = pageCp_ ? pageCp_ : &d_.cp;
         const std::string_view href = page_ ? std::string_view(page_->forms->baseHref) : "";
         base_ = resolved(referrer_, href, *urlCp_);
-        target_ = d_.value(s_.target);
+        target_ = d_.value(s_.targetLine);
     }
 
     // The form of the page whose action is the target, and how many forms share that action.
@@ -178,15 +154,17 @@ class StepBuilder {
 
     StepRequest build(const Form* form, std::size_t sharing) {
         StepRequest r;
-        r.referrerLine = s_.referrer;
-        r.targetLine = s_.target;
+        r.referrerLine = s_.referrerLine;
+        r.targetLine = s_.targetLine;
         r.page = page_;
         r.form = form;
-        r.kind = spanOf(d_.lines[s_.target], d_.reports[s_.target].key);
+        r.kind = spanOf(d_.lines[s_.targetLine], d_.reports[s_.targetLine].key);
         r.pageCheck = page_        ? PageCheck::Checked
                       : d_.anyPage ? PageCheck::NotLoaded
                                    : PageCheck::NoPages;
-        if (!referrer_.empty()) r.headers.push_back({"Referer", referrer_});
+        if (refused(r)) return r;
+        if (!referrer_.empty())
+            r.headers.push_back({"Referer", referrerAddress("", referrer_, d_.cp)});
         const std::string url = form ? actionOf(*form) : resolved(base_, target_, *urlCp_);
         if (r.kind != def::kKindAction) {
             r.method = "GET";
@@ -195,19 +173,19 @@ class StepBuilder {
         }
         if (page_ && !form)
             r.findings.push_back(
-                {s_.target,
+                {s_.targetLine,
                  "form-missing",
                  "対象のフォームがページにありません（送信先が変わったかもしれません）",
                  {}});
         if (sharing > 1)
-            r.findings.push_back({s_.target,
+            r.findings.push_back({s_.targetLine,
                                   "action-shared",
                                   "送信先が同じフォームがページに " + std::to_string(sharing) +
                                       " つあります。項目の名前が合うフォームを選びました",
                                   {}});
         if (page_ && !page_->forms->bytesCharset.empty()) {
             const std::string& declared = page_->forms->charset;
-            r.findings.push_back({s_.target,
+            r.findings.push_back({s_.targetLine,
                                   "page-charset",
                                   "ページの中身は " + page_->forms->bytesCharset +
                                       " のようですが、ブラウザは " + declared +
@@ -218,16 +196,20 @@ class StepBuilder {
                     : page_ ? page_->forms->charset
                             : canonicalCharset(d_.cp.name());
         formCp_ = d_.formCps.of(r.charset);
-        if (form) named_ = controlsOf(d_.index(*form));
-        for (std::size_t k = 0; k < s_.fields.size(); ++k) r.fields.push_back(field(k, form, r));
+        if (form) {
+            named_ = controlsOf(d_.index(*form));
+            unsent_ = unsentLines();
+        }
+        for (std::size_t k = 0; k < s_.fields.size(); ++k)
+            if (!form || !unsent_[k]) r.fields.push_back(field(k, form, r));
         if (form) compare(*form, r);
         const bool post = form && form->method == "post";
         const bool multipart = post && form->enctype == "multipart/form-data";
         r.method = post ? "POST" : "GET";
         // Browsers say where a POST comes from: the referrer page's origin ("null" for a file).
         if (post)
-            if (std::string origin = serializedOrigin(referrer_); !origin.empty())
-                r.headers.push_back({"Origin", std::move(origin)});
+            if (const std::optional<Url> from = parseUrl("", referrer_, d_.cp))
+                r.headers.push_back({"Origin", from->origin().serialised()});
         if (multipart) {
             r.body = multipartBody(r.fields);
             r.headers.insert(
@@ -246,6 +228,19 @@ class StepBuilder {
     }
 
   private:
+    // An address a browser refuses (a port past 65535, a space in the host) becomes a finding
+    // on its line instead of a request.
+    bool refused(StepRequest& r) const {
+        const bool referrer = browserRefuses("", referrer_, d_.cp);
+        if (!referrer && !browserRefuses(base_, target_, *urlCp_)) return false;
+        r.findings.push_back({referrer ? s_.referrerLine : s_.targetLine,
+                              "url-invalid",
+                              "ブラウザが受け付けないアドレスです（ホスト名の文字やポート番号を"
+                              "確かめてください）",
+                              {}});
+        return true;
+    }
+
     // Where the form goes: its action resolved, or the page itself without one.
     std::string actionOf(const Form& f) const {
         return f.action.empty() ? resolved("", referrer_, *urlCp_)
@@ -268,8 +263,8 @@ class StepBuilder {
         std::vector<FormIndex::Named> named;
         named.reserve(s_.fields.size());
         std::size_t next = 0;
-        for (const std::size_t line : s_.fields)
-            named.push_back(index.named(d_.field(line).key, next));
+        for (const StepField& f : s_.fields)
+            named.push_back(index.named(d_.field(f.line).key, next));
         return named;
     }
 
@@ -282,12 +277,47 @@ class StepBuilder {
         return marks;
     }
 
+    // How many entries a browser may send under a name: one for each control that is not
+    // disabled, one for each choice of a multiple select, one for a radio group and one for the
+    // pressed button.
+    static std::size_t sendable(const FormIndex::Named& named) {
+        std::size_t entries = 0;
+        bool radio = false, button = false;
+        for (const FormControl& c : named) {
+            if (c.disabled) continue;
+            if (c.type == "radio")
+                radio = true;
+            else if (c.isButton())
+                button = button || c.type == "submit" || c.type == "image";
+            else if (c.type == "select-multiple")
+                for (const FormOption& o : c.options) entries += !o.disabled;
+            else
+                ++entries;
+        }
+        return entries + radio + button;
+    }
+
+    // The field lines a browser sends nothing for: those for a name whose controls are all
+    // disabled, and those past as many as the name has entries to send.
+    std::vector<char> unsentLines() const {
+        std::vector<char> unsent(s_.fields.size(), 0);
+        // By name: the lines so far, and how many entries it has.
+        std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>> names;
+        for (std::size_t k = 0; k < s_.fields.size(); ++k) {
+            if (named_[k].empty()) continue;
+            auto [at, added] = names.try_emplace(d_.field(s_.fields[k].line).key, 0, 0);
+            if (added) at->second.second = sendable(named_[k]);
+            unsent[k] = ++at->second.first > at->second.second;
+        }
+        return unsent;
+    }
+
     Fit fit(const Form& f) {
         const FormIndex& index = d_.index(f);
         const std::vector<FormIndex::Named> lineControls = controlsOf(index);
         Fit fit;
         for (std::size_t k = 0; k < s_.fields.size(); ++k) {
-            const FieldLine kv = d_.field(s_.fields[k]);
+            const FieldLine kv = d_.field(s_.fields[k].line);
             const FormIndex::Named& named = lineControls[k];
             fit.named += !named.empty();
             if (kv.kind != FieldLine::Literal) continue;
@@ -306,7 +336,7 @@ class StepBuilder {
 
     // The k-th field line of the step, as it is sent.
     RequestField field(std::size_t k, const Form* form, StepRequest& r) {
-        const std::size_t line = s_.fields[k];
+        const std::size_t line = s_.fields[k].line;
         const FieldLine kv = d_.field(line);
         // The definition holds the name as the page has it.
         RequestField f{line, fromPage(kv.key), {}, {}};
@@ -342,11 +372,17 @@ class StepBuilder {
             const FormIndex::Named value = !form               ? FormIndex::Named()
                                            : operand == kv.key ? *named
                                                                : d_.index(*form).named(operand);
-            if (value.empty()) {
+            // Several fields of one name give their values to their own lines in turn, as the
+            // browser sends them.
+            const FormControl* taken = nullptr;
+            std::size_t turn = operand == kv.key ? getValues_[operand]++ : 0;
+            for (const FormControl& c : value)
+                if (!c.disabled && (taken = &c, turn-- == 0)) break;
+            if (!taken) {
                 f.sampleOf = def::expression(keyword, operand);
                 return "";
             }
-            return fromPage(value.front().value);
+            return fromPage(taken->value);
         }
         f.sampleOf = def::expression(keyword, operand);
         if (keyword == def::kSelect) return queryDecoded(operand.substr(0, operand.find(',')));
@@ -365,8 +401,15 @@ class StepBuilder {
         std::string proposed;
     };
 
+    // A field whose value the user types; its default goes as it is when left untouched.
+    static bool typedInto(const FormControl& c) {
+        return c.element == "input" && !c.isCheckable() && !c.isButton() && c.type != "hidden" &&
+               c.type != "file";
+    }
+
     // What a browser may send under a name: each choice of a select, each check box or radio
-    // button, each submit button, a hidden field's value. Empty for a name the user types into.
+    // button, each submit button, a hidden field's value, the default of a field the user types
+    // into. Empty for a field without a default.
     std::vector<Offer> offers(const FormIndex::Named& named) const {
         std::vector<Offer> out;
         const auto proposed = [&](const std::optional<std::string>& written) {
@@ -377,8 +420,10 @@ class StepBuilder {
             if (c->element == "select") {
                 for (const FormOption& o : c->options)
                     if (!o.disabled) out.push_back({fromPage(o.value), proposed(o.written)});
-            } else if (c->isCheckable() || c->type == "hidden" ||
-                       (c->type == "submit" && !c->disabled)) {
+            } else if (c->disabled) {
+                continue;
+            } else if (c->isCheckable() || c->type == "hidden" || c->type == "submit" ||
+                       (typedInto(*c) && c->written)) {
                 const bool label = c->type == "submit" && c->element == "input" && !c->written;
                 out.push_back({label ? formText(kSubmitLabelUtf8) : fromPage(c->value),
                                proposed(c->written)});
@@ -459,18 +504,96 @@ class StepBuilder {
              def::expression(def::kSelect, list)});
     }
 
+    // The kind of a field, as the findings name it.
+    static std::string_view kindOf(const FormControl& c) {
+        if (c.element == "select") return "select";
+        if (c.element == "textarea" || typedInto(c))
+            return c.type == "password" ? "password" : "text";
+        return c.type;  // hidden, checkbox, radio, a button or file
+    }
+
+    // The kinds of field a line's value is written for; empty when any kind may take it.
+    static std::vector<std::string_view> kindsFor(const FieldLine& kv) {
+        if (kv.kind == FieldLine::Identity) return {kv.value == def::kPass ? "password" : "text"};
+        if (kv.kind != FieldLine::Expression) return {};
+        if (kv.keyword == def::kGetValue) return {"hidden"};
+        if (kv.keyword == def::kSelect) return {"select", "radio", "checkbox"};
+        return {"text", "hidden"};
+    }
+
+    static constexpr std::size_t kUnnamedShown = 5;
+
+    // The form's fields that no line of the step names, the first few of each kind (one more
+    // than are shown), in page order.
+    std::vector<const FormControl*> unnamedFields(const Form& form) const {
+        const FormIndex& index = d_.index(form);
+        const std::vector<char> named = namedControls(index, form.controls.size(), named_);
+        std::unordered_map<std::string_view, std::size_t> ofKind;
+        std::unordered_set<std::string_view> names;
+        std::vector<const FormControl*> fields;
+        for (const FormControl& c : form.controls) {
+            const std::string_view kind = kindOf(c);
+            if (named[index.place(c)] || c.name.empty() || c.disabled || c.isButton() ||
+                ofKind[kind] > kUnnamedShown || !names.insert(c.name).second)
+                continue;
+            ++ofKind[kind];
+            fields.push_back(&c);
+        }
+        return fields;
+    }
+
+    // A line for a name the form lacks: which, and the form's fields of the kind the line is
+    // written for that the step names no line for, where the field may have been renamed.
+    std::string unknownField(const Form& form, const FieldLine& kv) {
+        if (!unnamed_) unnamed_ = unnamedFields(form);
+        const std::vector<std::string_view> kinds = kindsFor(kv);
+        std::size_t shown = 0;
+        std::string others;
+        for (const FormControl* c : *unnamed_) {
+            const std::string_view kind = kindOf(*c);
+            if (!kinds.empty() && std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
+                continue;
+            if (++shown > kUnnamedShown) {
+                others += "…";
+                break;
+            }
+            others += (others.empty() ? "" : "・") + std::string(kind) + " の項目「" +
+                      pageText(c->name) + "」";
+        }
+        std::string message = "フォームに項目「" + pageText(kv.key) + "」がありません";
+        if (!others.empty()) message += "（定義にない " + others + "がフォームにあります）";
+        return message;
+    }
+
     // What the page has that the definition does not fit.
     void compare(const Form& form, StepRequest& r) {
         charset_ = r.charset;
         const FormIndex& index = d_.index(form);
         bool buttonNamed = false;
         for (std::size_t k = 0; k < s_.fields.size(); ++k) {
-            const std::size_t line = s_.fields[k];
+            const std::size_t line = s_.fields[k].line;
             const FieldLine kv = d_.field(line);
             const FormIndex::Named& named = named_[k];
             if (named.empty()) {
-                r.findings.push_back(
-                    {line, "field-unknown", "フォームにこの名前の項目がありません", {}});
+                r.findings.push_back({line, "field-unknown", unknownField(form, kv), {}});
+                continue;
+            }
+            if (unsent_[k]) {
+                const std::string name = "「" + pageText(kv.key) + "」";
+                if (const std::size_t entries = sendable(named); entries == 0)
+                    r.findings.push_back(
+                        {line,
+                         "field-disabled",
+                         "フォームの項目" + name +
+                             "は無効（disabled）です。ブラウザはこの項目を送りません",
+                         {}});
+                else
+                    r.findings.push_back(
+                        {line,
+                         "field-extra",
+                         "フォームに" + name + "の項目は " + std::to_string(entries) +
+                             " つ分しかありません。ブラウザはこの行の値を送りません",
+                         {}});
                 continue;
             }
             const FormControl& first = named.front();
@@ -493,7 +616,7 @@ class StepBuilder {
         for (const FormEntry& e : successfulEntries(form)) {
             if (named[index.place(*e.control)]) continue;
             for (const FormControl& c : index.named(e.name)) named[index.place(c)] = 1;
-            r.findings.push_back({s_.target,
+            r.findings.push_back({s_.targetLine,
                                   "field-left-out",
                                   "送信される項目「" + pageText(e.name) + "」" +
                                       (e.control->type == "hidden" ? "（hidden）" : "") +
@@ -505,7 +628,7 @@ class StepBuilder {
             if (c.type == "submit" && !c.name.empty() && !c.disabled)
                 buttons += "「" + pageText(c.name) + "」";
         if (!buttonNamed && !buttons.empty())
-            r.findings.push_back({s_.target,
+            r.findings.push_back({s_.targetLine,
                                   "field-left-out",
                                   "送信ボタン" + buttons +
                                       "のどれも定義にありません（ブラウザは押したボタンの名前と値も"
@@ -542,7 +665,7 @@ class StepBuilder {
     }
 
     Definition& d_;
-    const StepLines& s_;
+    const DefinitionStep& s_;
     const std::string& referrer_;
     const ReadPage* page_;
     const CodePage* pageCp_ = nullptr;  // the page's texts; none without a page
@@ -552,39 +675,65 @@ class StepBuilder {
     std::string_view target_;
     std::string charset_;
     std::vector<FormIndex::Named> named_;  // the form's controls of each field line's name
+    std::vector<char> unsent_;             // each field line's: whether a browser sends nothing
+    // How many of each name's own Zem-GetValue lines have taken a value so far.
+    std::unordered_map<std::string_view, std::size_t> getValues_;
+    // The form's fields that the step names no line for, once a line names one it lacks.
+    std::optional<std::vector<const FormControl*>> unnamed_;
 };
+
+Definition definitionOf(const ParsedDefinition& definition, std::span<const ReadPage> pages,
+                        const SampleValues& samples, const CodePage& cp) {
+    const bool anyPage =
+        std::any_of(pages.begin(), pages.end(), [](const ReadPage& p) { return p.forms; });
+    return {definition.lines(), definition.report().lines, samples, cp, anyPage, {}, {}};
+}
+
+// The address of the first page that has one: what referrer lines are resolved against.
+std::string firstAddress(std::span<const ReadPage> pages) {
+    const auto addressed =
+        std::find_if(pages.begin(), pages.end(), [](const ReadPage& p) { return !p.url.empty(); });
+    return addressed == pages.end() ? "" : addressed->url;
+}
+
+// The step's request, checked against the first of the pages that is its own. written: the
+// address its referrer line gives.
+StepRequest requestOf(Definition& d, const DefinitionStep& s, std::string_view written,
+                      const std::string& firstUrl, std::span<const ReadPage> pages) {
+    const std::string referrer =
+        firstUrl.empty() ? std::string(written) : resolved(firstUrl, written, d.cp);
+    const ReadPage* own = nullptr;
+    std::pair<const Form*, std::size_t> form{nullptr, 0};
+    for (const ReadPage& page : pages) {
+        if (!page.forms) continue;
+        if (!page.url.empty() && resolved("", page.url, d.cp) != referrer) continue;
+        form = StepBuilder(d, s, referrer, &page).findForm();
+        if (!page.url.empty() || form.first) {
+            own = &page;
+            break;
+        }
+    }
+    return StepBuilder(d, s, referrer, own).build(form.first, form.second);
+}
 
 }  // namespace
 
-std::vector<StepRequest> definitionRequests(std::string_view definition,
-                                            const DefinitionReport& report,
+std::vector<StepRequest> definitionRequests(const ParsedDefinition& definition,
                                             std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp) {
-    const bool anyPage =
-        std::any_of(pages.begin(), pages.end(), [](const ReadPage& p) { return p.forms; });
-    Definition d{splitLines(definition), report.lines, samples, cp, anyPage, {}, {}};
-    const auto addressed =
-        std::find_if(pages.begin(), pages.end(), [](const ReadPage& p) { return !p.url.empty(); });
-    const std::string firstUrl = addressed == pages.end() ? "" : addressed->url;
+    Definition d = definitionOf(definition, pages, samples, cp);
+    const std::string firstUrl = firstAddress(pages);
     std::vector<StepRequest> requests;
-    for (const StepLines& s : stepsOf(report.lines)) {
-        const std::string_view written = d.value(s.referrer);
-        const std::string referrer =
-            firstUrl.empty() ? std::string(written) : resolved(firstUrl, written, cp);
-        const ReadPage* own = nullptr;
-        std::pair<const Form*, std::size_t> form{nullptr, 0};
-        for (const ReadPage& page : pages) {
-            if (!page.forms) continue;
-            if (!page.url.empty() && resolved("", page.url, cp) != referrer) continue;
-            form = StepBuilder(d, s, referrer, &page).findForm();
-            if (!page.url.empty() || form.first) {
-                own = &page;
-                break;
-            }
-        }
-        requests.push_back(StepBuilder(d, s, referrer, own).build(form.first, form.second));
-    }
+    for (const DefinitionStep& s : definition.steps())
+        requests.push_back(requestOf(d, s, definition.referrer(s), firstUrl, pages));
     return requests;
+}
+
+StepRequest stepRequest(const ParsedDefinition& definition, std::size_t step,
+                        std::string_view referrer, std::span<const ReadPage> pages,
+                        const SampleValues& samples, const CodePage& cp) {
+    Definition d = definitionOf(definition, pages, samples, cp);
+    return requestOf(d, definition.steps().at(step), referrer, firstAddress(pages), pages);
 }
 
 SampleValues readSampleValues(std::string_view text) {
@@ -598,12 +747,18 @@ SampleValues readSampleValues(std::string_view text) {
     return samples;
 }
 
+std::string referrerAddress(std::string_view base, std::string_view written, const CodePage& cp) {
+    return requestedUrl(resolveUrl(base, written, cp).value_or(std::string(written)), &cp);
+}
+
 std::string curlCommand(const StepRequest& request) {
     const auto quoted = [](std::string_view text) {
         std::string out = "'";
         for (const char c : text) out += c == '\'' ? "'\\''" : std::string(1, c);
         return out + "'";
     };
+    // A request refused for its address has none to give curl.
+    if (request.url.empty()) return "# not sent: url-invalid";
     // --globoff and --url: no address can be read as a glob ("[1-3]", "{a,b}") or an option.
     std::string command = "curl --globoff";
     if (request.method != "GET") command += " -X " + request.method;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "codepage.h"
-#include "definition_check.h"
 #include "page_forms.h"
+#include "parsed_definition.h"
 
 namespace verrimo {
 
@@ -82,16 +82,25 @@ inline constexpr std::string_view kPreviewBoundary = "----VerrimoFormBoundary7MA
 // what the text leaves out keeps its default.
 SampleValues readSampleValues(std::string_view text);
 
-// definition: the definition text, in cp, and what checkDefinition reports of it. Each step is
-// checked against the first of the pages that is its own: loaded from the address its referrer
-// line resolves to, or, without an address, holding the form of its target. Referrer lines are
-// resolved against the first page's address.
-std::vector<StepRequest> definitionRequests(std::string_view definition,
-                                            const DefinitionReport& report,
+// definition: read in cp. Each step is checked against the first of the pages that is its own:
+// loaded from the address its referrer line resolves to, or, without an address, holding the
+// form of its target. Referrer lines are resolved against the first page's address.
+std::vector<StepRequest> definitionRequests(const ParsedDefinition& definition,
                                             std::span<const ReadPage> pages,
                                             const SampleValues& samples, const CodePage& cp);
 
-// The request as a curl command line for a POSIX shell. Texts are the request's bytes.
+// The step-th step's request (from 0) as definitionRequests builds it, with referrer standing
+// for the address that its referrer line writes. Throws std::out_of_range without that step.
+StepRequest stepRequest(const ParsedDefinition& definition, std::size_t step,
+                        std::string_view referrer, std::span<const ReadPage> pages,
+                        const SampleValues& samples, const CodePage& cp);
+
+// A referrer line's address as a browser asks for it, resolved against base (empty: none), both
+// read in cp: the page a step is sent from, as its Referer names it.
+std::string referrerAddress(std::string_view base, std::string_view written, const CodePage& cp);
+
+// The request as a curl command line for a POSIX shell. Texts are the request's bytes. A
+// request refused for its address (url-invalid) is a shell comment that says so.
 std::string curlCommand(const StepRequest& request);
 
 }  // namespace verrimo

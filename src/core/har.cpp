@@ -1,16 +1,16 @@
 #include "har.h"
 
-#include <functional>
-#include <istream>
-#include <nlohmann/json.hpp>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <initializer_list>
 
 #include "ascii_text.h"
+#include "har_json.h"
 
 namespace verrimo {
 
 namespace {
-
-using json = nlohmann::json;
 
 // Where in the file the reader is: the places a HAR's needed values sit, and Skip for
 // everything else, whose values go by unread.
@@ -38,29 +38,60 @@ bool isHtml(std::string_view mimeType) {
     return type == "text/html" || type == "application/xhtml+xml";
 }
 
+// Whether an Accept header asks for HTML, as a browser's navigation does.
+bool acceptsHtml(std::string_view accept) {
+    const std::string lower = asciiLowered(accept);
+    for (std::size_t from = 0; from <= lower.size();) {
+        const std::size_t comma = std::min(lower.find(',', from), lower.size());
+        if (mediaType(std::string_view(lower).substr(from, comma - from)) == "text/html")
+            return true;
+        from = comma + 1;
+    }
+    return false;
+}
+
+// A number of the file in [low, high] when it is a whole one there.
+std::optional<std::int64_t> wholeNumber(std::string_view text, std::int64_t low,
+                                        std::int64_t high) {
+    double n = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (error != std::errc() || end != text.data() + text.size() ||
+        !(n >= static_cast<double>(low)) || !(n <= static_cast<double>(high)) || n != std::floor(n))
+        return std::nullopt;
+    return static_cast<std::int64_t>(n);
+}
+
 // The needed parts of the entry being read.
 struct EntryState {
     HarEntry entry;
     std::string resourceType;  // Chrome's own field
-    std::string accept;
+    std::optional<std::string> accept;
     std::string fetchDest;
     std::string location;
     std::string headerName;
     std::string headerValue;
     HarParam param;
+    bool paramCut = false;
 
-    bool isDocument() const {
-        if (!resourceType.empty()) return resourceType == "document";
-        if (!fetchDest.empty()) return fetchDest == "document";
-        return asciiLowered(accept).starts_with("text/html") || isHtml(entry.contentMimeType);
+    // Whether the request loaded a page, and how sure the file is of it. A frame is told by
+    // Sec-Fetch-Dest, since Chrome calls a frame's load a document too.
+    std::optional<HarLoad> load() const {
+        const std::string dest = asciiLowered(fetchDest);
+        if (dest == "iframe" || dest == "frame") return HarLoad::Frame;
+        if (!resourceType.empty())
+            return asciiLowered(resourceType) == "document" ? std::optional(HarLoad::Document)
+                                                            : std::nullopt;
+        if (!dest.empty())
+            return dest == "document" ? std::optional(HarLoad::Document) : std::nullopt;
+        // Without either, an HTML answer alone makes no page: scripts and pings get HTML too.
+        if (accept) return acceptsHtml(*accept) ? std::optional(HarLoad::Guessed) : std::nullopt;
+        return isHtml(entry.contentMimeType) ? std::optional(HarLoad::Guessed) : std::nullopt;
     }
 };
 
-class HarReader {
+class HarReader : public JsonEvents {
   public:
-    // atEnd: whether the input has no byte left after the position where reading stopped.
-    HarReader(const HarLimits& limits, std::function<bool(std::size_t)> atEnd)
-        : limits_(limits), atEnd_(std::move(atEnd)) {}
+    explicit HarReader(const HarLimits& limits) : limits_(limits) {}
 
     Har take() {
         if (!sawEntries_)
@@ -68,16 +99,54 @@ class HarReader {
         return std::move(har_);
     }
 
-    // The SAX callbacks of nlohmann::json.
-    bool null() { return value(); }
-    bool boolean(bool) { return value(); }
-    bool number_integer(json::number_integer_t n) { return number(static_cast<double>(n)); }
-    bool number_unsigned(json::number_unsigned_t n) { return number(static_cast<double>(n)); }
-    bool number_float(json::number_float_t n, const std::string&) { return number(n); }
-    bool binary(json::binary_t&) { return value(); }
+    void literal() override {}
 
-    bool string(std::string& text) {
-        started_ = true;
+    void number(std::string_view text) override {
+        if (place() == Place::Response && key_ == "status")
+            entry_.entry.status = static_cast<int>(wholeNumber(text, 0, 999).value_or(0));
+        if (place() == Place::Request && key_ == "bodySize")
+            entry_.entry.bodySize = wholeNumber(text, -1, std::int64_t{1} << 53).value_or(-1);
+    }
+
+    std::size_t stringBound() override {
+        constexpr std::size_t kShort = 256;  // names, kinds, versions
+        const auto keyIs = [&](std::initializer_list<std::string_view> names) {
+            return std::find(names.begin(), names.end(), key_) != names.end();
+        };
+        switch (place()) {
+            case Place::Log:
+                return key_ == "version" ? kShort : 0;
+            case Place::Creator:
+                return keyIs({"name", "version"}) ? kShort : 0;
+            case Place::Entry:
+                return key_ == "_resourceType" ? kShort : 0;
+            case Place::Request:
+                return keyIs({"method", "url"}) ? limits_.maxLine : 0;
+            case Place::RequestHeader:
+            case Place::ResponseHeader:
+                return key_ == "name" ? kShort : key_ == "value" ? limits_.maxLine : 0;
+            case Place::PostData:
+                return key_ == "text"       ? limits_.maxText
+                       : key_ == "mimeType" ? limits_.maxLine
+                       : key_ == "encoding" ? kShort
+                                            : 0;
+            case Place::Param:
+                return keyIs({"name", "value", "fileName"}) ? limits_.maxLine : 0;
+            case Place::Response:
+                return key_ == "redirectURL" ? limits_.maxLine : 0;
+            case Place::Content:
+                if (keyIs({"mimeType", "encoding"})) return kShort;
+                // An answer that says it is no HTML page is never kept.
+                return key_ == "text" && (entry_.entry.contentMimeType.empty() ||
+                                          isHtml(entry_.entry.contentMimeType))
+                           ? limits_.maxText
+                           : 0;
+            default:
+                return 0;
+        }
+    }
+
+    void string(std::string&& text, bool cut) override {
         switch (place()) {
             case Place::Log:
                 if (key_ == "version") har_.version = std::move(text);
@@ -103,9 +172,11 @@ class HarReader {
             case Place::PostData:
                 if (key_ == "mimeType") entry_.entry.postMimeType = std::move(text);
                 if (key_ == "encoding") entry_.entry.postBase64 = text == "base64";
-                if (key_ == "text") keepText(text, entry_.entry.postText, entry_.entry.postCut);
+                if (key_ == "text")
+                    keepText(text, cut, entry_.entry.postText, entry_.entry.postCut);
                 break;
             case Place::Param:
+                entry_.paramCut = entry_.paramCut || cut;
                 if (key_ == "name") entry_.param.name = std::move(text);
                 if (key_ == "value") entry_.param.value = std::move(text);
                 if (key_ == "fileName") entry_.param.file = true;
@@ -116,26 +187,21 @@ class HarReader {
             case Place::Content:
                 if (key_ == "mimeType") entry_.entry.contentMimeType = std::move(text);
                 if (key_ == "encoding") entry_.entry.contentBase64 = text == "base64";
-                // An answer that says it is no HTML page is never kept.
                 if (key_ == "text" &&
                     (entry_.entry.contentMimeType.empty() || isHtml(entry_.entry.contentMimeType)))
-                    keepText(text, entry_.entry.contentText, entry_.entry.contentCut);
+                    keepText(text, cut, entry_.entry.contentText, entry_.entry.contentCut);
                 break;
             default:
                 break;
         }
-        return true;
     }
 
-    bool key(std::string& name) {
-        key_ = std::move(name);
-        return true;
-    }
+    void key(std::string&& name) override { key_ = std::move(name); }
 
-    bool start_object(std::size_t) { return enter(true); }
-    bool start_array(std::size_t) { return enter(false); }
+    void startObject() override { enter(true); }
+    void startArray() override { enter(false); }
 
-    bool end_object() {
+    void endObject() override {
         switch (place()) {
             case Place::Entry:
                 endEntry();
@@ -147,8 +213,12 @@ class HarReader {
                 responseHeader();
                 break;
             case Place::Param:
-                entry_.entry.params.push_back(std::move(entry_.param));
+                if (entry_.paramCut)
+                    entry_.entry.paramsCut = true;
+                else
+                    entry_.entry.params.push_back(std::move(entry_.param));
                 entry_.param = {};
+                entry_.paramCut = false;
                 break;
             case Place::Content:
                 if (!isHtml(entry_.entry.contentMimeType)) entry_.entry.contentText.reset();
@@ -157,43 +227,14 @@ class HarReader {
                 break;
         }
         places_.pop_back();
-        return true;
     }
-    bool end_array() {
-        places_.pop_back();
-        return true;
-    }
-
-    bool parse_error(std::size_t position, const std::string&,
-                     const nlohmann::detail::exception& e) {
-        const std::string what = e.what();
-        if (started_ &&
-            (atEnd_(position) || what.find("unexpected end of input") != std::string::npos))
-            throw HarError(HarError::Kind::Truncated, position,
-                           "the HAR file ends early, at byte " + std::to_string(position) +
-                               ": it was cut off");
-        throw HarError(HarError::Kind::NotJson, position,
-                       "not a HAR file: no JSON text at byte " + std::to_string(position));
-    }
+    void endArray() override { places_.pop_back(); }
 
   private:
     Place place() const { return places_.empty() ? Place::Root : places_.back(); }
 
-    bool value() {
-        started_ = true;
-        return true;
-    }
-
-    bool number(double n) {
-        started_ = true;
-        if (place() == Place::Response && key_ == "status")
-            entry_.entry.status = static_cast<int>(n);
-        return true;
-    }
-
     // The place a new object or array opens, from where it stands and its key.
-    bool enter(bool object) {
-        started_ = true;
+    void enter(bool object) {
         const Place at = place();
         if (places_.empty() && !object)
             throw HarError(HarError::Kind::NotHar, 0, "not a HAR file: it is a JSON array");
@@ -251,16 +292,15 @@ class HarReader {
                 break;
         }
         places_.push_back(next);
-        return true;
     }
 
-    void keepText(std::string& text, std::optional<std::string>& into, bool& cut) {
-        if (text.size() > limits_.maxText) {
-            cut = true;
+    static void keepText(std::string& text, bool cut, std::optional<std::string>& into,
+                         bool& wasCut) {
+        wasCut = cut;
+        if (cut)
             into.reset();
-        } else {
+        else
             into = std::move(text);
-        }
     }
 
     void requestHeader() {
@@ -285,20 +325,20 @@ class HarReader {
 
     void endEntry() {
         ++har_.entries;
-        if (!entry_.isDocument()) return;
+        const auto load = entry_.load();
+        if (!load) return;
         HarEntry& e = entry_.entry;
+        e.load = *load;
         if (e.redirectUrl.empty()) e.redirectUrl = std::move(entry_.location);
         har_.documents.push_back(std::move(e));
     }
 
     const HarLimits& limits_;
-    std::function<bool(std::size_t)> atEnd_;
     Har har_;
     std::vector<Place> places_;
     std::string key_;
     EntryState entry_;
     bool sawEntries_ = false;
-    bool started_ = false;
 };
 
 int base64Digit(char c) {
@@ -313,15 +353,14 @@ int base64Digit(char c) {
 }  // namespace
 
 Har readHar(std::istream& in, const HarLimits& limits) {
-    HarReader reader(limits,
-                     [&in](std::size_t) { return in.peek() == std::istream::traits_type::eof(); });
-    json::sax_parse(in, &reader);
+    HarReader reader(limits);
+    readJson(in, reader);
     return reader.take();
 }
 
 Har readHar(std::string_view text, const HarLimits& limits) {
-    HarReader reader(limits, [&text](std::size_t position) { return position >= text.size(); });
-    json::sax_parse(text.begin(), text.end(), &reader);
+    HarReader reader(limits);
+    readJson(text, reader);
     return reader.take();
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <stdexcept>
@@ -21,10 +22,18 @@ struct HarParam {
     bool file = false;  // an uploaded file's part
 };
 
+// How sure the file is that a request loaded a page.
+enum class HarLoad {
+    Document,  // the browser says so: a page of the tab
+    Frame,     // the browser says it loaded a frame: a form may target one, a script too
+    Guessed,   // the file does not say; the request asked for HTML
+};
+
 // One document request and its answer. Texts are as the file gives them (JSON strings, so
 // UTF-8); a header the file does not hold is empty.
 struct HarEntry {
     std::size_t index = 0;  // among the file's entries, from 0
+    HarLoad load = HarLoad::Document;
     std::string method;
     std::string url;
     std::string referer;
@@ -32,10 +41,12 @@ struct HarEntry {
     bool hasPostData = false;
     std::string postMimeType;
     std::optional<std::string> postText;
-    bool postBase64 = false;  // postText is the body's bytes in base64
-    bool postCut = false;     // the body was over the bound and is left out
+    bool postBase64 = false;     // postText is the body's bytes in base64
+    bool postCut = false;        // the body was over the bound and is left out
+    std::int64_t bodySize = -1;  // the request's, in bytes; -1 when the file does not say
     std::vector<HarParam> params;
-    int status = 0;
+    bool paramsCut = false;  // a parameter was over the bound and is left out
+    int status = 0;          // 0 when the file gives none in the range of HTTP statuses
     std::string responseContentType;
     std::string redirectUrl;  // redirectURL, else the Location header; as written
     std::string contentMimeType;
@@ -54,9 +65,10 @@ struct Har {
 class HarError : public std::runtime_error {
   public:
     enum class Kind {
-        NotJson,    // the bytes are no JSON text
-        Truncated,  // the JSON text ends before it is complete
-        NotHar,     // JSON, but no log with entries
+        NotJson,      // the bytes are no JSON text
+        InvalidUtf8,  // JSON is UTF-8, and the bytes are not
+        Truncated,    // the JSON text ends before it is complete
+        NotHar,       // JSON, but no log with entries
     };
     HarError(Kind kind, std::size_t offset, const std::string& what)
         : std::runtime_error(what), kind(kind), offset(offset) {}
@@ -68,6 +80,8 @@ class HarError : public std::runtime_error {
 struct HarLimits {
     // An HTML answer or a request body is kept up to the bound of a downloaded page.
     std::size_t maxText = 256u << 20;
+    // Any other text kept (addresses, headers, parameters): longer ones are left out.
+    std::size_t maxLine = 1u << 20;
 };
 
 // Throws HarError when the input is not a whole HAR file.

@@ -42,6 +42,7 @@ struct HarStep {
 struct HarRoad {
     std::vector<HarPage> pages;
     std::vector<HarStep> steps;
+    std::vector<std::string> notes;  // requests refused as steps, and why (UTF-8)
 };
 
 // The steps in the file's order. Lines are text in cp: a value is a literal that reads back as
@@ -50,8 +51,8 @@ struct HarRoad {
 // proposes one for the field.
 HarRoad findRoad(const Har& har, const CodePage& cp);
 
-// The step's lines: the referrer, the target, the fields, the dash and the check string, in the
-// order a walk leaves them once the held lines are pasted after the fields.
+// The step's lines: the referrer (when one is known), the target, the fields, the dash and the
+// check string, in the order a walk leaves them once the held lines are pasted after the fields.
 std::vector<std::string> stepLines(const HarStep& step);
 
 // The lines of the chosen steps (indices into road.steps), each followed by CR LF.

@@ -121,6 +121,7 @@ void readHtml(std::string_view page, const HtmlVisitor& visit) {
         r.pos_ = lt;
         const HtmlTag tag = r.tag();
         if (visit.tag) visit.tag(tag);
+        if (visit.done && visit.done()) return;
         textStart = r.pos_;
         if (tag.name == "script" || tag.name == "style" || tag.name == "textarea" ||
             tag.name == "title") {

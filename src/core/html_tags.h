@@ -27,6 +27,7 @@ struct HtmlTag {
 struct HtmlVisitor {
     std::function<void(const HtmlTag&)> tag;
     std::function<void(std::string_view)> text;  // between tags; comments are left out
+    std::function<bool()> done{};                // asked after each tag: stop reading there
 };
 
 // Reads the page in order. The contents of script, style, textarea and title elements are

@@ -1,64 +1,40 @@
 #include "origin.h"
 
-#include "ascii_text.h"
-
 namespace verrimo {
 
-namespace {
-
-struct Special {
-    std::string_view scheme;
-    std::string_view defaultPort;
-};
-
-constexpr Special kSpecial[] = {
-    {"http", "80"}, {"https", "443"}, {"ws", "80"}, {"wss", "443"}, {"ftp", "21"}};
-
-// The port's digits without leading zeros; empty for no port; none when it is no port number.
-bool portNumber(std::string_view digits, std::string& out) {
-    out.clear();
-    for (const char c : digits) {
-        if (c < '0' || c > '9') return false;
-        if (out.empty() && c == '0') continue;
-        out += c;
-        if (out.size() > 5) return false;
-    }
-    if (!digits.empty() && out.empty()) out = "0";
-    return out.size() < 5 || out <= "65535";
+std::string Origin::serialised() const {
+    if (scheme.empty()) return "null";
+    return scheme + "://" + host + (port ? ":" + std::to_string(*port) : "");
 }
 
-}  // namespace
+Origin Url::origin() const {
+    // file: and the like have an opaque origin, as do addresses without a host.
+    if (!defaultPort(scheme) || !host) return {};
+    return {scheme, *host, port};
+}
 
-std::string serializedOrigin(std::string_view url) {
-    const std::size_t colon = url.find(':');
-    if (colon == std::string_view::npos || colon == 0) return {};
-    const std::string scheme = asciiLowered(url.substr(0, colon));
-    if (scheme.front() < 'a' || scheme.front() > 'z' ||
-        scheme.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789+-.") != std::string::npos)
-        return {};  // a relative address
-    const Special* special = nullptr;
-    for (const Special& s : kSpecial)
-        if (s.scheme == scheme) special = &s;
-    if (!special) return "null";
-    // Browsers read any run of slashes, either way round, before the host of these schemes.
-    std::string_view rest = url.substr(colon + 1);
-    while (!rest.empty() && (rest.front() == '/' || rest.front() == '\\')) rest.remove_prefix(1);
-    std::string_view authority = rest.substr(0, rest.find_first_of("/\\?#"));
-    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos)
-        authority.remove_prefix(at + 1);
-    const std::size_t bracket = authority.rfind(']');
-    const std::size_t portColon = authority.rfind(':');
-    std::string_view host = authority, digits;
-    if (portColon != std::string_view::npos &&
-        (bracket == std::string_view::npos || portColon > bracket)) {
-        host = authority.substr(0, portColon);
-        digits = authority.substr(portColon + 1);
-    }
-    std::string port;
-    if (host.empty() || !portNumber(digits, port)) return {};
-    std::string origin = scheme + "://" + asciiLowered(host);
-    if (!port.empty() && port != special->defaultPort) origin += ":" + port;
-    return origin;
+Origin originOf(std::string_view url, const CodePage& cp) {
+    const std::optional<Url> parsed = parseUrl("", url, cp);
+    return parsed ? parsed->origin() : Origin{};
+}
+
+std::string refererFor(std::string_view referrer, std::string_view target, const CodePage& cp) {
+    std::optional<Url> from = parseUrl("", referrer, cp);
+    if (!from) return {};
+    const Origin origin = from->origin();
+    const Origin to = originOf(target, cp);
+    if (!origin.web() || (origin.scheme == "https" && to.scheme != "https")) return {};
+    if (origin != to) return origin.serialised() + "/";
+    if (from->username.empty() && from->password.empty())
+        return std::string(referrer.substr(0, referrer.find('#')));
+    from->username.clear();
+    from->password.clear();
+    return from->serialised(false);
+}
+
+std::string originHeaderFor(const Origin& page, std::string_view target, const CodePage& cp) {
+    if (page.scheme == "https" && originOf(target, cp).scheme != "https") return "null";
+    return page.serialised();
 }
 
 }  // namespace verrimo

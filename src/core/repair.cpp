@@ -58,7 +58,7 @@ class DefinitionRepair {
 
     RepairResult run() {
         const std::vector<StepRequest> requests =
-            definitionRequests(d_.text(), report_, pages_, SampleValues{}, cp_);
+            definitionRequests(d_, pages_, SampleValues{}, cp_);
         // One request per step, in the same order.
         for (std::size_t s = 0; s < requests.size() && s < d_.steps().size(); ++s) {
             const StepRequest& r = requests[s];

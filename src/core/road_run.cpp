@@ -5,12 +5,9 @@
 
 #include "charset.h"
 #include "definition.h"
-#include "definition_check.h"
 #include "extract_page.h"
 #include "form_charset.h"
-#include "memo_text.h"
 #include "replace_text.h"
-#include "url.h"
 #include "wipe_text.h"
 
 namespace verrimo {
@@ -19,63 +16,24 @@ namespace {
 
 namespace def = definition;
 
-constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown"};
+constexpr std::string_view kStoppingRules[] = {"form-missing", "field-unknown", "url-invalid"};
 
-std::string_view valueOf(std::string_view line) {
-    const std::size_t eq = line.find('=');
-    return eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
-}
-
-// The lines of one step: from its referrer line up to the next step's.
-struct StepSpan {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::size_t target = 0;
-};
-
-std::vector<StepSpan> stepSpans(std::string_view definition, std::size_t lineCount,
-                                const CodePage& cp) {
-    std::vector<StepSpan> spans;
-    for (const StepRequest& r :
-         definitionRequests(definition, checkDefinition(definition, cp), {}, {}, cp)) {
-        if (!spans.empty()) spans.back().end = r.referrerLine;
-        spans.push_back({r.referrerLine, lineCount, r.targetLine});
-    }
-    return spans;
-}
-
-// A step's request against its page (none when it has none). The lines before the step are left
-// blank, so that it is the first and keeps its line numbers, and its referrer line is the address
-// it was resolved to, which the page is said to come from.
-StepRequest requestOnPage(const std::vector<std::string_view>& lines, const StepSpan& span,
+// A step's request against its page (none when it has none), its referrer line read as the
+// address it was resolved to, which the page is said to come from.
+StepRequest requestOnPage(const ParsedDefinition& definition, std::size_t step,
                           std::string_view referrer, std::shared_ptr<const PageForms> forms,
                           const SampleValues& samples, const CodePage& cp) {
-    std::string text;
-    for (std::size_t i = 0; i < span.end; ++i) {
-        if (i == span.begin)
-            text += def::referrerLine(referrer);
-        else if (i > span.begin)
-            text += lines[i];
-        text += "\r\n";
-    }
     const bool any = forms != nullptr;
     const ReadPage page{std::move(forms), std::string(referrer)};
-    return std::move(
-        definitionRequests(text, checkDefinition(text, cp), {&page, any ? 1u : 0u}, samples, cp)
-            .front());
+    return stepRequest(definition, step, referrer, {&page, any ? 1u : 0u}, samples, cp);
 }
 
-// The step's check string: the first chk-moji line after its target line.
-std::optional<std::string> checkStringOf(const std::vector<std::string_view>& lines,
-                                         const std::vector<LineReport>& reports,
-                                         const StepSpan& span) {
-    for (std::size_t i = span.target + 1; i < span.end; ++i) {
-        if (reports[i].shape != LineShape::CheckString) continue;
-        const std::string_view value = valueOf(lines[i]);
-        if (value.empty()) return std::nullopt;
-        return std::string(value);
-    }
-    return std::nullopt;
+// The step's check string, when it has one that is not empty.
+std::optional<std::string> checkStringOf(const ParsedDefinition& definition,
+                                         const DefinitionStep& step) {
+    const std::optional<std::string_view> check = definition.checkString(step);
+    if (!check || check->empty()) return std::nullopt;
+    return std::string(*check);
 }
 
 // Whether the answer holds the check string, read as text of the answer's own charset.
@@ -94,35 +52,32 @@ StepRequest pageLoad(const std::string& url) {
     return load;
 }
 
-// Every way the password went into the request, longest first.
+// The password as each field that carried it sent it.
 std::vector<std::string> passwordForms(const StepRequest& request) {
     std::vector<std::string> forms;
-    for (const RequestField& f : request.fields) {
-        if (f.sampleOf != def::kPass || f.value.empty()) continue;
-        forms.push_back(formUrlEncoded(f.value));
-        forms.push_back(f.value);
-    }
-    std::sort(forms.begin(), forms.end(),
-              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const RequestField& f : request.fields)
+        if (f.sampleOf == def::kPass) forms.push_back(f.value);
     return forms;
 }
 
-// The answer's addresses and message with the password masked, wherever the site put it.
-void maskPassword(StepAnswer& answer, const std::vector<std::string>& forms, const CodePage& cp) {
+// The answer's addresses, hosts and message with the secrets masked, wherever the site put them.
+void maskAnswer(StepAnswer& answer, const std::vector<std::string>& secrets) {
     const auto mask = [&](std::string& text) {
-        for (const std::string& form : forms) {
-            if (text.find(form) == std::string::npos) continue;
-            std::string masked = replaceText(text, form, kMaskedPassword, Replace::Every, cp);
-            wipeText(text);
-            text = std::move(masked);
-        }
+        std::string masked = maskSecrets(text, secrets);
+        wipeText(text);
+        text = std::move(masked);
     };
     for (AnswerHop& hop : answer.hops) {
         mask(hop.url);
         mask(hop.referer);
     }
+    for (std::string& host : answer.otherHosts) mask(host);
     mask(answer.url);
     mask(answer.error);
+}
+
+void wipeAll(std::vector<std::string>& texts) {
+    for (std::string& text : texts) wipeText(text);
 }
 
 // The request's Referer and Origin as its first request sent them.
@@ -138,14 +93,9 @@ void headersAsSent(StepRequest& request, const StepAnswer& answer) {
 
 class RoadRun {
   public:
-    RoadRun(std::string_view definition, const CodePage& cp, const RoadRunOptions& options,
+    RoadRun(const ParsedDefinition& definition, const CodePage& cp, const RoadRunOptions& options,
             const RoadCallbacks& callbacks)
-        : lines_(splitLines(definition)),
-          reports_(checkDefinition(definition, cp).lines),
-          spans_(stepSpans(definition, lines_.size(), cp)),
-          cp_(cp),
-          options_(options),
-          callbacks_(callbacks) {
+        : definition_(definition), cp_(cp), options_(options), callbacks_(callbacks) {
         masked_ = options.samples;
         wipeText(masked_.password);
         masked_.password = kMaskedPassword;
@@ -159,11 +109,11 @@ class RoadRun {
 
     StepOutcome run() {
         StepOutcome outcome = StepOutcome::Passed;
-        const std::size_t count = std::min(spans_.size(), options_.until);
+        const std::size_t count = std::min(definition_.steps().size(), options_.until);
         for (std::size_t i = 0; i < count && outcome == StepOutcome::Passed; ++i) {
             RoadStep step;
             step.index = i;
-            outcome = runStep(spans_[i], step);
+            outcome = runStep(step);
             step.outcome = outcome;
             if (callbacks_.stepDone) callbacks_.stepDone(step);
         }
@@ -173,17 +123,21 @@ class RoadRun {
   private:
     bool cancelled() const { return options_.cancel && options_.cancel->load(); }
 
-    StepOutcome runStep(const StepSpan& span, RoadStep& step) {
-        step.checkString = checkStringOf(lines_, reports_, span);
+    StepOutcome runStep(RoadStep& step) {
+        const DefinitionStep& own = definition_.steps()[step.index];
+        step.checkString = checkStringOf(definition_, own);
         if (cancelled()) return StepOutcome::Cancelled;
-        const std::string referrer = referrerOf(span);
+        const std::string referrer = referrerOf(own);
         // The page the step was written on: the answer just read, or a load of its address.
         const bool onAnswer = hasPrevious_ && previous_.url == referrer;
         if (!onAnswer) {
             step.referrerPage = callbacks_.send(pageLoad(referrer));
+            // The site has had the password since the first step sent it.
+            mask(*step.referrerPage);
             if (cancelled()) return StepOutcome::Cancelled;
             if (!step.referrerPage->fetched()) {
-                step.request = requestOnPage(lines_, span, referrer, nullptr, masked_, cp_);
+                step.request =
+                    requestOnPage(definition_, step.index, referrer, nullptr, masked_, cp_);
                 return StepOutcome::NotFetched;
             }
         }
@@ -192,7 +146,7 @@ class RoadRun {
             readPage({page.body, page.contentType, referrer}, cp_,
                      {.pageCodePage = options_.pageCodePage, .forms = true})
                 .forms;
-        step.request = requestOnPage(lines_, span, referrer, forms, masked_, cp_);
+        step.request = requestOnPage(definition_, step.index, referrer, forms, masked_, cp_);
         const auto& findings = step.request.findings;
         if (std::any_of(findings.begin(), findings.end(),
                         [](const PageFinding& f) { return findingStopsStep(f.rule); }))
@@ -204,11 +158,18 @@ class RoadRun {
             sendAll_ = choice == SendChoice::SendAll;
         }
         if (cancelled()) return StepOutcome::Cancelled;
-        StepRequest real = requestOnPage(lines_, span, referrer, forms, options_.samples, cp_);
-        const WipeAtEnd wiped([&] { wipeRequest(real); });
+        SampleValues samples = options_.samples;
+        samples.password = options_.password.open();
+        StepRequest real = requestOnPage(definition_, step.index, referrer, forms, samples, cp_);
+        const WipeAtEnd wiped([&] {
+            wipeText(samples.password);
+            wipeRequest(real);
+            wipeStackBelow();
+        });
         step.answer = callbacks_.send(real);
         keepAsPrevious(step.answer);
-        maskSentPassword(real, step.answer, cp_);
+        rememberSent(real, samples.password);
+        mask(step.answer);
         headersAsSent(step.request, step.answer);
         if (cancelled()) return StepOutcome::Cancelled;
         if (!step.answer.fetched()) return StepOutcome::NotFetched;
@@ -219,13 +180,28 @@ class RoadRun {
         return StepOutcome::Passed;
     }
 
+    // The forms of the password the site has once the request went: as each field sent it, as
+    // the definition has it, and in UTF-8, as a site may write it back.
+    void rememberSent(const StepRequest& sent, const std::string& password) {
+        std::vector<std::string> forms = passwordForms(sent);
+        if (forms.empty()) return;
+        forms.push_back(password);
+        forms.push_back(cp_.toUtf8(password));
+        for (std::string& form : forms) secrets_.emplace_back(form);
+    }
+
+    // Masks every form of the password sent so far in the answer.
+    void mask(StepAnswer& answer) const {
+        std::vector<std::string> plain;
+        const WipeAtEnd wiped([&] { wipeAll(plain); });
+        for (const SealedText& secret : secrets_) plain.push_back(secret.open());
+        maskAnswer(answer, plain);
+    }
+
     // The referrer line's address as a browser asks for it, resolved against the last answer.
-    std::string referrerOf(const StepSpan& span) const {
-        const std::string_view written = valueOf(lines_[span.begin]);
-        const std::string resolved =
-            resolveUrl(hasPrevious_ ? previous_.url : std::string(), written, cp_)
-                .value_or(std::string(written));
-        return requestedUrl(resolved, &cp_);
+    std::string referrerOf(const DefinitionStep& step) const {
+        return referrerAddress(hasPrevious_ ? previous_.url : std::string(),
+                               definition_.referrer(step), cp_);
     }
 
     void keepAsPrevious(const StepAnswer& answer) {
@@ -238,28 +214,25 @@ class RoadRun {
         hasPrevious_ = true;
     }
 
-    std::vector<std::string_view> lines_;
-    std::vector<LineReport> reports_;
-    std::vector<StepSpan> spans_;
+    const ParsedDefinition& definition_;
     const CodePage& cp_;
     const RoadRunOptions& options_;
     const RoadCallbacks& callbacks_;
     SampleValues masked_;
-    StepAnswer previous_;  // the last step's answer, its addresses as they were
+    std::vector<SealedText> secrets_;  // every form of the password the site has
+    StepAnswer previous_;              // the last step's answer, its addresses as they were
     bool hasPrevious_ = false;
     bool sendAll_ = false;
 };
 
 }  // namespace
 
-std::optional<StepRequest> stepOnPage(std::string_view definition, std::size_t step,
+std::optional<StepRequest> stepOnPage(const ParsedDefinition& definition, std::size_t step,
                                       std::shared_ptr<const PageForms> forms,
                                       const SampleValues& samples, const CodePage& cp) {
-    const std::vector<std::string_view> lines = splitLines(definition);
-    const std::vector<StepSpan> spans = stepSpans(definition, lines.size(), cp);
-    if (step >= spans.size()) return std::nullopt;
-    const StepSpan& span = spans[step];
-    return requestOnPage(lines, span, valueOf(lines[span.begin]), std::move(forms), samples, cp);
+    if (step >= definition.steps().size()) return std::nullopt;
+    return requestOnPage(definition, step, definition.referrer(definition.steps()[step]),
+                         std::move(forms), samples, cp);
 }
 
 void wipeRequest(StepRequest& request) {
@@ -268,12 +241,10 @@ void wipeRequest(StepRequest& request) {
     for (RequestField& f : request.fields) wipeText(f.value);
 }
 
-void maskSentPassword(const StepRequest& sent, StepAnswer& answer, const CodePage& cp) {
+void maskSentPassword(const StepRequest& sent, StepAnswer& answer) {
     std::vector<std::string> secrets = passwordForms(sent);
-    const WipeAtEnd wiped([&] {
-        for (std::string& secret : secrets) wipeText(secret);
-    });
-    maskPassword(answer, secrets, cp);
+    const WipeAtEnd wiped([&] { wipeAll(secrets); });
+    maskAnswer(answer, secrets);
 }
 
 bool findingStopsStep(std::string_view rule) {
@@ -281,8 +252,8 @@ bool findingStopsStep(std::string_view rule) {
            std::end(kStoppingRules);
 }
 
-StepOutcome runRoad(std::string_view definition, const CodePage& cp, const RoadRunOptions& options,
-                    const RoadCallbacks& callbacks) {
+StepOutcome runRoad(const ParsedDefinition& definition, const CodePage& cp,
+                    const RoadRunOptions& options, const RoadCallbacks& callbacks) {
     return RoadRun(definition, cp, options, callbacks).run();
 }
 

@@ -13,12 +13,12 @@
 
 #include "codepage.h"
 #include "form_request.h"
+#include "parsed_definition.h"
+#include "password_mask.h"
+#include "sealed_text.h"
 #include "step_answer.h"
 
 namespace verrimo {
-
-// What the password is shown as wherever a request is reported.
-inline constexpr std::string_view kMaskedPassword = "********";
 
 // Loads or sends one request and returns the answer. A GET of a referrer page comes with no
 // header; a step comes as definitionRequests built it.
@@ -53,9 +53,11 @@ struct RoadStep {
 };
 
 struct RoadRunOptions {
-    // The identity keywords' values; the password among them is held only while the run needs
-    // it, and the run's own copies are overwritten once sent.
+    // The identity keywords' values but the password, which is not read from here.
     SampleValues samples;
+    // The password, opened only while a step that sends it is built and sent, and while an
+    // answer is searched for it; the run's plain copies are overwritten once used.
+    SealedText password;
     std::size_t until = std::numeric_limits<std::size_t>::max();  // how many steps to run
     bool pageCodePage = false;  // read each page in the code page of its own charset
     // Raised by another thread: the run ends before its next request. The caller's send should
@@ -80,24 +82,25 @@ bool findingStopsStep(std::string_view rule);
 // The definition's step-th step (from 0) built as runRoad builds it: against the page of forms
 // alone (none without), the identity keywords from samples. None when the definition has fewer
 // steps.
-std::optional<StepRequest> stepOnPage(std::string_view definition, std::size_t step,
+std::optional<StepRequest> stepOnPage(const ParsedDefinition& definition, std::size_t step,
                                       std::shared_ptr<const PageForms> forms,
                                       const SampleValues& samples, const CodePage& cp);
 
 // Overwrites the texts of a request that may hold a password, then empties them.
 void wipeRequest(StepRequest& request);
 
-// Masks the password that sent carried, wherever the site put it in the answer's addresses and
-// message.
-void maskSentPassword(const StepRequest& sent, StepAnswer& answer, const CodePage& cp);
+// Masks the password that sent carried, wherever the site put it in the answer's addresses, the
+// hosts it went to and its message.
+void maskSentPassword(const StepRequest& sent, StepAnswer& answer);
 
-// Runs the definition (text in cp) step by step, up to options.until steps or the first step
+// Runs the definition (read in cp) step by step, up to options.until steps or the first step
 // that does not pass. For each step: the referrer page is the previous answer when the referrer
 // line is that answer's address, else a GET of it; the step's request is built against that
 // page (Zem-GetValue from it, identity keywords from the samples); a finding that stops the step
 // ends the run; then the caller is asked, the step is sent and its answer searched for the check
-// string. Returns the outcome of the last step run; Passed also for a definition without steps.
-StepOutcome runRoad(std::string_view definition, const CodePage& cp, const RoadRunOptions& options,
-                    const RoadCallbacks& callbacks);
+// string. Every answer of the run has the password masked, in any form the site wrote it back.
+// Returns the outcome of the last step run; Passed also for a definition without steps.
+StepOutcome runRoad(const ParsedDefinition& definition, const CodePage& cp,
+                    const RoadRunOptions& options, const RoadCallbacks& callbacks);
 
 }  // namespace verrimo

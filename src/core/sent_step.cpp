@@ -19,11 +19,10 @@ std::string utf8Of(ReceivedPage page, const CodePage& cp) {
     return (own ? *own : cp).toUtf8(page.body);
 }
 
-// Where the first check-string line at or after line `from` stands in the text.
-std::optional<std::string_view> checkStringLineOf(std::string_view text, std::size_t from,
-                                                  const CodePage& cp) {
-    const std::vector<std::string_view> lines = splitLines(text);
-    const std::vector<LineReport> reports = checkDefinition(text, cp).lines;
+// The first check-string line at or after line `from`, a view into the text of the lines.
+std::optional<std::string_view> checkStringLineOf(const std::vector<std::string_view>& lines,
+                                                  const std::vector<LineReport>& reports,
+                                                  std::size_t from) {
     for (std::size_t i = from; i < lines.size(); ++i)
         if (reports[i].shape == LineShape::CheckString) return lines[i];
     return std::nullopt;
@@ -38,8 +37,7 @@ std::string replaced(std::string_view text, std::string_view line, std::string_v
     return out;
 }
 
-std::size_t afterLastTarget(std::string_view definition, const CodePage& cp) {
-    const std::vector<LineReport> reports = checkDefinition(definition, cp).lines;
+std::size_t afterLastTarget(const std::vector<LineReport>& reports) {
     const auto last = std::find_if(reports.rbegin(), reports.rend(), [](const LineReport& r) {
         return r.shape == LineShape::Target;
     });
@@ -60,13 +58,16 @@ std::vector<std::string> checkStringProposals(ReceivedPage answer, ReceivedPage 
     return proposals;
 }
 
-StepTexts closeSentStep(std::string_view definition, std::string_view held, std::string_view check,
-                        const CodePage& cp) {
+StepTexts closeSentStep(const ParsedDefinition& definition, std::string_view held,
+                        std::string_view check, const CodePage& cp) {
     const std::string line = definition::checkStringLine(check);
-    if (const auto own = checkStringLineOf(definition, afterLastTarget(definition, cp), cp))
-        return {replaced(definition, *own, line), std::string(held)};
-    std::string text(definition);
-    if (const auto waiting = checkStringLineOf(held, 0, cp)) {
+    const std::vector<LineReport>& reports = definition.report().lines;
+    if (const auto own = checkStringLineOf(definition.lines(), reports, afterLastTarget(reports)))
+        return {replaced(definition.text(), *own, line), std::string(held)};
+    std::string text(definition.text());
+    const std::vector<std::string_view> heldLines = splitLines(held);
+    if (const auto waiting =
+            checkStringLineOf(heldLines, checkDefinition(heldLines, cp).lines, 0)) {
         forEachLine(replaced(held, *waiting, line),
                     [&](std::string_view heldLine) { addLine(text, heldLine); });
         return {std::move(text), {}};

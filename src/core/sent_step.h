@@ -8,6 +8,7 @@
 
 #include "codepage.h"
 #include "page_forms.h"
+#include "parsed_definition.h"
 
 namespace verrimo {
 
@@ -33,8 +34,8 @@ struct StepTexts {
 // check-string line after the last target line; else the first one the holding area keeps, the
 // held lines then going below the definition and the holding area emptied; else a dash line and
 // a check-string line appended. Every other byte stays.
-StepTexts closeSentStep(std::string_view definition, std::string_view held, std::string_view check,
-                        const CodePage& cp);
+StepTexts closeSentStep(const ParsedDefinition& definition, std::string_view held,
+                        std::string_view check, const CodePage& cp);
 
 // Whether the answer holds the sent form again: the same action and method, and controls of the
 // same names in the same order. A site that refuses the values mostly answers with its form.

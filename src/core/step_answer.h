@@ -26,10 +26,9 @@ struct StepAnswer {
     std::string body;
     std::string error;  // empty when the whole answer was read
 
-    // A page came: a 2xx answer, read whole or at least in part.
-    bool fetched() const {
-        return status >= 200 && status < 300 && (error.empty() || !body.empty());
-    }
+    // A page came: a 2xx answer, read whole. A page cut short, by a stall, a time-out or the
+    // site, may lack what the rest held.
+    bool fetched() const { return status >= 200 && status < 300 && error.empty(); }
 };
 
 }  // namespace verrimo

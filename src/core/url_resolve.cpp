@@ -1,6 +1,9 @@
-// Resolving a reference against a base as a browser's URL parser does: the states of the URL
+// Parsing a reference against a base as a browser's URL parser does: the states of the URL
 // Standard's basic URL parser, on code points. Characters past ASCII stay as they are, for
-// requestedUrl to encode in the charset the page gives them; hosts past ASCII are not converted.
+// requestedUrl to encode in the charset the page gives them; domains past ASCII are mapped to
+// ASCII by IDNA (UTS #46), as browsers map them.
+#include <idn2.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -19,7 +22,8 @@ using Text = std::u32string;
 using View = std::u32string_view;
 constexpr char32_t kEof = 0xFFFFFFFF;
 
-struct Url {
+// The parser's address, on code points.
+struct Parsed {
     Text scheme;
     Text username;
     Text password;
@@ -28,6 +32,7 @@ struct Url {
     std::vector<Text> path;
     std::optional<Text> opaquePath;  // for a URL such as mailto: or javascript:
     std::optional<Text> query;
+    std::optional<Text> fragment;
 };
 
 bool isAlpha(char32_t c) {
@@ -47,11 +52,12 @@ int hexValue(char32_t c) {
 }
 
 // The percent-encode sets, on ASCII: bytes past it are left for requestedUrl.
-enum class EncodeSet { C0, Query, SpecialQuery, Path, Userinfo };
+enum class EncodeSet { C0, Fragment, Query, SpecialQuery, Path, Userinfo };
 
 bool inSet(char32_t c, EncodeSet set) {
     if (c < 0x20 || c == 0x7F) return true;
     if (c > 0x7F) return false;
+    static constexpr std::u32string_view kFragment = U" \"<>`";
     static constexpr std::u32string_view kQuery = U" \"#<>";
     // Browsers encode "|" in a path too, beyond the standard's set.
     static constexpr std::u32string_view kPath = U" \"#<>?^`{}|";
@@ -59,6 +65,8 @@ bool inSet(char32_t c, EncodeSet set) {
     switch (set) {
         case EncodeSet::C0:
             return false;
+        case EncodeSet::Fragment:
+            return kFragment.find(c) != View::npos;
         case EncodeSet::Query:
             return kQuery.find(c) != View::npos;
         case EncodeSet::SpecialQuery:
@@ -71,24 +79,25 @@ bool inSet(char32_t c, EncodeSet set) {
     return false;
 }
 
-void appendEncoded(char32_t c, EncodeSet set, Text& out) {
-    if (!inSet(c, set)) {
-        out += c;
-        return;
-    }
+void appendPercent(unsigned char b, Text& out) {
     static constexpr char32_t kDigits[] = U"0123456789ABCDEF";
-    out += {U'%', kDigits[c >> 4], kDigits[c & 15]};
+    out += {U'%', kDigits[b >> 4], kDigits[b & 15]};
 }
 
-std::optional<int> defaultPort(View scheme) {
-    if (scheme == U"http" || scheme == U"ws") return 80;
-    if (scheme == U"https" || scheme == U"wss") return 443;
-    if (scheme == U"ftp") return 21;
-    return std::nullopt;
+void appendEncoded(char32_t c, EncodeSet set, Text& out) {
+    if (inSet(c, set))
+        appendPercent(static_cast<unsigned char>(c), out);
+    else
+        out += c;
+}
+
+// ASCII text, such as a scheme, in bytes.
+std::string ascii(View text) {
+    return std::string(text.begin(), text.end());
 }
 
 bool isSpecial(View scheme) {
-    return defaultPort(scheme) || scheme == U"file";
+    return defaultPort(ascii(scheme)) || scheme == U"file";
 }
 
 bool isDriveLetter(View s, bool normalized = false) {
@@ -110,7 +119,7 @@ bool isDoubleDot(View s) {
     return folded == U".." || folded == U".%2e" || folded == U"%2e." || folded == U"%2e%2e";
 }
 
-void shortenPath(Url& url) {
+void shortenPath(Parsed& url) {
     if (url.scheme == U"file" && url.path.size() == 1 && isDriveLetter(url.path[0], true)) return;
     if (!url.path.empty()) url.path.pop_back();
 }
@@ -286,47 +295,93 @@ bool forbiddenInHost(char32_t c) {
     return c == 0 || View(U"\t\n\r #/:<>?@[\\]^|").find(c) != View::npos;
 }
 
+// The bytes of a domain with its "%XX" decoded; none when that leaves a NUL, which would end the
+// text IDNA reads.
+std::optional<std::string> percentDecoded(View input) {
+    std::string out;
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        if (input[i] == U'%' && i + 2 < input.size() && isHex(input[i + 1]) &&
+            isHex(input[i + 2])) {
+            out += static_cast<char>(hexValue(input[i + 1]) * 16 + hexValue(input[i + 2]));
+            i += 2;
+        } else {
+            CodePage::appendCodePoint(input[i], out);
+        }
+    }
+    if (out.find('\0') != std::string::npos) return std::nullopt;
+    return out;
+}
+
+// A domain's UTF-8 in ASCII as browsers map it (UTS #46, nontransitional): each label past
+// ASCII through IDNA, the full-width and ideographic full stops ("．", "。", "｡") read as dots,
+// ASCII labels lower-cased as they are; none when a label is no domain name (or no UTF-8).
+std::optional<std::string> domainToAscii(std::string_view utf8) {
+    static constexpr std::string_view kDots[] = {".", "\u3002", "\uFF0E", "\uFF61"};
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t i = 0;; ++i) {
+        std::size_t dot = 0;
+        if (i < utf8.size())
+            for (const std::string_view d : kDots)
+                if (utf8.substr(i).starts_with(d)) dot = d.size();
+        if (i < utf8.size() && dot == 0) continue;
+        const std::string label(utf8.substr(start, i - start));
+        if (std::all_of(label.begin(), label.end(), [](char c) { return c >= 0; })) {
+            for (const char c : label) out += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        } else {
+            char* mapped = nullptr;
+            if (idn2_to_ascii_8z(label.c_str(), &mapped, IDN2_NFC_INPUT | IDN2_NONTRANSITIONAL) !=
+                IDN2_OK)
+                return std::nullopt;
+            out += mapped;
+            idn2_free(mapped);
+        }
+        if (i >= utf8.size()) return out;
+        out += '.';
+        i += dot - 1;
+        start = i + 1;
+    }
+}
+
 std::optional<Text> parseHost(View input, bool special) {
     if (!input.empty() && input.front() == U'[') {
         if (input.back() != U']') return std::nullopt;
         return ipv6(input.substr(1, input.size() - 2));
     }
-    if (!special) {
+    if (!special) {  // an opaque host, whose characters past ASCII go in UTF-8 at once
         Text out;
         for (const char32_t c : input) {
             if (c != U'%' && forbiddenInHost(c)) return std::nullopt;
-            appendEncoded(c, EncodeSet::C0, out);
+            if (c < 0x80) {
+                appendEncoded(c, EncodeSet::C0, out);
+                continue;
+            }
+            std::string utf8;
+            CodePage::appendCodePoint(c, utf8);
+            for (const char b : utf8) appendPercent(static_cast<unsigned char>(b), out);
         }
         return out;
     }
-    Text domain;
-    for (std::size_t i = 0; i < input.size(); ++i) {
-        if (input[i] == U'%' && i + 2 < input.size() && isHex(input[i + 1]) &&
-            isHex(input[i + 2])) {
-            domain +=
-                lower(static_cast<char32_t>(hexValue(input[i + 1]) * 16 + hexValue(input[i + 2])));
-            i += 2;
-        } else {
-            domain += lower(input[i]);
-        }
-    }
+    const std::optional<std::string> decoded = percentDecoded(input);
+    const std::optional<std::string> mapped = decoded ? domainToAscii(*decoded) : std::nullopt;
+    if (!mapped || mapped->empty()) return std::nullopt;
+    const Text domain(mapped->begin(), mapped->end());
     for (const char32_t c : domain)
         if (forbiddenInHost(c) || c < 0x20 || c == U'%' || c == 0x7F) return std::nullopt;
-    if (domain.empty()) return std::nullopt;
     if (endsInNumber(domain)) return ipv4(domain);
     return domain;
 }
 
 class Parser {
   public:
-    Parser(View input, const Url* base) : input_(input), base_(base) {}
+    Parser(View input, const Parsed* base) : input_(input), base_(base) {}
 
-    std::optional<Url> run() {
+    std::optional<Parsed> run() {
         for (;;) {
             const std::size_t at = p_;
             if (!step(c())) return std::nullopt;
             // Done at the end, unless a state wants the end read again in the next.
-            if (done_ || (at >= input_.size() && p_ == at)) return std::move(url_);
+            if (at >= input_.size() && p_ == at) return std::move(url_);
             ++p_;
         }
     }
@@ -352,6 +407,7 @@ class Parser {
         Path,
         OpaquePath,
         Query,
+        Fragment,
     };
 
     char32_t c() const { return p_ < input_.size() ? input_[p_] : kEof; }
@@ -362,6 +418,11 @@ class Parser {
     bool slash(char32_t ch) const { return ch == U'/' || (special() && ch == U'\\'); }
     bool endOfAuthority(char32_t ch) const {
         return ch == kEof || ch == U'/' || ch == U'?' || ch == U'#' || (special() && ch == U'\\');
+    }
+
+    void startFragment() {
+        url_.fragment = Text();
+        state_ = State::Fragment;
     }
 
     void copyAuthority() {
@@ -409,9 +470,9 @@ class Parser {
                 return true;
             case State::NoScheme:
                 if (!base_ || (base_->opaquePath && ch != U'#')) return false;
-                if (base_->opaquePath) {  // a fragment alone, which is dropped
+                if (base_->opaquePath) {  // a fragment alone
                     url_ = *base_;
-                    done_ = true;
+                    startFragment();
                 } else {
                     state_ = base_->scheme != U"file" ? State::Relative : State::File;
                     again();
@@ -447,7 +508,7 @@ class Parser {
                     url_.query = Text();
                     state_ = State::Query;
                 } else if (ch == U'#') {
-                    done_ = true;
+                    startFragment();
                 } else if (ch != kEof) {
                     url_.query.reset();
                     shortenPath(url_);
@@ -511,7 +572,7 @@ class Parser {
                     url_.query = Text();
                     state_ = State::Query;
                 } else if (ch == U'#') {
-                    done_ = true;
+                    startFragment();
                 } else if (ch != kEof) {
                     state_ = State::Path;
                     if (ch != U'/') again();
@@ -525,7 +586,7 @@ class Parser {
                     url_.query = Text();
                     state_ = State::Query;
                 } else if (ch == U'#') {
-                    done_ = true;
+                    startFragment();
                 } else if (ch != kEof) {
                     appendEncoded(ch, EncodeSet::C0, *url_.opaquePath);
                 }
@@ -536,10 +597,13 @@ class Parser {
                         appendEncoded(b, special() ? EncodeSet::SpecialQuery : EncodeSet::Query,
                                       *url_.query);
                     buffer_.clear();
-                    done_ = ch == U'#';
+                    if (ch == U'#') startFragment();
                 } else {
                     buffer_ += ch;
                 }
+                return true;
+            case State::Fragment:
+                if (ch != kEof) appendEncoded(ch, EncodeSet::Fragment, *url_.fragment);
                 return true;
         }
         return true;
@@ -608,7 +672,7 @@ class Parser {
                 if (n > 65535) return false;
             }
             url_.port = static_cast<int>(n);
-            if (url_.port == defaultPort(url_.scheme)) url_.port.reset();
+            if (url_.port == defaultPort(ascii(url_.scheme))) url_.port.reset();
             buffer_.clear();
         }
         state_ = State::PathStart;
@@ -629,7 +693,7 @@ class Parser {
                 url_.query = Text();
                 state_ = State::Query;
             } else if (ch == U'#') {
-                done_ = true;
+                startFragment();
             } else if (ch != kEof) {
                 url_.query.reset();
                 if (!startsWithDriveLetter(input_.substr(p_)))
@@ -689,20 +753,19 @@ class Parser {
             url_.query = Text();
             state_ = State::Query;
         } else if (ch == U'#') {
-            done_ = true;
+            startFragment();
         }
     }
 
     View input_;
-    const Url* base_;
-    Url url_;
+    const Parsed* base_;
+    Parsed url_;
     State state_ = State::SchemeStart;
     std::size_t p_ = 0;
     Text buffer_;
     bool atSignSeen_ = false;
     bool insideBrackets_ = false;
     bool passwordSeen_ = false;
-    bool done_ = false;  // the rest is a fragment, which is dropped
 };
 
 // Browsers take an address without the controls and blanks around it, and without the tabs and
@@ -716,41 +779,78 @@ Text cleaned(View input) {
     return out;
 }
 
-std::optional<Url> parse(View input, const Url* base) {
+std::optional<Parsed> parse(View input, const Parsed* base) {
     return Parser(cleaned(input), base).run();
 }
 
-Text serialised(const Url& url) {
-    Text out = url.scheme + U":";
-    if (url.host) {
-        out += U"//";
-        if (!url.username.empty() || !url.password.empty()) {
-            out += url.username;
-            if (!url.password.empty()) out += U":" + url.password;
-            out += U"@";
-        }
-        out += *url.host;
-        if (url.port) out += U":" + decimal(static_cast<std::uint64_t>(*url.port));
-    }
-    if (url.opaquePath) {
-        out += *url.opaquePath;
-    } else {
-        if (!url.host && url.path.size() > 1 && url.path[0].empty()) out += U"/.";
-        for (const Text& segment : url.path) out += U"/" + segment;
-    }
-    if (url.query) out += U"?" + *url.query;
-    return out;
+Url inCodePage(const Parsed& p, const CodePage& cp) {
+    Url url{
+        cp.encode(p.scheme), cp.encode(p.username), cp.encode(p.password), std::nullopt, p.port, {},
+        std::nullopt,        std::nullopt};
+    if (p.host) url.host = cp.encode(*p.host);
+    if (p.opaquePath)
+        url.path = cp.encode(*p.opaquePath);
+    else
+        for (const Text& segment : p.path) url.path += "/" + cp.encode(segment);
+    if (p.query) url.query = cp.encode(*p.query);
+    if (p.fragment) url.fragment = cp.encode(*p.fragment);
+    return url;
 }
 
 }  // namespace
 
+std::optional<int> defaultPort(std::string_view scheme) {
+    if (scheme == "http" || scheme == "ws") return 80;
+    if (scheme == "https" || scheme == "wss") return 443;
+    if (scheme == "ftp") return 21;
+    return std::nullopt;
+}
+
+std::string Url::serialised(bool withFragment) const {
+    std::string out = scheme + ":";
+    if (host) {
+        out += "//";
+        if (!username.empty() || !password.empty()) {
+            out += username;
+            if (!password.empty()) out += ":" + password;
+            out += "@";
+        }
+        out += *host;
+        if (port) out += ":" + std::to_string(*port);
+    } else if (path.starts_with("//")) {
+        out += "/.";  // so that the path's empty first segment is not read as a host
+    }
+    out += path;
+    if (query) out += "?" + *query;
+    if (fragment && withFragment) out += "#" + *fragment;
+    return out;
+}
+
+std::optional<Url> parseUrl(std::string_view base, std::string_view reference, const CodePage& cp) {
+    std::optional<Parsed> baseUrl;
+    if (!base.empty()) baseUrl = parse(cp.decode(base), nullptr);
+    const std::optional<Parsed> url = parse(cp.decode(reference), baseUrl ? &*baseUrl : nullptr);
+    if (!url) return std::nullopt;
+    return inCodePage(*url, cp);
+}
+
 std::optional<std::string> resolveUrl(std::string_view base, std::string_view reference,
                                       const CodePage& cp) {
-    std::optional<Url> baseUrl;
-    if (!base.empty()) baseUrl = parse(cp.decode(base), nullptr);
-    const std::optional<Url> url = parse(cp.decode(reference), baseUrl ? &*baseUrl : nullptr);
+    const std::optional<Url> url = parseUrl(base, reference, cp);
     if (!url) return std::nullopt;
-    return cp.encode(serialised(*url));
+    return url->serialised(false);
+}
+
+bool browserRefuses(std::string_view base, std::string_view reference, const CodePage& cp) {
+    if (parseUrl(base, reference, cp)) return false;
+    if (!base.empty() && parseUrl("", base, cp)) return true;
+    // Whether the reference begins with a scheme, as the parser reads one.
+    const Text text = cleaned(cp.decode(reference));
+    const std::size_t colon = text.find(U':');
+    return colon != Text::npos && colon > 0 && isAlpha(text[0]) &&
+           std::all_of(text.begin(), text.begin() + colon, [](char32_t c) {
+               return isAlpha(c) || isDigit(c) || c == U'+' || c == U'-' || c == U'.';
+           });
 }
 
 }  // namespace verrimo

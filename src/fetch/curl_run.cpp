@@ -1,12 +1,22 @@
 #include "curl_run.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include "wiped_heap.h"
+
 namespace verrimo {
 namespace {
 
 // libcurl's global state, from first use to the end of the program.
 class CurlRun {
   public:
-    CurlRun() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+    CurlRun() {
+        // libcurl's copies of a request body (a small one goes into its header buffer) are
+        // zeroed when it frees them.
+        curl_global_init_mem(CURL_GLOBAL_DEFAULT, &std::malloc, &wipedFree, &wipedRealloc,
+                             &::strdup, &std::calloc);
+    }
     ~CurlRun() { curl_global_cleanup(); }
     CurlRun(const CurlRun&) = delete;
     CurlRun& operator=(const CurlRun&) = delete;

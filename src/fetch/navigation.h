@@ -1,35 +1,19 @@
 // How a browser's request changes on its way: the Referer and Origin it sends from a page, and
-// the method it keeps after a redirect.
+// the method it keeps after a redirect. Addresses here are as sent and received, read as UTF-8.
 #pragma once
 
 #include <string>
 
+#include "origin.h"
+
 namespace verrimo {
 
-// An address's scheme, host and port as libcurl reads them, lower-cased, the port empty when it
-// is the scheme's default; the scheme is empty when the address cannot be read.
-struct UrlOrigin {
-    std::string scheme;
-    std::string host;
-    std::string port;
+// The origin of an address, as originOf reads it in UTF-8.
+Origin originOf(const std::string& url);
 
-    bool web() const { return scheme == "http" || scheme == "https"; }
-    // "scheme://host[:port]", as the Origin header writes it.
-    std::string serialised() const;
-    bool operator==(const UrlOrigin&) const = default;
-};
-
-UrlOrigin originOf(const std::string& url);
-
-// The Referer a browser sends, under its default policy (strict-origin-when-cross-origin), for a
-// request to target from a page at referrer: the whole address to the page's own origin, only
-// the origin ("scheme://host[:port]/") to another, nothing from https to http. An address's
-// user name and password are never sent.
+// refererFor and originHeaderFor on addresses in UTF-8.
 std::string refererFor(const std::string& referrer, const std::string& target);
-
-// The Origin a browser sends for a request other than GET and HEAD to target from a page of
-// origin pageOrigin: that origin, or "null" from https to http.
-std::string originHeaderFor(const UrlOrigin& pageOrigin, const std::string& target);
+std::string originHeaderFor(const Origin& pageOrigin, const std::string& target);
 
 // Whether a browser follows an answer of this status to its Location.
 bool isRedirect(long status);

@@ -163,8 +163,8 @@ class Way {
     }
 
     void redirect(long status, const std::string& location, StepAnswer& answer) {
-        const UrlOrigin here = originOf(url_);
-        const UrlOrigin there = originOf(location);
+        const Origin here = originOf(url_);
+        const Origin there = originOf(location);
         // Once a redirect has gone from another origin to a third, the page's origin is not said.
         if (here != there && here != pageOrigin_) tainted_ = true;
         const Redirected again = redirected(method_, status);
@@ -186,7 +186,7 @@ class Way {
     const FetchOptions& options_;
     Headers headers_;
     std::string referrer_;
-    UrlOrigin pageOrigin_;
+    Origin pageOrigin_;
     std::string host_;
     std::string method_;
     std::string url_;

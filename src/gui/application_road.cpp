@@ -85,16 +85,15 @@ void Application::ConnectRoad() {
 void Application::SendStep() {
     const CodePage& cp = CodePage::program();
     const ReadPage shown = road_->Page();
-    const SharedText text = form1_->Definition();
+    const auto definition = road_->Read(*form1_->Definition(), cp);
     SampleValues samples = road_->Identities();
     const WipeAtEnd wipeSamples([&] { wipeText(samples.password); });
-    const std::vector<StepRequest> steps =
-        definitionRequests(*text, checkDefinition(*text, cp), {}, samples, cp);
-    if (!shown.forms || steps.empty())
+    if (!shown.forms || definition->steps().empty())
         throw UserError(
             "送信しませんでした: 定義に手順がありません（リファと action を追加してください）");
+    const std::size_t lastStep = definition->steps().size() - 1;
     const std::optional<StepRequest> last =
-        stepOnPage(*text, steps.size() - 1, shown.forms, samples, cp);
+        stepOnPage(*definition, lastStep, shown.forms, samples, cp);
     for (const PageFinding& f : last->findings)
         if (findingStopsStep(f.rule))
             throw UserError(
@@ -129,7 +128,7 @@ void Application::SendStep() {
         if (held) samples.password = *held;
     }
     LoadRequest request;
-    request.send = stepOnPage(*text, steps.size() - 1, shown.forms, samples, cp);
+    request.send = stepOnPage(*definition, lastStep, shown.forms, samples, cp);
     const WipeAtEnd wipeSent([&] { wipeRequest(*request.send); });
     const FormRecording* recording = road_->Recording();
     const std::optional<Form> sentForm =
@@ -159,8 +158,9 @@ void Application::SendStep() {
 }
 
 void Application::CloseSentStep(const std::string& check) {
+    const CodePage& cp = CodePage::program();
     const StepTexts closed =
-        closeSentStep(*form1_->Definition(), form1_->HeldText(), check, CodePage::program());
+        closeSentStep(*road_->Read(*form1_->Definition(), cp), form1_->HeldText(), check, cp);
     form1_->ReplaceTexts(closed.definition, closed.held);
 }
 

@@ -18,6 +18,9 @@ UserError unreadable(const HarError& e, const QString& name) {
         case HarError::Kind::Truncated:
             return UserError(file + " は " + at +
                              " バイト目で途切れています。ブラウザーで保存し直してください");
+        case HarError::Kind::InvalidUtf8:
+            return UserError(file + " は HAR ファイルではありません（" + at +
+                             " バイト目が UTF-8 として正しくありません）");
         case HarError::Kind::NotHar:
             return UserError(file + " は HAR ファイルではありません（log.entries がありません）");
         case HarError::Kind::NotJson:
@@ -47,8 +50,11 @@ HarRoad readHarRoad(const std::string& path) {
     } catch (const HarError& e) {
         throw unreadable(e, name);
     }
-    if (road.steps.empty())
-        throw UserError("ファイル " + name.toStdString() + " にはフォームの送信がありません");
+    if (road.steps.empty()) {
+        std::string text = "ファイル " + name.toStdString() + " にはフォームの送信がありません";
+        for (const std::string& note : road.notes) text += "\n" + note;
+        throw UserError(text);
+    }
     return road;
 }
 

@@ -27,7 +27,7 @@ LoadedPage load(const LoadRequest& request, LoadStatus& status) {
     };
     if (request.send) {
         StepAnswer answer = sendRequest(*request.send, progress, request.fetch);
-        maskSentPassword(*request.send, answer, cp);
+        maskSentPassword(*request.send, answer);
         downloaded = std::move(answer.body);
         answer.body.clear();
         contentType = answer.contentType;

@@ -46,7 +46,8 @@ void RequestFollow::Update() {
                            cpName = CodePage::program().name()] {
         // The windows' code page object is theirs alone.
         const CodePage cp(cpName);
-        std::vector<StepRequest> requests = roadRequests(*text, pages, page, samples, cp);
+        std::vector<StepRequest> requests =
+            roadRequests(*road_.Read(*text, cp), pages, page, samples, cp);
         QMetaObject::invokeMethod(
             this, [this, r = std::move(requests), text]() mutable { Finished(std::move(r), text); },
             Qt::QueuedConnection);

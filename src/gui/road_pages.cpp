@@ -31,14 +31,14 @@ std::shared_ptr<const RoadPage> RoadPages::Of(const std::shared_ptr<const PageFo
     return kept == pages_.end() ? nullptr : *kept;
 }
 
-std::vector<StepRequest> roadRequests(std::string_view definition, const RoadPageList& pages,
+std::vector<StepRequest> roadRequests(const ParsedDefinition& definition, const RoadPageList& pages,
                                       const ReadPage& shown, const SampleValues& samples,
                                       const CodePage& cp) {
     std::vector<ReadPage> all;
     if (shown.forms) all.push_back(shown);
     for (const auto& page : pages)
         if (page->forms) all.push_back({page->forms, page->url});
-    return definitionRequests(definition, checkDefinition(definition, cp), all, samples, cp);
+    return definitionRequests(definition, all, samples, cp);
 }
 
 }  // namespace verrimo

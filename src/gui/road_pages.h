@@ -43,7 +43,7 @@ class RoadPages {
 
 // The requests of the definition against the page shown (without forms when nothing is shown)
 // and the road's kept pages: each step against the first of them that is its own.
-std::vector<StepRequest> roadRequests(std::string_view definition, const RoadPageList& pages,
+std::vector<StepRequest> roadRequests(const ParsedDefinition& definition, const RoadPageList& pages,
                                       const ReadPage& shown, const SampleValues& samples,
                                       const CodePage& cp);
 

@@ -1,7 +1,7 @@
 // The road as the windows walk it, kept in one place: the page shown, the form recorded on it,
-// the pages kept for the road, the sample values, the password given for the road, and whether
-// the recorded step may be sent. The viewer, the preview, 送信して次へ, HAR import and the trial
-// run all read it here; what changes it announces.
+// the pages kept for the road, the sample values, the password given for the road, whether the
+// recorded step may be sent, and the definition as last read. The viewer, the preview,
+// 送信して次へ, HAR import and the trial run all read it here; what changes it announces.
 #pragma once
 
 #include <QObject>
@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "definition_reader.h"
 #include "form_recording.h"
 #include "form_request.h"
 #include "road_pages.h"
@@ -73,6 +74,12 @@ class RoadState : public QObject {
     const std::string* Password();
     bool HoldsPassword() const { return !password_.empty(); }
 
+    // The definition's bytes read in cp; read again only when they change. From any thread.
+    std::shared_ptr<const ParsedDefinition> Read(const std::string& text,
+                                                 const CodePage& cp) const {
+        return reader_.Read(text, cp);
+    }
+
     // Forgets the kept pages, what was typed, the password and the cookies of the road.
     void NewRoad();
 
@@ -97,6 +104,7 @@ class RoadState : public QObject {
     std::optional<std::string> typedEmail_;
     std::string password_;
     QTimer passwordIdle_;
+    mutable DefinitionReader reader_;  // a cache: reading does not change the road
 };
 
 }  // namespace verrimo

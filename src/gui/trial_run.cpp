@@ -141,6 +141,7 @@ void TrialRun::Button_startClick(QObject*) {
                            cpName = CodePage::program().name(), fetch]() mutable {
         RoadRunOptions options;
         options.samples = std::move(samples);
+        options.password = SealedText(options.samples.password);
         options.cancel = &cancel_;
         std::optional<StepOutcome> outcome;
         std::string error;
@@ -155,7 +156,7 @@ void TrialRun::Button_startClick(QObject*) {
             try {
                 // The windows' code page object is theirs alone.
                 const CodePage cp(cpName);
-                outcome = runRoad(*text, cp, options, callbacks);
+                outcome = runRoad(*road_.Read(*text, cp), cp, options, callbacks);
             } catch (const std::exception& failure) {
                 error = failure.what();
             }

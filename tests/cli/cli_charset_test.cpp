@@ -65,6 +65,24 @@ TEST(CliCodePage, TheRequestSendsEucJpPageTextAsBrowsersReencodeIt) {
         << run.out;
 }
 
+// A page of ASCII alone that declares no charset: the charset named is the one its form is sent
+// in, whatever the code page.
+TEST(CliCharset, APageOfAsciiAloneIsInWhatItsFormIsSentIn) {
+    const std::string page = ::testing::TempDir() + "verrimo-cli-ascii.html";
+    std::ofstream(page, std::ios::binary)
+        << "<html><head><title>t</title></head><body><form action=post.cgi method=post>"
+           "<input name=q></form></body></html>";
+    for (const char* codePage : {"CP932", "UTF-8", "EUC-JP"}) {
+        const std::string charset = cli({"--codepage", codePage, "charset", page}).out;
+        const ProgramRun request = cli({"--codepage", codePage, "request", "--page", page},
+                                       "Zem-Referer=http://a.test/\r\naction=post.cgi\r\nq=1\r\n");
+        EXPECT_NE(request.out.find("\"charset\":\"" + charset.substr(0, charset.size() - 1) + "\""),
+                  std::string::npos)
+            << codePage << ": " << charset << request.out;
+    }
+    EXPECT_EQ(cli({"charset", page}).out, "Shift_JIS\n");
+}
+
 TEST(CliCodePage, AnUnknownOrMissingNameIsAUsageError) {
     EXPECT_EQ(cli({"--codepage", "NO-SUCH", "extract"}, kUtf8).status, 2);
     EXPECT_EQ(cli({"extract", "--codepage"}, kUtf8).status, 2);

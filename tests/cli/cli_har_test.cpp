@@ -109,6 +109,14 @@ TEST(CliHar, BadInputIsNamedWithStatusTwoAndNothingPrinted) {
         {"no number", {"--steps", "1,", kShiftJis}, "", 2, "got 1,"},
         {"unknown option", {"--all", kShiftJis}, "", 2, "unknown option for har: --all"},
         {"no form submission", {"-"}, R"({"log":{"entries":[]}})", 1, "- holds no form submission"},
+        {"invalid UTF-8", {"-"}, "{\"log\":{\"entries\":[],\"x\":\"\x82\xA0\"}}", 2,
+         "invalid UTF-8 at byte 26"},
+        {"a post to a file",
+         {"-"},
+         R"({"log":{"entries":[{"_resourceType":"document","request":{"method":"POST",)"
+         R"("url":"file:///etc/passwd","headers":[],"postData":{"text":"a=1"}},"response":{}}]}})",
+         1,
+         "http でも https でもない（file:）"},
     };
     for (const StatusCase& c : cases) {
         const ProgramRun run = cli(c.args, c.input);

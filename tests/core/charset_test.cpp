@@ -86,7 +86,22 @@ INSTANTIATE_TEST_SUITE_P(
              page("<meta charset=utf-8>", kUtf8 + "Caf\xe9 \xe9t\xe9\xa0" + kUtf8 + kUtf8), "",
              "UTF-8"},
         Case{"latin1_saying_utf8", page("<meta charset=utf-8>", "<p>Caf\xe9 cr\xe8me</p>"), "",
-             "ISO-8859-1"}),
+             "ISO-8859-1"},
+        // 4 stray bytes among 127 above ASCII: a browser reads the UTF-8 it declares.
+        Case{"utf8_with_three_percent_stray_bytes",
+             page("<meta charset=utf-8>",
+                  "\xe9t\xe9 \xe0 \xa0" + kUtf8.substr(0, 3 + 41 * 3) + "</p>"),
+             "", "UTF-8"},
+        Case{"sjis_saying_utf8", page("<meta charset=utf-8>", kSjis), "", "Shift_JIS"},
+        Case{"euc_saying_utf8", page("<meta charset=utf-8>", kEuc), "", "EUC-JP"},
+        // The declaration that counts is the one a browser reads.
+        Case{
+            "charset_before_other_metas",
+            page("<meta charset=\"EUC-JP\"><meta name=\"viewport\" content=\"width=device-width\">",
+                 kEuc),
+            "", "EUC-JP"},
+        Case{"meta_in_a_comment_passed_over",
+             page("<!-- <meta charset=utf-8> --><meta charset=EUC-JP>", kEuc), "", "EUC-JP"}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // What a browser reads a page in and sends its forms in, whatever the bytes look like; each row
@@ -137,11 +152,58 @@ INSTANTIATE_TEST_SUITE_P(
              "<title>t</title><div>x</div><meta charset=euc-jp>" + kSjis, "", "EUC-JP"},
         Case{"meta_in_a_script_string", "<script>var s='<meta charset=euc-jp>';</script>" + kSjis,
              "", "Shift_JIS"},
+        // Heads of real pages: several metas, in any order, some inside <noscript>.
+        Case{"charset_then_viewport",
+             page("<meta charset=\"utf-8\"><meta name=\"viewport\" content=\"width=device-width, "
+                  "initial-scale=1\"><meta name=\"description\" content=\"x\">",
+                  kSjis),
+             "", "UTF-8"},
+        Case{"http_equiv_before_charset",
+             page("<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\"><meta charset=euc-jp>",
+                  kSjis),
+             "", "EUC-JP"},
+        Case{
+            "content_before_http_equiv",
+            page("<meta content=\"text/html; charset=EUC-JP\" http-equiv=\"Content-Type\">", kSjis),
+            "", "EUC-JP"},
+        Case{"description_naming_a_charset",
+             page("<meta name=\"description\" content=\"charset=euc-jp\"><meta charset=utf-8>",
+                  kSjis),
+             "", "UTF-8"},
+        Case{"unknown_label_then_a_known_one",
+             page("<meta charset=\"x-bogus\"><meta http-equiv=content-type "
+                  "content=\"text/html;charset='euc-jp'\">",
+                  kSjis),
+             "", "EUC-JP"},
+        Case{"noscript_before_the_charset",
+             page("<noscript><link rel=stylesheet href=nojs.css><meta http-equiv=refresh "
+                  "content=\"0; url=nojs.html\"></noscript><meta charset=euc-jp>",
+                  kSjis),
+             "", "EUC-JP"},
+        Case{"charset_inside_noscript", page("<noscript><meta charset=euc-jp></noscript>", kSjis),
+             "", "EUC-JP"},
+        Case{"many_metas_past_1024_in_the_head",
+             "<html><head>" + kPast1024 +
+                 "<meta property=\"og:title\" content=\"t\"><link rel=icon href=i.ico>"
+                 "<script src=a.js></script><meta charset=\"euc-jp\"></head><body>" +
+                 kSjis,
+             "", "EUC-JP"},
         // Undeclared: the Japanese legacy charsets are told from the bytes, UTF-8 never.
         Case{"undeclared_euc", page("", kEuc), "", "EUC-JP"},
         Case{"undeclared_utf8", page("", kUtf8), "text/html", "Shift_JIS"},
         Case{"ascii_undeclared", page("", "<p>hello</p>"), "", "Shift_JIS"}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// A page of ASCII alone that declares nothing is in the charset a browser reads it in.
+TEST(DetectCharset, AsciiAloneUndeclaredIsInTheFallback) {
+    const std::string ascii = page("", "<p>hello</p>");
+    EXPECT_EQ(detectCharset(ascii, "", "Shift_JIS"), "Shift_JIS");
+    EXPECT_EQ(detectCharset(ascii, "", "Shift_JIS"),
+              verrimo::browserCharset(ascii, "", "Shift_JIS"));
+    EXPECT_EQ(detectCharset(page("<meta charset=utf-8>", "<p>hello</p>"), "", "Shift_JIS"),
+              "UTF-8");
+    EXPECT_EQ(detectCharset(page("", kUtf8), "", "Shift_JIS"), "UTF-8");
+}
 
 TEST(CanonicalCharset, LabelsOfOneCharsetGiveOneName) {
     for (const char* label : {"shift_jis", "SJIS", "Windows-31J", "cp932", " \"Shift-JIS\" "})
@@ -159,7 +221,10 @@ TEST(DeclaredCharset, FoundInTheHeaderAndNearTheTopOfThePage) {
     EXPECT_EQ(verrimo::metaCharset("<Meta CharSet=utf-8>"), "utf-8");
     EXPECT_EQ(verrimo::metaCharset("<meta name=x content=y><meta charset='sjis'/>"), "sjis");
     EXPECT_EQ(verrimo::metaCharset("<p>charset=utf-8</p>"), "");
-    EXPECT_EQ(verrimo::metaCharset(std::string(5000, ' ') + "<meta charset=utf-8>"), "");
+    EXPECT_EQ(verrimo::metaCharset("<meta charset=bogus><meta charset=' sjis '>"), "sjis");
+    EXPECT_EQ(verrimo::metaCharset("<meta content='text/html; charset=sjis'>"), "");
+    EXPECT_EQ(verrimo::metaCharset(std::string(5000, ' ') + "<meta charset=utf-8>"), "utf-8");
+    EXPECT_EQ(verrimo::metaCharset("<div>" + std::string(5000, ' ') + "<meta charset=utf-8>"), "");
 }
 
 }  // namespace

@@ -95,8 +95,8 @@ struct ReadPageForRequests {
     explicit ReadPageForRequests(const std::string& bytes, std::string url = {})
         : page{readPage({bytes}, cp932(), {.forms = true}).forms, std::move(url)} {}
     std::vector<StepRequest> requests(std::string_view definition) const {
-        return definitionRequests(definition, checkDefinition(definition, cp932()), {&page, 1}, {},
-                                  cp932());
+        return definitionRequests(*parseDefinition(std::string(definition), cp932()), {&page, 1},
+                                  {}, cp932());
     }
     ReadPage page;
 };
@@ -169,8 +169,8 @@ TEST(DefinitionRequests, EachStepCheckedAgainstItsOwnPage) {
         "Zem-Referer=http://www.example.org/entry.html\r\naction=login.cgi\r\nid=Zem-ID\r\n"
         "Zem-Referer=http://www.example.org/entry.html\r\naction=entry.cgi\r\nmail=a\r\n"
         "Zem-Referer=http://www.example.org/entry.html\r\naction=cgi/entry.cgi\r\nmail=a\r\n";
-    const auto requests =
-        definitionRequests(definition, checkDefinition(definition, cp932()), pages, {}, cp932());
+    const auto parsed = parseDefinition(definition, cp932());
+    const auto requests = definitionRequests(*parsed, pages, {}, cp932());
     const struct {
         PageCheck check;
         const char* method;
@@ -192,8 +192,7 @@ TEST(DefinitionRequests, EachStepCheckedAgainstItsOwnPage) {
         EXPECT_EQ(rulesOf(requests[i]), expected[i].rules) << i;
     }
     // Without pages every step is unchecked, and says nothing of a page.
-    const auto alone =
-        definitionRequests(definition, checkDefinition(definition, cp932()), {}, {}, cp932());
+    const auto alone = definitionRequests(*parsed, {}, {}, cp932());
     for (const StepRequest& r : alone) {
         EXPECT_EQ(r.pageCheck, PageCheck::NoPages);
         EXPECT_TRUE(r.findings.empty());
@@ -241,6 +240,38 @@ TEST(DefinitionRequests, FindingsWhereTheDefinitionNoLongerFitsItsPage) {
         const auto requests =
             read.requests(std::string("Zem-Referer=http://www.example.org/\r\n") + c.fields);
         EXPECT_EQ(rulesOf(requests.at(0)), c.rules) << c.fields;
+    }
+}
+
+// An address a browser refuses is a finding on its line, and no request is built from it; a
+// domain past ASCII goes as IDNA maps it.
+TEST(DefinitionRequests, AddressesAsABrowserReadsThem) {
+    const struct {
+        const char* definition;
+        std::vector<std::string> rules;
+        std::size_t line;
+        const char* url;
+    } cases[] = {
+        {"Zem-Referer=http://f:999999/c\r\naction=x.cgi\r\n", {"url-invalid"}, 0, ""},
+        {"Zem-Referer=http://h.test/\r\naction=http://a b/x\r\n", {"url-invalid"}, 1, ""},
+        {"Zem-Referer=http://h.test/\r\nZem-Open=//h:65536/\r\n", {"url-invalid"}, 1, ""},
+        {"Zem-Referer=http://日本語．jp/form.html\r\naction=post.cgi\r\nq=1\r\n",
+         {},
+         0,
+         "http://xn--wgv71a119e.jp/post.cgi?q=1"},
+    };
+    for (const auto& c : cases) {
+        const std::string definition = cp932().fromUtf8(c.definition);
+        const auto requests =
+            definitionRequests(*parseDefinition(definition, cp932()), {}, {}, cp932());
+        SCOPED_TRACE(c.definition);
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(rulesOf(requests[0]), c.rules);
+        if (!c.rules.empty()) {
+            EXPECT_EQ(requests[0].findings[0].line, c.line);
+            EXPECT_EQ(curlCommand(requests[0]), "# not sent: url-invalid");
+        }
+        EXPECT_EQ(requests[0].url, c.url);
     }
 }
 
@@ -293,7 +324,14 @@ TEST(DefinitionRequests, TheWalkersLiteralsWhereABrowserSendsOtherwise) {
          "<input type=radio name=r value=1><input type=radio name=r "
          "value=\"a b\">",
          "r=Zem-Select[a+b,1]", "", nullptr},
-        {"typed text", "<input name=q value=\"R&amp;D\">", "q=R%26amp;D", "", nullptr},
+        {"typed text's default with a reference", "<input name=q value=\"R&amp;D\">", "q=R%26amp;D",
+         "browser-value", "R%26D"},
+        {"typed text's default with a plus", "<input name=q value=\"a+b\">", "q=a+b",
+         "browser-value", "a%2Bb"},
+        {"typed text's default as a browser sends it", "<input name=q value=\"a+b\">", "q=a%2Bb",
+         "", nullptr},
+        {"text typed over the default", "<input name=q value=\"a+b\">", "q=x+y", "", nullptr},
+        {"typed text without a default", "<input name=q>", "q=a+b", "", nullptr},
     };
     for (const auto& c : cases) {
         const std::vector<StepRequest> steps = onPage(c.form, c.fields);
@@ -369,6 +407,110 @@ TEST(DefinitionRequests, ValuesComparedInTheFormsCharset) {
               std::vector<std::string>{});
     EXPECT_EQ(sent("%C5%EC%B5%FE"),
               (std::vector<std::string>{"literal-charset", "value-not-offered"}));
+}
+
+// Lines for a name, against the controls the form has under it: what a browser sends, and the
+// finding on each line that it sends nothing for.
+TEST(DefinitionRequests, LinesTakeTheFormsControlsOfTheirNameInTurn) {
+    const struct {
+        const char* name;
+        const char* form;
+        const char* fields;
+        const char* body;
+        std::vector<std::string> rules;
+    } cases[] = {
+        {"hidden fields of one name",
+         "<input type=hidden name=a value=1><input type=hidden name=a value=2>",
+         "a=Zem-GetValue[a]\r\na=Zem-GetValue[a]",
+         "a=1&a=2",
+         {}},
+        {"a disabled hidden field",
+         "<input type=hidden name=a value=1 disabled><input name=q>",
+         "a=Zem-GetValue[a]\r\nq=1",
+         "q=1",
+         {"field-disabled"}},
+        {"a disabled field beside another of its name",
+         "<input type=hidden name=a value=1 disabled><input type=hidden name=a value=2>",
+         "a=Zem-GetValue[a]",
+         "a=2",
+         {}},
+        {"a disabled select",
+         "<select name=s disabled><option>1</select><input name=q>",
+         "s=1\r\nq=1",
+         "q=1",
+         {"field-disabled"}},
+        {"a select after the form",
+         "<input type=hidden name=a value=1></form>"
+         "<select name=a><option>1</select><form>",
+         "a=Zem-GetValue[a]\r\na=Zem-Select[1]",
+         "a=1",
+         {"field-extra"}},
+        {"a line too many for a text field",
+         "<input name=q>",
+         "q=1\r\nq=2",
+         "q=1",
+         {"field-extra"}},
+        {"check boxes of one name",
+         "<input type=checkbox name=c value=1><input type=checkbox name=c value=2>",
+         "c=1\r\nc=2",
+         "c=1&c=2",
+         {}},
+        {"a radio group",
+         "<input type=radio name=r value=1><input type=radio name=r value=2>",
+         "r=1\r\nr=2",
+         "r=1",
+         {"field-extra"}},
+        {"a multiple select",
+         "<select name=s multiple><option>1<option>2<option disabled>3</select>",
+         "s=1\r\ns=2\r\ns=3",
+         "s=1&s=2",
+         {"field-extra"}},
+    };
+    for (const auto& c : cases) {
+        const StepRequest step = onPage(c.form, c.fields).at(0);
+        EXPECT_EQ(step.body, c.body) << c.name;
+        EXPECT_EQ(rulesOf(step), c.rules) << c.name;
+    }
+    EXPECT_EQ(onPage("<input type=hidden name=a disabled>", "a=Zem-GetValue[a]")
+                  .at(0)
+                  .findings.at(0)
+                  .message,
+              "フォームの項目「a」は無効（disabled）です。ブラウザはこの項目を送りません");
+    EXPECT_EQ(onPage("<input name=q>", "q=1\r\nq=2").at(0).findings.at(0).message,
+              "フォームに「q」の項目は 1 つ分しかありません。ブラウザはこの行の値を送りません");
+}
+
+// A line for a field the form lacks names it, and the form's fields of the kind the line is
+// written for that no line names: where the field went.
+TEST(DefinitionRequests, AnUnknownFieldIsNamedWithTheFieldsItMayHaveBecome) {
+    const char* const form =
+        "<input type=hidden name=sid value=1><input type=hidden name=mail value=2>"
+        "<input name=user><input type=password name=pw><textarea name=body></textarea>"
+        "<select name=pref><option>1</select><input type=submit name=go>";
+    const struct {
+        const char* fields;
+        const char* message;
+    } cases[] = {
+        {"email=Zem-GetValue[email]\r\nsid=Zem-GetValue[sid]",
+         "フォームに項目「email」がありません（定義にない hidden "
+         "の項目「mail」がフォームにあります）"},
+        {"login=Zem-ID\r\nuser=x",
+         "フォームに項目「login」がありません（定義にない text "
+         "の項目「body」がフォームにあります）"},
+        {"pass=Zem-Pass\r\npw=Zem-Pass", "フォームに項目「pass」がありません"},
+        {"ken=Zem-Select[1,2]",
+         "フォームに項目「ken」がありません（定義にない select "
+         "の項目「pref」がフォームにあります）"},
+        {"名前=x\r\nmail=1\r\nsid=1\r\nuser=1\r\npw=1",
+         "フォームに項目「名前」がありません（定義にない text の項目「body」・select の項目「pref」"
+         "がフォームにあります）"},
+    };
+    for (const auto& c : cases) {
+        const StepRequest step = onPage(form, c.fields).at(0);
+        ASSERT_FALSE(step.findings.empty()) << c.fields;
+        EXPECT_EQ(step.findings[0].rule, "field-unknown") << c.fields;
+        EXPECT_EQ(step.findings[0].message, c.message) << c.fields;
+    }
 }
 
 }  // namespace

@@ -14,9 +14,11 @@
 #include <optional>
 #include <sstream>
 
+#include "ascii_text.h"
 #include "codepage.h"
 #include "form_body.h"
 #include "har_road.h"
+#include "url.h"
 
 using namespace verrimo;
 using json = nlohmann::json;
@@ -101,8 +103,9 @@ struct RoadCase {
     std::string definition;
     std::vector<std::string> lines;  // lines it must hold, UTF-8, when it is not compared
     std::size_t steps;
-    const char* note;       // what the notes of the noted steps say; the others have none
-    std::size_t noted = 3;  // how many steps have it
+    const char* note;           // what the notes of the noted steps say; the others have none
+    std::size_t noted = 3;      // how many steps have it
+    std::size_t documents = 7;  // requests the reader takes for pages: the road's, and frames
 };
 
 void PrintTo(const RoadCase& c, std::ostream* os) {
@@ -126,8 +129,10 @@ const std::string kSanitizedRoad =
     "Zem-Referer=SITE/input.html\r\naction=SITE/confirm.cgi\r\n-\r\nchk-moji=\r\n"
     "Zem-Referer=SITE/confirm.html\r\naction=SITE/complete.cgi\r\n-\r\nchk-moji=\r\n";
 
-// The password the site takes, which the files hold in clear.
+// The password the site takes, which the files hold in clear, and a part of it that no other
+// text holds.
 constexpr std::string_view kPassword = "hunter2&s3cret";
+constexpr std::string_view kSecretPart = "s3cret";
 
 const Change kAsSaved = [](json&, const CodePage&) {};
 
@@ -198,6 +203,158 @@ const Change kFilePart = [](json& har, const CodePage& site) {
     post["text"] = body;
 };
 
+// The HTML text of the entry's answer, changed.
+void changePage(json& entry, const std::function<void(std::string&)>& change) {
+    json& content = entry["response"]["content"];
+    std::string text = content["text"];
+    change(text);
+    content["text"] = text;
+}
+
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+void setHeader(json& request, const std::string& name, const std::string& value) {
+    for (json& header : request["headers"])
+        if (header["name"] == name) {
+            header["value"] = value;
+            return;
+        }
+    request["headers"].push_back({{"name", name}, {"value", value}});
+}
+
+void dropHeaders(json& request, std::string_view prefix) {
+    json kept = json::array();
+    for (const json& header : request["headers"])
+        if (!header["name"].get<std::string>().starts_with(prefix)) kept.push_back(header);
+    request["headers"] = kept;
+}
+
+// The pages write their forms' actions in single quotes.
+const Change kSingleQuotedActions = [](json& har, const CodePage&) {
+    eachEntry(har, [](json& entry) {
+        if (!entry["response"]["content"].contains("text")) return;
+        changePage(entry, [](std::string& page) {
+            for (const char* action : {"login.cgi", "confirm.cgi", "complete.cgi"})
+                replaceAll(page, "action=\"" + std::string(action) + "\" method=\"post\"",
+                           "method='post' action='" + std::string(action) + "'");
+        });
+    });
+};
+
+// Old Edge: an empty text beside the parameters.
+const Change kEmptyTextBesideParams = [](json& har, const CodePage&) {
+    eachEntry(har, [](json& entry) {
+        if (entry["request"].contains("postData")) entry["request"]["postData"]["text"] = "";
+    });
+};
+
+// Firefox 45: no _resourceType and no Sec-Fetch headers, and the upload's head in front of each
+// body.
+const Change kFirefox45 = [](json& har, const CodePage&) {
+    eachEntry(har, [](json& entry) {
+        entry.erase("_resourceType");
+        json& request = entry["request"];
+        dropHeaders(request, "Sec-Fetch-");
+        if (!request.contains("postData")) return;
+        json& post = request["postData"];
+        const std::string body = post["text"];
+        post["text"] = "Content-Type: " + post["mimeType"].get<std::string>() +
+                       "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    });
+};
+
+// Firefox writes a multipart body one character per byte, its size the bytes'.
+const Change kMultipartBytePerCharacter = [](json& har, const CodePage& site) {
+    multipart(false)(har, site);
+    eachEntry(har, [&](json& entry) {
+        json& request = entry["request"];
+        if (!request.contains("postData")) return;
+        const std::string bytes = site.fromUtf8(request["postData"]["text"].get<std::string>());
+        std::string text;
+        for (const char c : bytes) CodePage::appendCodePoint(static_cast<unsigned char>(c), text);
+        request["postData"]["text"] = text;
+        request["bodySize"] = bytes.size();
+    });
+};
+
+// The road in a frame of a page that is not in the file: every form targets the frame.
+const Change kInAFrame = [](json& har, const CodePage&) {
+    eachEntry(har, [](json& entry) {
+        setHeader(entry["request"], "Sec-Fetch-Dest", "iframe");
+        if (entry["response"]["content"].contains("text"))
+            changePage(entry, [](std::string& page) {
+                replaceAll(page, "method=\"post\"", "method=\"post\" target=\"road\"");
+            });
+    });
+};
+
+// What else a page loads: an image ping, a tracking post, an XHR that asks for HTML, a tag
+// manager's frame, each after the road's first page; with Chrome's _resourceType when withType.
+Change withScriptRequests(bool withType) {
+    return [withType](json& har, const CodePage&) {
+        json& entries = har["log"]["entries"];
+        const std::string page = entries[0]["request"]["url"];
+        const std::string site = page.substr(0, page.find('/', 7));
+        const auto request = [&](const char* method, const std::string& url, const char* accept,
+                                 const char* dest, const char* type, const char* body) {
+            json entry = {{"request",
+                           {{"method", method},
+                            {"url", url},
+                            {"headers",
+                             {{{"name", "Accept"}, {"value", accept}},
+                              {{"name", "Referer"}, {"value", page}}}}}},
+                          {"response",
+                           {{"status", 200},
+                            {"content",
+                             {{"mimeType", "text/html"},
+                              {"text",
+                               "<title>x</title><form action=/t method=post>"
+                               "<input name=a></form>"}}}}}};
+            if (*dest)
+                entry["request"]["headers"].push_back(
+                    {{"name", "Sec-Fetch-Dest"}, {"value", dest}});
+            if (withType) entry["_resourceType"] = type;
+            if (*body)
+                entry["request"]["postData"] = {{"mimeType", "application/x-www-form-urlencoded"},
+                                                {"text", body}};
+            return entry;
+        };
+        const json added = {
+            request("GET", site + "/gen_204?ei=1&ct=click", "image/webp,*/*", "", "ping", ""),
+            request("POST", site + "/pixel_42", "*/*", "", "ping", "ev=view&user=1"),
+            request("POST", site + "/login.cgi", "text/html, */*; q=0.01", "", "xhr",
+                    "user=taro&remember=1"),
+            request("GET", site + "/ns.html?id=GTM-1", "text/html", "iframe", "document", ""),
+            request("POST", site + "/login.cgi?frame", "text/html", "iframe", "document",
+                    "user=taro"),
+        };
+        entries.insert(entries.begin() + 1, added.begin(), added.end());
+        if (!withType)
+            eachEntry(har, [](json& entry) { dropHeaders(entry["request"], "Sec-Fetch-"); });
+    };
+}
+
+// The page after the login shows the password, as some sites do.
+const Change kPasswordEchoed = [](json& har, const CodePage&) {
+    changePage(har["log"]["entries"][2], [](std::string& page) {
+        replaceAll(page, "<title>", "<title>hunter2&amp;s3cret ");
+        replaceAll(page, "</h1>", "</h1><p>hunter2&s3cret</p>");
+    });
+};
+
+// The last answer holds binary junk among its texts.
+const Change kJunkInTheAnswer = [](json& har, const CodePage&) {
+    changePage(har["log"]["entries"][6], [](std::string& page) {
+        replaceAll(page, "<title>完了</title>",
+                   std::string("<title>\x01\x02\x7F\xEF\xBF\xBD</title>"));
+        replaceAll(page, "</h1>", std::string("</h1><p>a\0b</p>", 15));
+    });
+};
+
 const RoadCase kRoadCases[] = {
     {"Chrome, Shift_JIS", "road-shift_jis.har", "CP932", kAsSaved, kRoad, {}, 3, ""},
     {"Firefox, UTF-8", "road-utf-8.har", "UTF-8", kAsSaved, kRoad, {}, 3, ""},
@@ -255,6 +412,89 @@ const RoadCase kRoadCases[] = {
      {"action=SITE/login.cgi", "pass=Zem-Pass", "token=in2", "token2=cf3"},
      3,
      "中身がファイルにありません"},
+    {"single-quoted actions", "road-utf-8.har", "UTF-8", kSingleQuotedActions, kRoad, {}, 3, ""},
+    {"old Edge, empty text beside params, as sent",
+     "road-shift_jis.har",
+     "CP932",
+     kEmptyTextBesideParams,
+     kRoad,
+     {},
+     3,
+     "params"},
+    {"old Edge, empty text beside params, decoded",
+     "road-utf-8.har",
+     "UTF-8",
+     kEmptyTextBesideParams,
+     kRoad,
+     {},
+     3,
+     "params"},
+    {"Firefox 45, Shift_JIS", "road-shift_jis.har", "CP932", kFirefox45, kRoad, {}, 3, ""},
+    {"Firefox 45, UTF-8", "road-utf-8.har", "UTF-8", kFirefox45, kRoad, {}, 3, ""},
+    {"Firefox 45, multipart",
+     "road-utf-8.har",
+     "UTF-8",
+     [](json& har, const CodePage& site) {
+         multipart(false)(har, site);
+         kFirefox45(har, site);
+     },
+     kRoad,
+     {},
+     3,
+     ""},
+    {"Firefox, multipart a byte per character, UTF-8",
+     "road-utf-8.har",
+     "UTF-8",
+     kMultipartBytePerCharacter,
+     kRoad,
+     {},
+     3,
+     ""},
+    {"Firefox, multipart a byte per character, Shift_JIS",
+     "road-shift_jis.har",
+     "CP932",
+     kMultipartBytePerCharacter,
+     kRoad,
+     {},
+     3,
+     ""},
+    {"into a frame", "road-utf-8.har", "UTF-8", kInAFrame, kRoad, {}, 3, ""},
+    {"Chrome, among pings, XHR and a tag manager's frame",
+     "road-shift_jis.har",
+     "CP932",
+     withScriptRequests(true),
+     kRoad,
+     {},
+     3,
+     "",
+     3,
+     9},
+    {"Firefox 45, among pings, XHR and a tag manager's frame",
+     "road-utf-8.har",
+     "UTF-8",
+     withScriptRequests(false),
+     kRoad,
+     {},
+     3,
+     "",
+     3,
+     10},
+    {"the password echoed by the answer",
+     "road-utf-8.har",
+     "UTF-8",
+     kPasswordEchoed,
+     "",
+     {"pass=Zem-Pass"},
+     3,
+     ""},
+    {"binary junk in the answer",
+     "road-utf-8.har",
+     "UTF-8",
+     kJunkInTheAnswer,
+     "",
+     {"chk-moji=送信完了"},
+     3,
+     ""},
     {"a file among the fields",
      "road-utf-8.har",
      "UTF-8",
@@ -276,7 +516,7 @@ TEST_P(HarRoadTest, TheRoadAsARecordingWritesIt) {
     c.change(har, site);
     const std::string address = siteOf(har);
     const Har read = readHar(har.dump());
-    EXPECT_EQ(read.documents.size(), 7u);  // the road's pages and posts, nothing else
+    EXPECT_EQ(read.documents.size(), c.documents);
     const HarRoad road = findRoad(read, cp);
     ASSERT_EQ(road.steps.size(), c.steps);
     std::vector<std::size_t> all;
@@ -296,10 +536,10 @@ TEST_P(HarRoadTest, TheRoadAsARecordingWritesIt) {
         });
         EXPECT_EQ(says, !s.notes.empty()) << s.url << ": " << s.notes.front();
         noted += says;
-        // The password the file holds in clear is written nowhere.
+        // The password the file holds in clear is written nowhere, in no way of writing it.
         for (const auto& texts : {s.fields, s.checkStrings, s.notes, stepLines(s)})
             for (const std::string& text : texts)
-                EXPECT_EQ(text.find(kPassword), std::string::npos) << text;
+                EXPECT_EQ(text.find(kSecretPart), std::string::npos) << text;
     }
     EXPECT_EQ(noted, std::string_view(c.note).empty() ? 0 : c.noted);
 }
@@ -398,15 +638,122 @@ TEST(HarRoad, AHiddenFieldSentAsThePageGaveItIsReadFromThePage) {
 }
 
 TEST(HarRoad, APasswordIsKnownByItsNameWhenThePageIsMissing) {
-    const HarRoad road = roadOfEntries(
-        {documentEntry("GET", "http://h.example/", std::nullopt),
-         documentEntry("POST", "http://h.example/in", std::nullopt,
-                       "id=a&user_pw=1&passwd=2&pwd=3&pw2=4&newpassword=5&pwhint=6")});
+    // name (UTF-8) → whether it is written as Zem-Pass
+    const std::pair<const char*, bool> names[] = {
+        {"id", false},       {"user_pw", true},       {"passwd", true},   {"pwd", true},
+        {"pw2", true},       {"newpassword", true},   {"pwhint", false},  {"pin", true},
+        {"login_pin", true}, {"PinCode", true},       {"spinner", false}, {"pinyin", false},
+        {"secret", true},    {"client_secret", true}, {"kennwort", true}, {"Passwort", true},
+        {"pswd", true},      {"psw", true},           {"otp", true},      {"パスワード", true},
+        {"ﾊﾟｽﾜｰﾄﾞ", true},   {"暗証番号", true},      {"密码", true},     {"contraseña", true},
+        {"senha", true},     {"mot_de_passe", true},  {"お名前", false},  {"email", false},
+    };
+    for (const char* charset : {"UTF-8", "Shift_JIS"}) {
+        const CodePage& sent = codePage(charset == std::string("UTF-8") ? "UTF-8" : "CP932");
+        std::string body;
+        for (const auto& [name, secret] : names) {
+            const std::string bytes = sent.fromUtf8(name);
+            if (bytes.find('?') != std::string::npos) continue;  // not in the charset
+            body += (body.empty() ? "" : "&") + exactQueryText(bytes, false) + "=v";
+        }
+        json post = documentEntry("POST", "http://h.example/in", std::nullopt, body);
+        post["request"]["postData"]["mimeType"] =
+            std::string("application/x-www-form-urlencoded; charset=") + charset;
+        const HarRoad road =
+            roadOfEntries({documentEntry("GET", "http://h.example/", std::nullopt), post});
+        ASSERT_EQ(road.steps.size(), 1u) << charset;
+        const CodePage& utf8 = codePage("UTF-8");
+        std::size_t at = 0;
+        for (const auto& [name, secret] : names) {
+            if (sent.fromUtf8(name).find('?') != std::string::npos) continue;
+            ASSERT_LT(at, road.steps[0].fields.size());
+            const std::string line = road.steps[0].fields[at++];
+            EXPECT_EQ(line.ends_with("=Zem-Pass"), secret)
+                << charset << " " << name << ": " << utf8.toUtf8(line);
+        }
+    }
+}
+
+// Entries of a file around one POST: its page before it, unless none.
+HarRoad roadAround(json post, bool pageBefore) {
+    json entries = json::array();
+    if (pageBefore)
+        entries.push_back(documentEntry("GET", "http://h.example/f.html",
+                                        "<form action=in method=post><input name=a></form>"));
+    entries.push_back(std::move(post));
+    return roadOfEntries(entries);
+}
+
+TEST(HarRoad, AStepWithNoReferrerHasNoEmptyReferrerLineButANote) {
+    const HarRoad road =
+        roadAround(documentEntry("POST", "http://h.example/in", "<title>ok</title>", "a=1"), false);
     ASSERT_EQ(road.steps.size(), 1u);
-    EXPECT_EQ(
-        road.steps[0].fields,
-        (std::vector<std::string>{"id=a", "user_pw=Zem-Pass", "passwd=Zem-Pass", "pwd=Zem-Pass",
-                                  "pw2=Zem-Pass", "newpassword=Zem-Pass", "pwhint=6"}));
+    EXPECT_EQ(stepLines(road.steps[0]),
+              (std::vector<std::string>{"action=http://h.example/in", "a=1", "-", "chk-moji=ok"}));
+    EXPECT_TRUE(std::any_of(road.steps[0].notes.begin(), road.steps[0].notes.end(),
+                            [](const std::string& n) { return n.find("Zem-Referer") != n.npos; }));
+}
+
+TEST(HarRoad, ControlCharactersAreNeverWrittenRaw) {
+    const HarRoad road =
+        roadAround(documentEntry("POST", std::string("http://h.example/i\0n\x01", 21), std::nullopt,
+                                 "a%00b=1&c=%00%7F&d=2"),
+                   true);
+    ASSERT_EQ(road.steps.size(), 1u);
+    const std::string definition = roadDefinition(road, {0});
+    EXPECT_EQ(definition,
+              "Zem-Referer=http://h.example/f.html\r\naction=http://h.example/i%00n%01\r\n"
+              "c=%00%7F\r\nd=2\r\n-\r\nchk-moji=\r\n");
+    EXPECT_TRUE(std::any_of(road.steps[0].notes.begin(), road.steps[0].notes.end(),
+                            [](const std::string& n) { return n.find("a%00b") != n.npos; }));
+}
+
+TEST(HarRoad, OnlyWebAddressesBecomeSteps) {
+    for (const char* url : {"file:///etc/passwd", "javascript:alert(1)", "data:text/html,x",
+                            "ftp://h.example/in", "FILE:///c:/boot.ini"}) {
+        json post = documentEntry("POST", url, std::nullopt, "a=1");
+        post["request"]["headers"] = {{{"name", "Referer"}, {"value", "http://h.example/f.html"}}};
+        const HarRoad road = roadAround(post, true);
+        EXPECT_TRUE(road.steps.empty()) << url;
+        ASSERT_EQ(road.notes.size(), 1u) << url;
+        const std::string scheme =
+            asciiLowered(std::string_view(url).substr(0, std::string_view(url).find(':') + 1));
+        EXPECT_NE(road.notes[0].find("（" + scheme + "）"), std::string::npos) << road.notes[0];
+    }
+}
+
+// A POST through a frame, or one the file does not say is a page's, is a step only when the
+// page it came from holds a form with its action and fields.
+TEST(HarRoad, AnUnsureRequestIsAStepOnlyWhenItsPageHoldsItsForm) {
+    struct Row {
+        const char* dest;    // Sec-Fetch-Dest; empty: none
+        const char* accept;  // Accept; null: none
+        const char* url;
+        const char* body;
+        bool step;
+    };
+    const Row rows[] = {
+        {"iframe", "text/html", "http://h.example/in", "a=1", true},
+        {"iframe", "text/html", "http://h.example/in", "a=1&b=2", false},
+        {"iframe", "text/html", "http://h.example/other", "a=1", false},
+        {"", "text/html,*/*", "http://h.example/in", "a=1", true},
+        {"", "*/*", "http://h.example/in", "a=1", false},
+        {"", "image/webp", "http://h.example/in", "a=1", false},
+        {"", "application/json, text/html;q=0.1", "http://h.example/in", "b=1", false},
+        {"", nullptr, "http://h.example/in", "a=1", true},
+        {"empty", "text/html", "http://h.example/in", "a=1", false},
+        {"document", "*/*", "http://h.example/other", "x=1", true},
+    };
+    for (const Row& r : rows) {
+        json post = documentEntry("POST", r.url, "<title>t</title>", r.body);
+        post.erase("_resourceType");
+        json& headers = post["request"]["headers"];
+        headers.push_back({{"name", "Referer"}, {"value", "http://h.example/f.html"}});
+        if (*r.dest) headers.push_back({{"name", "Sec-Fetch-Dest"}, {"value", r.dest}});
+        if (r.accept) headers.push_back({{"name", "Accept"}, {"value", r.accept}});
+        const HarRoad road = roadAround(post, true);
+        EXPECT_EQ(road.steps.size(), r.step ? 1u : 0u) << r.dest << " " << r.url << " " << r.body;
+    }
 }
 
 // The fields HAR 1.2 requires, and their types, in every entry of the files the tests read.
@@ -494,6 +841,31 @@ const BadCase kBadCases[] = {
      HarError::Kind::NotHar},
     {"entries not a list", [] { return std::string(R"({"log":{"entries":{}}})"); },
      HarError::Kind::NotHar},
+    {"invalid UTF-8 in a string",
+     [] {
+         return std::string(
+             "{\"log\":{\"entries\":[{\"x\":\"a\xFF"
+             "b\"}]}}");
+     },
+     HarError::Kind::InvalidUtf8},
+    {"an overlong UTF-8 form",
+     [] { return std::string("{\"log\":{\"entries\":[],\"x\":\"\xC0\xAF\"}}"); },
+     HarError::Kind::InvalidUtf8},
+    {"a UTF-8 surrogate",
+     [] { return std::string("{\"log\":{\"entries\":[],\"x\":\"\xED\xA0\x80\"}}"); },
+     HarError::Kind::InvalidUtf8},
+    {"Shift_JIS bytes", [] { return std::string("{\"log\":{\"entries\":[],\"x\":\"\x83\x65\"}}"); },
+     HarError::Kind::InvalidUtf8},
+    {"a raw control in a string",
+     [] { return std::string("{\"log\":{\"entries\":[],\"x\":\"a\nb\"}}"); },
+     HarError::Kind::NotJson},
+    {"a bad escape", [] { return std::string(R"({"log":{"entries":[],"x":"\q"}})"); },
+     HarError::Kind::NotJson},
+    {"a number with a leading zero", [] { return std::string(R"({"log":{"entries":[],"x":01}})"); },
+     HarError::Kind::NotJson},
+    {"nested a million deep",
+     [] { return "{\"log\":{\"entries\":[],\"x\":" + std::string(1000000, '[') + "]}}"; },
+     HarError::Kind::NotHar},
 };
 
 TEST(ReadHar, InputThatIsNoWholeHarFileIsNamed) {
@@ -503,8 +875,65 @@ TEST(ReadHar, InputThatIsNoWholeHarFileIsNamed) {
             ADD_FAILURE() << c.name << ": read";
         } catch (const HarError& e) {
             EXPECT_EQ(e.kind, c.kind) << c.name << ": " << e.what();
+            if (c.kind == HarError::Kind::InvalidUtf8) {
+                EXPECT_NE(std::string(e.what()).find("invalid UTF-8"), std::string::npos);
+            }
         }
     }
+}
+
+// A file with this status and request bodySize, as written.
+Har withNumbers(const std::string& status, const std::string& bodySize) {
+    return readHar(
+        "\xEF\xBB\xBF{\"log\":{\"entries\":[{\"_resourceType\":\"document\",\"request\":{"
+        "\"method\":\"GET\",\"url\":\"http://h/\",\"bodySize\":" +
+        bodySize + "},\"response\":{\"status\":" + status + "}}]}}");
+}
+
+TEST(ReadHar, NumbersOutOfRangeAreNone) {
+    const std::tuple<const char*, int, std::int64_t> rows[] = {
+        {"200", 200, 200},   {"3e9", 0, 3000000000},
+        {"-1e20", 0, -1},    {"1e400", 0, -1},
+        {"200.5", 0, -1},    {"-0", 0, 0},
+        {"302.0", 302, 302}, {"99999999999999999999", 0, -1},
+        {"1000", 0, 1000},   {"-1", 0, -1},
+        {"1E2", 100, 100},
+    };
+    for (const auto& [text, status, size] : rows) {
+        const Har har = withNumbers(text, text);
+        ASSERT_EQ(har.documents.size(), 1u) << text;
+        EXPECT_EQ(har.documents[0].status, status) << text;
+        EXPECT_EQ(har.documents[0].bodySize, size) << text;
+    }
+}
+
+TEST(ReadHar, TextsOverTheirBoundAreLeftOutUnheld) {
+    const std::string big(5000, 'x');
+    const Har har = readHar(
+        json{{"log",
+              {{"entries",
+                {{{"_resourceType", "document"},
+                  {"request",
+                   {{"method", "POST"},
+                    {"url", "http://h/" + big},
+                    {"postData",
+                     {{"mimeType", "application/x-www-form-urlencoded"},
+                      {"params",
+                       {{{"name", "a"}, {"value", "1"}}, {{"name", "b"}, {"value", big}}}}}}}},
+                  {"response",
+                   {{"status", 200},
+                    {"content", {{"mimeType", "image/png"}, {"text", big + big}}},
+                    {"x" + big, big}}}}}}}}}
+            .dump(),
+        {.maxText = 100, .maxLine = 1000});
+    ASSERT_EQ(har.documents.size(), 1u);
+    const HarEntry& e = har.documents[0];
+    EXPECT_EQ(e.url, "");
+    EXPECT_EQ(e.status, 200);
+    EXPECT_TRUE(e.paramsCut);
+    ASSERT_EQ(e.params.size(), 1u);
+    EXPECT_EQ(e.params[0].value, "1");
+    EXPECT_FALSE(e.contentText);
 }
 
 TEST(ReadHar, KeepsTheDocumentsAndWhatTheirStepsNeed) {

@@ -1,37 +1,34 @@
-// The Origin a browser sends with a form, from the address of the page that sends it.
+// The Origin a browser sends with a form, from the address of the page that sends it, and the
+// Referer it sends from there.
+#include "origin.h"
+
 #include <gtest/gtest.h>
 
-#include "origin.h"
+#include <span>
+
+#include "codepage.h"
+#include "extract_support.h"
+#include "url_resolutions.h"
+
+using namespace verrimo;
+using verrimo::testing::cp932;
 
 namespace {
 
-TEST(SerializedOrigin, SchemeHostAndAPortThatIsNotTheDefault) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"http://www.example.org/a/b.html?q=1#top", "http://www.example.org"},
-        {"https://www.example.org:443/", "https://www.example.org"},
-        {"http://www.example.org:80/", "http://www.example.org"},
-        {"http://www.example.org:080/", "http://www.example.org"},
-        {"http://127.0.0.1:8080/form.html", "http://127.0.0.1:8080"},
-        {"https://h.test:80/", "https://h.test:80"},
-        {"HTTP://User:Pw@WWW.Example.ORG:81/", "http://www.example.org:81"},
-        {"http://[::1]:8000/x", "http://[::1]:8000"},
-        {"http://[::1]/x", "http://[::1]"},
-        {"http://h.test:/x", "http://h.test"},
-        {"http:\\\\h.test\\x", "http://h.test"},
-        {"ftp://h.test:21/", "ftp://h.test"},
-        {"wss://h.test:443/", "wss://h.test"},
-        {"file:///home/u/form.html", "null"},
-        {"data:text/html,<form>", "null"},
-        {"about:blank", "null"},
-        {"top.html", ""},              // no scheme: the page's address is not known
-        {"1a:b", ""},                  // nor is this one
-        {"http://h.test:99999/", ""},  // no port a browser loads
-        {"http://h.test:8x/", ""},
-        {"http:///x", "http://x"},  // the slashes before the host are skipped
-        {"http://:80/", ""},
-    };
-    for (const auto& [url, origin] : cases)
-        EXPECT_EQ(verrimo::serializedOrigin(url), origin) << url;
+TEST(Origin, AsBrowsersGiveIt) {
+    for (const auto table : {std::span<const test::OriginOf>(test::kOrigins),
+                             std::span<const test::OriginOf>(test::kStandardOrigins)})
+        for (const test::OriginOf& o : table) {
+            const std::optional<Url> url = parseUrl("", cp932().fromUtf8(o.url), cp932());
+            if (o.origin)
+                EXPECT_EQ(url ? url->origin().serialised() : "(no address)", o.origin) << o.url;
+            else
+                EXPECT_FALSE(url) << o.url;
+            // An address that cannot be parsed has an opaque origin, equal to none.
+            const Origin origin = originOf(cp932().fromUtf8(o.url), cp932());
+            EXPECT_EQ(origin.serialised(), o.origin ? o.origin : "null") << o.url;
+            EXPECT_EQ(origin == origin, origin.serialised() != "null") << o.url;
+        }
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// A definition read once: which lines make each step, where a field's name and value stand, and
-// that each reading is counted.
+// A definition read once: which lines make each step, and where a field's name and value stand.
 #include "parsed_definition.h"
 
 #include <gtest/gtest.h>
@@ -116,30 +115,6 @@ TEST(ParsedDefinition, CheckStringEmptyOrMissing) {
     ASSERT_EQ(parsed->steps().size(), 2u);
     EXPECT_EQ(parsed->checkString(parsed->steps()[0]), std::optional<std::string_view>(""));
     EXPECT_EQ(parsed->checkString(parsed->steps()[1]), std::nullopt);
-}
-
-TEST(ParsedDefinition, HoldsTheCheckersReportOfItsLines) {
-    const std::string text = "Zem-Referer=r\r\nuser = bob\r\nZem-Foo=1\r\nno equals\r\n";
-    const auto parsed = parseDefinition(text, cp932());
-    const DefinitionReport alone = checkDefinition(text, cp932());
-    ASSERT_EQ(parsed->lines().size(), 4u);
-    ASSERT_EQ(parsed->report().lines.size(), alone.lines.size());
-    for (std::size_t i = 0; i < alone.lines.size(); ++i)
-        EXPECT_EQ(parsed->report().lines[i].shape, alone.lines[i].shape);
-    ASSERT_EQ(parsed->report().findings.size(), alone.findings.size());
-    for (std::size_t i = 0; i < alone.findings.size(); ++i) {
-        EXPECT_EQ(parsed->report().findings[i].line, alone.findings[i].line);
-        EXPECT_EQ(parsed->report().findings[i].rule, alone.findings[i].rule);
-    }
-    EXPECT_FALSE(alone.findings.empty());
-}
-
-TEST(ParsedDefinition, EachParseIsCounted) {
-    const std::size_t before = definitionParses();
-    const auto parsed = parseDefinition("Zem-Referer=r\r\naction=t\r\n", cp932());
-    EXPECT_EQ(definitionParses(), before + 1);
-    // The lines stay views into the value's own bytes.
-    EXPECT_EQ(parsed->lines().front().data(), parsed->text().data());
 }
 
 }  // namespace

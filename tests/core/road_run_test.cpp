@@ -69,6 +69,10 @@ FakeSite roadSite() {
     return site;
 }
 
+SealedText sealed(std::string plain) {
+    return SealedText(plain);
+}
+
 struct Seen {
     StepOutcome outcome;
     std::vector<RoadStep> steps;
@@ -86,7 +90,7 @@ Seen run(FakeSite& site, const std::string& definition, std::vector<SendChoice> 
         return choice;
     };
     callbacks.stepDone = [&](const RoadStep& step) { seen.steps.push_back(step); };
-    seen.outcome = runRoad(definition, cp932(), options, callbacks);
+    seen.outcome = runRoad(*parseDefinition(definition, cp932()), cp932(), options, callbacks);
     return seen;
 }
 
@@ -94,7 +98,7 @@ TEST(RoadRun, EachStepIsBuiltOnItsOwnPage) {
     FakeSite site = roadSite();
     RoadRunOptions options;
     options.samples.id = "taro";
-    options.samples.password = "pw&1";
+    options.password = sealed("pw&1");
     const Seen seen = run(site, kRoad, {SendChoice::Send}, options);
     EXPECT_EQ(seen.outcome, StepOutcome::Passed);
     ASSERT_EQ(site.seen.size(), 3u);
@@ -150,11 +154,26 @@ TEST(RoadRun, SendsOnlyWhatTheCallerAllows) {
     }
 }
 
+// The run, a step built on its own, and the requests all take the definition as read once.
+TEST(RoadRun, TheDefinitionIsReadOnce) {
+    FakeSite site = roadSite();
+    const std::size_t before = definitionParses();
+    const auto parsed = parseDefinition(kRoad, cp932());
+    RoadCallbacks callbacks;
+    callbacks.send = std::ref(site);
+    callbacks.ask = [](const RoadStep&) { return SendChoice::SendAll; };
+    EXPECT_EQ(runRoad(*parsed, cp932(), {}, callbacks), StepOutcome::Passed);
+    EXPECT_TRUE(stepOnPage(*parsed, 1, nullptr, {}, cp932()));
+    EXPECT_EQ(definitionRequests(*parsed, {}, {}, cp932()).size(), 2u);
+    EXPECT_EQ(definitionParses(), before + 1);
+}
+
 TEST(RoadRun, WithoutAnAskFunctionNothingIsSent) {
     FakeSite site = roadSite();
     RoadCallbacks callbacks;
     callbacks.send = std::ref(site);
-    EXPECT_EQ(runRoad(kRoad, cp932(), {}, callbacks), StepOutcome::Declined);
+    EXPECT_EQ(runRoad(*parseDefinition(kRoad, cp932()), cp932(), {}, callbacks),
+              StepOutcome::Declined);
     EXPECT_EQ(site.count("POST"), 0u);
 }
 
@@ -285,7 +304,7 @@ TEST(RoadRun, ThePasswordIsMaskedInEverythingReported) {
     site.answers["GET " + sent] = answer;
     RoadRunOptions options;
     options.samples.id = "taro";
-    options.samples.password = "p@ss w";
+    options.password = sealed("p@ss w");
     const Seen seen = run(site, definition, {SendChoice::Send}, options);
     EXPECT_EQ(seen.outcome, StepOutcome::Passed);
     ASSERT_EQ(site.seen.size(), 2u);
@@ -313,7 +332,7 @@ TEST(RoadRun, TheRequestReportedCarriesTheHeadersSent) {
     callbacks.ask = [](const RoadStep&) { return SendChoice::SendAll; };
     std::vector<RoadStep> steps;
     callbacks.stepDone = [&](const RoadStep& s) { steps.push_back(s); };
-    runRoad(kRoad, cp932(), {}, callbacks);
+    runRoad(*parseDefinition(kRoad, cp932()), cp932(), {}, callbacks);
     ASSERT_FALSE(steps.empty());
     const auto& headers = steps[0].request.headers;
     EXPECT_EQ(headers, (std::vector<std::pair<std::string, std::string>>{
@@ -333,6 +352,59 @@ TEST(RoadRun, ADefinitionWithoutStepsSendsNothing) {
     FakeSite site;
     EXPECT_EQ(run(site, "user=Zem-ID\r\n", {SendChoice::Send}).outcome, StepOutcome::Passed);
     EXPECT_TRUE(site.seen.empty());
+}
+
+// A hostile site writes the password back in its redirects, its error and a later page's
+// load: every form of it is masked in what the run reports.
+TEST(RoadRun, ThePasswordASiteWritesBackIsMasked) {
+    const std::string secret = "Qq7 Sec&ret9Zz";
+    const std::string echoes[] = {"Qq7 Sec&ret9Zz",
+                                  "Qq7+Sec%26ret9Zz",
+                                  "Qq7%20Sec%26ret9Zz",
+                                  "Qq7%20Sec&ret9Zz",
+                                  "%51%71%37%20%53%65%63%26%72%65%74%39%5a%7a",
+                                  "Qq7%2520Sec%2526ret9Zz"};
+    for (const std::string& echo : echoes) {
+        SCOPED_TRACE(echo);
+        FakeSite site = roadSite();
+        StepAnswer& welcome = site.answers["POST " + kSite + "/login.cgi"];
+        welcome.hops.push_back({"GET", kSite + "/landing/" + echo, 302, "", ""});
+        welcome.otherHosts.push_back(echo + ".example");
+        site.answers["POST " + kSite + "/login.cgi"].url = kSite + "/home?p=" + echo;
+        StepAnswer form = page("<form action=post.cgi method=post><input name=msg></form>");
+        form.hops.push_back({"GET", kSite + "/form.html?from=" + echo, 200, "", ""});
+        form.error = "moved to " + echo;
+        site.answers["GET " + kSite + "/form.html"] = form;
+        RoadRunOptions options;
+        options.password = sealed(secret);
+        const Seen seen = run(site, kRoad, {SendChoice::SendAll}, options);
+        EXPECT_EQ(site.seen.at(1).body, "user=user&pass=Qq7+Sec%26ret9Zz");
+        ASSERT_EQ(seen.steps.size(), 2u);
+        const StepAnswer& answer = seen.steps[0].answer;
+        EXPECT_EQ(answer.hops.at(1).url, kSite + "/landing/********");
+        EXPECT_EQ(answer.url, kSite + "/home?p=********");
+        EXPECT_EQ(answer.otherHosts, std::vector<std::string>{"********.example"});
+        const StepAnswer& later = *seen.steps[1].referrerPage;
+        EXPECT_EQ(later.hops.at(1).url, kSite + "/form.html?from=********");
+        EXPECT_EQ(later.error, "moved to ********");
+    }
+}
+
+// An answer cut short (a stall, a time-out, a closed connection) is no answer: the check string
+// it lacks says nothing about the site.
+TEST(RoadRun, AnAnswerCutShortIsNotFetched) {
+    for (const char* error : {"Operation timed out after 1000 milliseconds with 9 bytes received",
+                              "transfer closed with 100 bytes remaining to read"}) {
+        SCOPED_TRACE(error);
+        FakeSite site = roadSite();
+        StepAnswer& cut = site.answers["POST " + kSite + "/login.cgi"];
+        cut.body = "<p>welc";
+        cut.error = error;
+        const Seen seen = run(site, kRoad, {SendChoice::SendAll});
+        EXPECT_EQ(seen.outcome, StepOutcome::NotFetched);
+        EXPECT_EQ(seen.steps.at(0).answer.error, error);
+        EXPECT_EQ(site.count("POST"), 1u);
+    }
 }
 
 }  // namespace

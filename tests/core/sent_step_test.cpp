@@ -53,8 +53,8 @@ const Closing kClosings[] = {
 
 TEST(SentStep, TheCheckStringGoesWhereTheStepWaitsForIt) {
     for (const Closing& c : kClosings) {
-        const StepTexts closed =
-            closeSentStep(sjis(c.definition), sjis(c.held), sjis(c.check), cp932());
+        const StepTexts closed = closeSentStep(*parseDefinition(sjis(c.definition), cp932()),
+                                               sjis(c.held), sjis(c.check), cp932());
         EXPECT_EQ(closed.definition, sjis(c.closed)) << c.name;
         EXPECT_EQ(closed.held, sjis(c.heldAfter)) << c.name;
     }
@@ -105,7 +105,8 @@ TEST(SentStep, AStepIsBuiltAgainstItsOwnPage) {
     const PageReading b = readPage({"<form action=b.cgi method=post><input type=hidden name=t "
                                     "value=tok><input type=password name=pw></form>"},
                                    cp932(), {.forms = true});
-    const auto step = stepOnPage(definition, 1, b.forms, {"u", "p&w", "e"}, cp932());
+    const auto parsed = parseDefinition(definition, cp932());
+    const auto step = stepOnPage(*parsed, 1, b.forms, {"u", "p&w", "e"}, cp932());
     ASSERT_TRUE(step);
     EXPECT_EQ(step->method, "POST");
     EXPECT_EQ(step->url, "http://s.example/b.cgi");
@@ -114,7 +115,7 @@ TEST(SentStep, AStepIsBuiltAgainstItsOwnPage) {
     ASSERT_EQ(step->findings.size(), 1u);
     EXPECT_EQ(step->findings[0].rule, "field-unknown");
     EXPECT_EQ(step->findings[0].line, 7u);
-    EXPECT_FALSE(stepOnPage(definition, 2, nullptr, {}, cp932()));
+    EXPECT_FALSE(stepOnPage(*parsed, 2, nullptr, {}, cp932()));
 }
 
 }  // namespace

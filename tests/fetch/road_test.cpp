@@ -26,7 +26,8 @@ RoadRunSeen runOn(const std::string& definition, SendChoice choice = SendChoice:
     static const CodePage cp("CP932");
     RoadRunOptions options;
     options.samples.id = RoadSite::kUser;
-    options.samples.password = RoadSite::kPassword;
+    std::string password(RoadSite::kPassword);
+    options.password = SealedText(password);
     RoadRunSeen run;
     RoadCallbacks callbacks;
     callbacks.send = [](const StepRequest& r) { return sendRequest(r); };
@@ -35,7 +36,7 @@ RoadRunSeen runOn(const std::string& definition, SendChoice choice = SendChoice:
         return choice;
     };
     callbacks.stepDone = [&](const RoadStep& step) { run.steps.push_back(step); };
-    run.outcome = runRoad(definition, cp, options, callbacks);
+    run.outcome = runRoad(*parseDefinition(definition, cp), cp, options, callbacks);
     return run;
 }
 
@@ -162,7 +163,9 @@ TEST(RoadCancel, ARaisedFlagStopsTheTransferUnderWay) {
     callbacks.ask = [](const RoadStep&) { return SendChoice::Send; };
     std::vector<RoadStep> steps;
     callbacks.stepDone = [&](const RoadStep& step) { steps.push_back(step); };
-    EXPECT_EQ(runRoad(definition, CodePage::program(), options, callbacks), StepOutcome::Cancelled);
+    EXPECT_EQ(runRoad(*parseDefinition(definition, CodePage::program()), CodePage::program(),
+                      options, callbacks),
+              StepOutcome::Cancelled);
     ASSERT_EQ(steps.size(), 1u);
     EXPECT_EQ(steps[0].answer.error, "cancelled");
 }
@@ -182,7 +185,9 @@ TEST(RoadSafety, AnAddressOtherThanHttpIsNeverOpened) {
         callbacks.ask = [](const RoadStep&) { return SendChoice::SendAll; };
         std::vector<RoadStep> steps;
         callbacks.stepDone = [&](const RoadStep& step) { steps.push_back(step); };
-        EXPECT_EQ(runRoad(definition, CodePage::program(), {}, callbacks), StepOutcome::NotFetched);
+        EXPECT_EQ(runRoad(*parseDefinition(definition, CodePage::program()), CodePage::program(),
+                          {}, callbacks),
+                  StepOutcome::NotFetched);
         ASSERT_EQ(steps.size(), 1u);
         const StepAnswer& refused =
             steps[0].answer.error.empty() ? *steps[0].referrerPage : steps[0].answer;

@@ -11,8 +11,13 @@
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "Unit3.h"
 #include "Unit_tag.h"
 #include "application.h"
+#include "extract_page.h"
+#include "form_request.h"
+#include "http_test_server.h"
+#include "parsed_definition.h"
 #include "user_input.h"
 #include "window_test.h"
 #include "window_test_support.h"
@@ -26,6 +31,19 @@ namespace {
 const char* const kTwoMistakes = "user=Zem-ID\r\npass=Zem-Pas\r\nq = 1\r\n";
 constexpr int kMisspelt = 17;  // "Zem-Pas"
 constexpr int kBlanks = 26;    // " = "
+
+// A contact form of today's web: UTF-8 declared among other metas, served without a charset.
+const char* const kContactPage =
+    "<!DOCTYPE html><html lang=\"ja\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
+    "content=\"width=device-width, initial-scale=1\"><title>お問い合わせ</title></head><body>"
+    "<form action=\"contact.cgi\" method=\"post\"><input type=\"hidden\" name=\"mode\" "
+    "value=\"send\"><input type=\"hidden\" name=\"token\" value=\"a+b&amp;c\">"
+    "<input type=\"text\" name=\"お名前\" value=\"山田 太郎\"><input type=\"email\" "
+    "name=\"email\"><select name=\"kind\"><option value=\"\">選択<option>ご質問"
+    "<option>ご意見・ご要望</select><input type=\"radio\" name=\"reply\" value=\"要\">"
+    "<input type=\"radio\" name=\"reply\" value=\"不要\"><textarea name=\"body\"></textarea>"
+    "<input type=\"checkbox\" name=\"agree\" value=\"1\"><input type=\"submit\" "
+    "value=\"送信する\"></form></body></html>";
 
 }  // namespace
 
@@ -108,6 +126,52 @@ class DefinitionCheckWindowTest : public WindowTest {
     void cleanup() {
         QToolTip::hideText();
         endProgram();
+        CodePage::setProgram("CP932");
+    }
+
+    // A page loaded by its address and walked to the end, the held lines not yet pasted: the
+    // window counts what `verrimo-cli check --page` finds on the same definition and page, in
+    // the program's code page and in the page's.
+    void theWindowCountsWhatTheCommandFinds_data() {
+        QTest::addColumn<bool>("switched");
+        QTest::newRow("program's code page") << false;
+        QTest::newRow("switched to the page's") << true;
+    }
+
+    void theWindowCountsWhatTheCommandFinds() {
+        QFETCH(bool, switched);
+        HttpTestServer server;
+        server.route("/contact.html",
+                     Response{200, {{"Content-Type", "text/html"}}, kContactPage, std::nullopt});
+        const std::string url = server.url("/contact.html");
+        QLineEdit* box = form1->Edit1->lineEdit();
+        box->setText(QString::fromStdString(url));
+        click(form1->Button1);
+        QVERIFY(form3->isVisible());
+        if (switched) {
+            click(form3->Button2);
+            click(form2->Button_charset);
+            QCOMPARE(CodePage::program().name(), std::string("UTF-8"));
+            box->setText(QString::fromStdString(url));
+            click(form1->Button1);
+        }
+        click(form3->Button1);
+        click(form1->Button3);
+        for (int step = 0; walker->isVisible() && step < 100; ++step) click(walker->Button1);
+        QVERIFY(!walker->isVisible());
+        QVERIFY(checkLine().contains("待避中の文字列"));
+
+        const CodePage& cp = CodePage::program();
+        const std::string definition = form1->Memo1->Text();
+        const auto parsed = parseDefinition(definition, cp);
+        const ReadPage read{readPage({kContactPage}, cp, {.forms = true}).forms, url};
+        std::size_t found = parsed->report().findings.size();
+        for (const StepRequest& r : definitionRequests(*parsed, {&read, 1}, {}, cp))
+            found += r.findings.size();
+        QVERIFY(found > 0);
+        QTRY_VERIFY2(checkLine().startsWith(QString("警告 %1 件").arg(found)),
+                     qPrintable(checkLine() + " / " + QString::number(found) + "\n" +
+                                QString::fromStdString(cp.toUtf8(definition))));
     }
 
     void cleanDefinitionLooksAsBefore() {

@@ -48,6 +48,12 @@ struct Case {
     const char* bytesIn = nullptr;  // the charset of the page's bytes when not the declared one
 };
 
+// A form whose values show the charset it goes out in: a character every charset has and one
+// that only UTF-8 has.
+constexpr const char* kCharsetForm =
+    "<form action=send method=post><input type=hidden name=h value=\"&#x2713;東\">"
+    "<input name=q></form>";
+
 const Case kCases[] = {
     {"UTF-8, POST, named button", "UTF-8",
      "<form action=send method=post>"
@@ -146,6 +152,52 @@ const Case kCases[] = {
     {"action with a backslash", "UTF-8",
      "<form action=\"cgi\\post.cgi\" method=post><input name=q></form>",
      "action=cgi\\post.cgi\r\nq=1", nullptr},
+    // Heads of real pages: the declaration among other metas, as a browser's early scan finds it.
+    {"charset before viewport and description metas", "UTF-8", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%E6%9D%B1", nullptr, false, 0, "",
+     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
+     "content=\"width=device-width, initial-scale=1\"><meta name=\"description\" "
+     "content=\"charset=EUC-JP\"><title>form</title></head><body>"},
+    {"http-equiv before the charset", "EUC-JP", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%C5%EC", nullptr, false, 0, "",
+     "<!DOCTYPE html><html><head><meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">"
+     "<meta name=\"format-detection\" content=\"telephone=no\"><meta charset=\"EUC-JP\">"
+     "<title>form</title></head><body>"},
+    {"content before http-equiv, metas after it", "Shift_JIS", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%93%8C", nullptr, false, 0, "",
+     "<html><head><meta content=\"text/html; charset=Shift_JIS\" http-equiv=\"Content-Type\">"
+     "<meta name=\"viewport\" content=\"width=device-width\"><meta property=\"og:title\" "
+     "content=\"t\"><title>form</title></head><body>"},
+    {"a noscript before the charset", "EUC-JP", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%C5%EC", nullptr, false, 0, "",
+     "<html><head><noscript><link rel=\"stylesheet\" href=\"nojs.css\"><meta name=\"robots\" "
+     "content=\"noindex\"></noscript><meta charset=\"EUC-JP\"><title>form</title></head><body>"},
+    {"the charset inside a noscript", "EUC-JP", kCharsetForm,
+     "action=send\r\nh=Zem-GetValue[h]\r\nq=%C5%EC", nullptr, false, 0, "",
+     "<html><head><title>form</title><noscript><meta charset=\"EUC-JP\"></noscript></head>"
+     "<body>"},
+    // Fields of one name, disabled fields and lines beyond what the form has.
+    {"hidden fields of one name", "UTF-8",
+     "<form action=send method=post><input type=hidden name=a value=1><input name=q>"
+     "<input type=hidden name=a value=\"2&amp;3\"></form>",
+     "action=send\r\na=Zem-GetValue[a]\r\nq=1\r\na=Zem-GetValue[a]", nullptr},
+    {"disabled fields", "UTF-8",
+     "<form action=send method=post><input type=hidden name=d value=1 disabled>"
+     "<input name=t value=x disabled><select name=s disabled><option>1</select>"
+     "<input type=hidden name=a value=1 disabled><input type=hidden name=a value=2>"
+     "<input name=q></form>",
+     "action=send\r\nd=Zem-GetValue[d]\r\nt=x\r\ns=Zem-Select[1]\r\na=Zem-GetValue[a]\r\nq=1",
+     nullptr, false, 0, "field-disabled field-disabled field-disabled"},
+    {"lines beyond the form's fields", "UTF-8",
+     "<form action=send method=post><input type=hidden name=a value=1><input name=q>"
+     "<input type=radio name=r value=1><input type=radio name=r value=2></form>"
+     "<select name=a><option>9</select>",
+     "action=send\r\na=Zem-GetValue[a]\r\nq=1\r\nq=2\r\nr=1\r\nr=2\r\na=Zem-Select[9]", nullptr,
+     false, 0, "field-extra field-extra field-extra"},
+    {"a typed field's default as the walker writes it", "UTF-8",
+     "<form action=send method=post><input name=t value=\"R&amp;D\"><input name=p value=\"a+b\">"
+     "</form>",
+     "action=send\r\nt=R%26amp;D\r\np=a+b", nullptr, false, 0, "browser-value browser-value"},
     // What the walker proposes where the browser sends otherwise; the checker names the browser's.
     {"the walker's literals, as the checker writes them", "UTF-8",
      "<form action=send method=post><input type=hidden name=h value=\"R&amp;D\">"
@@ -343,8 +395,7 @@ class FormSubmissionTest : public QObject {
 
         const ReadPage read{readPage({page, "text/html"}, cp, {.forms = true}).forms, pageUrl};
         const auto requestsOf = [&](const std::string& definition) {
-            return definitionRequests(definition, checkDefinition(definition, cp), {&read, 1}, {},
-                                      cp);
+            return definitionRequests(*parseDefinition(definition, cp), {&read, 1}, {}, cp);
         };
         const std::string written =
             "Zem-Referer=" + pageUrl + "\r\n" + pageCp.fromUtf8(c.lines) + "\r\n";
@@ -407,7 +458,7 @@ class FormSubmissionTest : public QObject {
         const std::string definition =
             "Zem-Referer=" + pageUrl + "\r\naction=" + action + "\r\nq=1\r\n";
         const std::vector<StepRequest> preview =
-            definitionRequests(definition, checkDefinition(definition, cp), {&read, 1}, {}, cp);
+            definitionRequests(*parseDefinition(definition, cp), {&read, 1}, {}, cp);
         QCOMPARE(preview.size(), std::size_t(1));
         QCOMPARE(bytes(headerOf(preview[0], "Origin")), QByteArray("null"));
 
@@ -442,7 +493,7 @@ class FormSubmissionTest : public QObject {
         const std::string definition =
             "Zem-Referer=" + pageUrl + "\r\naction=" + action.toStdString() + "\r\nq=a+b\r\n";
         const auto requests =
-            definitionRequests(definition, checkDefinition(definition, cp), {&read, 1}, {}, cp);
+            definitionRequests(*parseDefinition(definition, cp), {&read, 1}, {}, cp);
         QCOMPARE(requests.size(), std::size_t(1));
         QVERIFY(requests[0].findings.empty());
 
@@ -466,7 +517,7 @@ class FormSubmissionTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 30000);
         QJsonArray cases;
         for (const test::Resolution& r : test::kResolutions)
-            cases.append(QJsonArray{QString::fromLatin1(r.base), QString::fromLatin1(r.reference)});
+            cases.append(QJsonArray{QString::fromUtf8(r.base), QString::fromUtf8(r.reference)});
         const QVariantList hrefs =
             evaluated(
                 browser,
@@ -478,14 +529,40 @@ class FormSubmissionTest : public QObject {
                     .arg(QString::fromUtf8(QJsonDocument(cases).toJson())))
                 .toList();
         QCOMPARE(hrefs.size(), static_cast<qsizetype>(std::size(test::kResolutions)));
+        QStringList wrong;
         for (std::size_t i = 0; i < std::size(test::kResolutions); ++i) {
             const test::Resolution& r = test::kResolutions[i];
-            const QString expected = r.resolved ? QString::fromLatin1(r.resolved) : QString();
-            QVERIFY2(hrefs[static_cast<qsizetype>(i)].toString() == expected,
-                     qPrintable(QString("%1 + %2: the browser says %3")
-                                    .arg(r.base, r.reference,
-                                         hrefs[static_cast<qsizetype>(i)].toString())));
+            const QString said = hrefs[static_cast<qsizetype>(i)].toString();
+            if (said != (r.resolved ? QString::fromUtf8(r.resolved) : QString()))
+                wrong << QString("%1 + %2: the browser says %3")
+                             .arg(QString::fromUtf8(r.base), QString::fromUtf8(r.reference), said);
         }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
+    }
+
+    // The table of origins that the Origin header is tested on, as the browser gives them.
+    void originsAsTheBrowserGivesThem() {
+        QWebEngineProfile profile;
+        QWebEnginePage browser(&profile);
+        QSignalSpy loaded(&browser, &QWebEnginePage::loadFinished);
+        browser.setHtml("<!DOCTYPE html><title>origins</title>");
+        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 30000);
+        QJsonArray urls;
+        for (const test::OriginOf& o : test::kOrigins) urls.append(QString::fromUtf8(o.url));
+        const QVariantList origins =
+            evaluated(browser, QString("%1.map(url => { try { return new URL(url).origin; }"
+                                       " catch (e) { return null; } })")
+                                   .arg(QString::fromUtf8(QJsonDocument(urls).toJson())))
+                .toList();
+        QCOMPARE(origins.size(), static_cast<qsizetype>(std::size(test::kOrigins)));
+        QStringList wrong;
+        for (std::size_t i = 0; i < std::size(test::kOrigins); ++i) {
+            const test::OriginOf& o = test::kOrigins[i];
+            const QString said = origins[static_cast<qsizetype>(i)].toString();
+            if (said != (o.origin ? QString::fromUtf8(o.origin) : QString()))
+                wrong << QString("%1: the browser says %2").arg(QString::fromUtf8(o.url), said);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
     }
 };
 

@@ -374,7 +374,7 @@ class RecordingTest : public WindowTest {
         const CodePage& cp = CodePage::program();
         const ReadPage read{readPage({page}, cp, {.forms = true}).forms, server->url("/form.html")};
         const std::vector<StepRequest> requests =
-            definitionRequests(definition, checkDefinition(definition, cp), {&read, 1}, {}, cp);
+            definitionRequests(*parseDefinition(definition, cp), {&read, 1}, {}, cp);
         QCOMPARE(requests.size(), std::size_t(1));
         const StepRequest& r = requests[0];
         const std::optional<Request> sent =

@@ -173,9 +173,7 @@ void HttpTestServer::redirect(const std::string& path, const std::string& locati
 
 void HttpTestServer::trickle(const std::string& path, std::string body,
                              std::chrono::milliseconds gap) {
-    route(path, Response{200, {}, std::move(body), std::nullopt});
-    const std::lock_guard lock(mutex_);
-    trickles_[path] = gap;
+    route(path, Response{200, {}, std::move(body), std::nullopt, gap});
 }
 
 std::string HttpTestServer::baseUrl() const {
@@ -193,13 +191,6 @@ HttpTestServer::Handler HttpTestServer::handlerFor(const std::string& target) {
     return [](const Request&) {
         return Response{404, {{"Content-Type", "text/plain"}}, "not found\n", std::nullopt};
     };
-}
-
-std::optional<std::chrono::milliseconds> HttpTestServer::trickleGapFor(const std::string& target) {
-    const std::lock_guard lock(mutex_);
-    const auto found = trickles_.find(target.substr(0, target.find('?')));
-    if (found == trickles_.end()) return std::nullopt;
-    return found->second;
 }
 
 void HttpTestServer::acceptLoop() {
@@ -225,8 +216,8 @@ void HttpTestServer::serve(int fd) {
         std::string_view body = response.body;
         if (response.stallAfter) body = body.substr(0, *response.stallAfter);
         const bool headSent = sendAll(fd, responseHead(response), stop_);
-        if (const auto gap = trickleGapFor(request.target); headSent && gap)
-            sendSlowly(fd, body, *gap, stop_);
+        if (headSent && response.trickleGap)
+            sendSlowly(fd, body, *response.trickleGap, stop_);
         else if (headSent && sendAll(fd, body, stop_) && response.stallAfter)
             holdUntilHangUp(fd, stop_);
     }

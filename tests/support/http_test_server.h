@@ -38,6 +38,9 @@ struct Response {
     // Send the headers and this many bytes of the body, then nothing until the client hangs up
     // or the server stops.
     std::optional<std::size_t> stallAfter;
+    // Send the body a byte at a time, this far apart, until it is all sent, the client hangs up
+    // or the server stops.
+    std::optional<std::chrono::milliseconds> trickleGap = std::nullopt;
 };
 
 class HttpTestServer {
@@ -53,8 +56,7 @@ class HttpTestServer {
     void route(const std::string& path, Response response);
     void route(const std::string& path, Handler handler);
     void redirect(const std::string& path, const std::string& location, int status = 302);
-    // A 200 answer at path whose body goes a byte at a time, gap apart, until it is all sent,
-    // the client hangs up or the server stops.
+    // A 200 answer at path whose body trickles in, gap apart (see Response::trickleGap).
     void trickle(const std::string& path, std::string body, std::chrono::milliseconds gap);
 
     int port() const { return port_; }
@@ -66,7 +68,6 @@ class HttpTestServer {
     void acceptLoop();
     void serve(int fd);
     Handler handlerFor(const std::string& target);
-    std::optional<std::chrono::milliseconds> trickleGapFor(const std::string& target);
 
     StopSignal stop_;
     int port_ = 0;
@@ -74,7 +75,6 @@ class HttpTestServer {
     std::atomic<std::size_t> connections_{0};
     std::mutex mutex_;
     std::map<std::string, Handler> routes_;
-    std::map<std::string, std::chrono::milliseconds> trickles_;
     std::vector<std::thread> workers_;
     std::thread acceptor_;
 };

@@ -168,6 +168,16 @@ void RoadSite::removePage(std::string_view path) {
     removed_.emplace_back(path);
 }
 
+void RoadSite::setPassword(std::string password) {
+    const std::lock_guard lock(mutex_);
+    password_ = std::move(password);
+}
+
+void RoadSite::answerInstead(std::string_view path, Response response) {
+    const std::lock_guard lock(mutex_);
+    instead_[std::string(path)] = std::move(response);
+}
+
 std::vector<Request> RoadSite::requests() const {
     const std::lock_guard lock(mutex_);
     return requests_;
@@ -200,6 +210,7 @@ Response RoadSite::answer(const std::string& path, const Request& request) {
     requests_.push_back(request);
     for (const std::string& gone : removed_)
         if (gone == path) return Response{404, {{"Content-Type", "text/plain"}}, "not found\n", {}};
+    if (const auto hostile = instead_.find(path); hostile != instead_.end()) return hostile->second;
     const bool post = request.method == "POST";
     if (path == kLoginPage) return loginPage("");
     if (path == kLogin) return post ? login(request) : refuse("login: not a POST");
@@ -253,7 +264,7 @@ Response RoadSite::login(const Request& request) {
         const auto f = fields.find(name);
         return f == fields.end() ? std::string() : f->second;
     };
-    if (field("user") != kUser || field("pass") != kPassword) {
+    if (field("user") != kUser || field("pass") != password_) {
         // As such sites answer: the form again, with a word above it.
         refusals_.push_back("login: wrong user or password");
         return loginPage("<p>IDまたはパスワードが違います。</p>\n");

@@ -52,6 +52,11 @@ class RoadSite {
     // completion expects the new name); a page answers 404.
     void renameConfirmField(const std::string& from, const std::string& to);
     void removePage(std::string_view path);
+    // The password the login accepts instead of kPassword.
+    void setPassword(std::string password);
+    // A hostile site: path answers this, whatever it is sent (the request is counted all the
+    // same).
+    void answerInstead(std::string_view path, Response response);
 
     // Every request the site saw, in order.
     std::vector<Request> requests() const;
@@ -98,6 +103,8 @@ class RoadSite {
     std::map<std::string, std::string> completed_;
     std::map<std::string, std::string> renamed_;  // confirmation field names
     std::vector<std::string> removed_;
+    std::map<std::string, Response> instead_;
+    std::string password_{kPassword};
     int counter_ = 0;
     HttpTestServer server_;  // last: stops before the state it serves goes
 };
