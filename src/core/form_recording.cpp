@@ -204,4 +204,31 @@ void applyRecording(Classification& out, std::string_view tag, std::size_t at,
     }
 }
 
+std::vector<std::string_view> useTypedIdentities(const StepRequest& step, const RecordedForm& form,
+                                                 SampleValues& samples, const CodePage& cp) {
+    struct Typed {
+        std::string_view keyword;
+        std::string SampleValues::*value;
+    };
+    static constexpr Typed kTyped[] = {{definition::kId, &SampleValues::id},
+                                       {definition::kEmail, &SampleValues::email}};
+    const auto typedInto = [&](std::string_view name) -> const RecordedControl* {
+        for (const RecordedControl& c : form.recording->controls)
+            if (c.changed && !c.isButton() && c.type != "password" && c.type != "checkbox" &&
+                c.type != "radio" && typedInCharset(cp.toUtf8(c.name), *form.charsetCp) == name)
+                return &c;
+        return nullptr;
+    };
+    std::vector<std::string_view> taken;
+    for (const Typed& t : kTyped) {
+        const RecordedControl* typed = nullptr;
+        for (const RequestField& f : step.fields)
+            if (f.sampleOf == t.keyword && (typed = typedInto(f.name))) break;
+        if (!typed) continue;
+        samples.*t.value = typedInCharset(sentLineBreaks(typed->value), *form.charsetCp);
+        taken.push_back(t.keyword);
+    }
+    return taken;
+}
+
 }  // namespace verrimo

@@ -13,6 +13,7 @@
 
 #include "classify.h"
 #include "codepage.h"
+#include "form_request.h"
 #include "page_forms.h"
 
 namespace verrimo {
@@ -112,5 +113,12 @@ std::string recordedLiteral(std::string_view text, const CodePage& charsetCp, bo
 // keyword that the classifier proposes stays selected. cp: the program's code page.
 void applyRecording(Classification& out, std::string_view tag, std::size_t at,
                     const TagLines& lines, const RecordedForm& form, const CodePage& cp);
+
+// Zem-ID and Zem-email of a step sent from the recorded form take what the user typed into the
+// field of each in the recording (a field the step names, in the form's charset), as the
+// browser sent it. The password is never taken: the recording holds none. Returns the keywords
+// that took a typed value.
+std::vector<std::string_view> useTypedIdentities(const StepRequest& step, const RecordedForm& form,
+                                                 SampleValues& samples, const CodePage& cp);
 
 }  // namespace verrimo

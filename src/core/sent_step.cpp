@@ -77,4 +77,14 @@ StepTexts closeSentStep(const ParsedDefinition& definition, std::string_view hel
     return {std::move(text), std::string(held)};
 }
 
+bool formCameBack(const Form& sent, const std::vector<Form>& answer) {
+    return std::any_of(answer.begin(), answer.end(), [&](const Form& form) {
+        return form.action == sent.action && form.method == sent.method &&
+               std::equal(form.controls.begin(), form.controls.end(), sent.controls.begin(),
+                          sent.controls.end(), [](const FormControl& a, const FormControl& b) {
+                              return a.name == b.name && a.type == b.type;
+                          });
+    });
+}
+
 }  // namespace verrimo

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "page_forms.h"
 #include "parsed_definition.h"
 
 namespace verrimo {
@@ -35,5 +36,9 @@ struct StepTexts {
 // a check-string line appended. Every other byte stays.
 StepTexts closeSentStep(const ParsedDefinition& definition, std::string_view held,
                         std::string_view check, const CodePage& cp);
+
+// Whether the answer holds the sent form again: the same action and method, and controls of the
+// same names in the same order. A site that refuses the values mostly answers with its form.
+bool formCameBack(const Form& sent, const std::vector<Form>& answer);
 
 }  // namespace verrimo

@@ -11,7 +11,8 @@ void setCommonOptions(CURL* curl, const FetchOptions& options) {
     curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     // Cookies in memory only: read from no file, and no jar file is ever named.
-    curl_easy_setopt(curl, CURLOPT_SHARE, runCookieShare());
+    curl_easy_setopt(curl, CURLOPT_SHARE,
+                     options.cookies ? options.cookies->share() : runCookieShare());
     curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);

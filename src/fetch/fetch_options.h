@@ -4,8 +4,11 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <memory>
 
 namespace verrimo {
+
+class CookieJar;
 
 struct FetchOptions {
     long connectTimeoutSeconds = 30;
@@ -16,6 +19,8 @@ struct FetchOptions {
     // The body is cut at this many bytes and the rest is not read, so that a huge or endless
     // page cannot exhaust memory; 256 MiB is far beyond any real page.
     std::size_t maxBytes = 256u << 20;
+    // The jar the cookies are kept in; none: the road's, shared by every load of the run.
+    std::shared_ptr<CookieJar> cookies;
 };
 
 // Called while the page downloads, on the thread that called downloadPage, with the bytes

@@ -17,4 +17,8 @@ void startNewRoad() {
     curl_easy_setopt(curl.get(), CURLOPT_COOKIELIST, "ALL");
 }
 
+std::shared_ptr<CookieJar> newCookieJar() {
+    return std::make_shared<CookieJar>();
+}
+
 }  // namespace verrimo

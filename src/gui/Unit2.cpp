@@ -156,6 +156,11 @@ TForm2::~TForm2() {
     delete CppWebBrowser1;
 }
 
+void TForm2::RecodeTexts(const CodePage& from) {
+    TForm::RecodeTexts(from);
+    for (TPageMemo* memo : {Memo1, Memo2, Memo_img, Memo_href}) memo->Recode();
+}
+
 void TForm2::FormCreate() {
     ClearLists(true);
 }

@@ -47,6 +47,9 @@ class TForm2 : public TForm {
     // What came of a send, in the bar, until the next recording or load.
     void ShowSent(std::string_view text);
 
+    // The page memos too show their bytes again in the program's code page.
+    void RecodeTexts(const CodePage& from);
+
     void SetPageSource(SharedText source) { Memo1->SetText(std::move(source)); }
     SharedText PageSource() const { return Memo1->Bytes(); }
     SharedText RequiredTags() const { return Memo2->Bytes(); }

@@ -83,6 +83,8 @@ class TForm_tag : public TForm {
   signals:
     void LineAccepted(const std::string& line);
     void AssistantRequested();
+    // The walk went over the recorded form to its end.
+    void RecordedFormWalked();
 
   protected:
     void FormShow() override;

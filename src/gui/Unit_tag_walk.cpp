@@ -77,7 +77,9 @@ void TForm_tag::LoadAndClassify() {
     ShowProposal(result.proposal);
     line_ = result.index;
     Label_nowLine->SetText(std::to_string(line_));
-    if (result.end) Close();
+    if (!result.end) return;
+    if (recordedForm_) emit RecordedFormWalked();
+    Close();
 }
 
 Proposal TForm_tag::CurrentProposal() const {

@@ -58,16 +58,16 @@ Application::Application() : requiredLines_(std::make_shared<const SharedTagLine
     forms_.AboutBox = aboutBox_.get();
     preview_ = std::make_unique<RequestPreview>();
     forms_.Preview = preview_.get();
-    requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); }, reader_);
+    road_ = std::make_unique<RoadState>();
+    road_->SetSamples(userSampleValues());
+    requests_ = std::make_unique<RequestFollow>([this] { return form1_->Definition(); }, *road_);
     harDialog_ = std::make_unique<HarRoadDialog>();
     forms_.HarDialog = harDialog_.get();
-    requests_->SetSamples(userSampleValues());
-    preview_->ShowSamples(requests_->Samples());
-    trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); }, reader_,
-                                           [this] { return requests_->Samples(); },
+    preview_->ShowSamples(road_->Samples());
+    trialRun_ = std::make_unique<TrialRun>([this] { return form1_->Definition(); }, *road_,
                                            [this] { return fetchOptions_; });
     forms_.Run = trialRun_.get();
-    folder_ = std::make_unique<DefinitionFolder>([this] { return requests_->Samples(); },
+    folder_ = std::make_unique<DefinitionFolder>([this] { return road_->Samples(); },
                                                  [this] { return fetchOptions_; });
     forms_.Folder = folder_.get();
     repairDialog_ = std::make_unique<RepairDialog>();
@@ -151,7 +151,8 @@ void Application::Connect() {
     QObject::connect(viewer, &TForm2::FormRecorded, viewer, [this](const FormRecording& recording) {
         guarded([&] { KeepRecording(recording); });
     });
-    QObject::connect(viewer, &TForm2::RecordingDiscarded, viewer, [this] { DiscardRecording(); });
+    QObject::connect(viewer, &TForm2::RecordingDiscarded, viewer,
+                     [this] { road_->DiscardRecording(); });
 
     QObject::connect(entry, &TForm3::LoadRequested, main,
                      [this, main] { guarded([&] { LoadPage(main->UrlText()); }); });
@@ -192,7 +193,7 @@ LoadedPage Application::LoadPage(LoadRequest& request) {
     request.scratchPath = places_->scratch();
     request.fetch = fetchOptions_;
     // A send keeps the page and its recording until an answer has come.
-    if (!request.send) DiscardRecording();
+    if (!request.send) road_->DiscardRecording();
     if (request.url) {
         viewer.ClearLists(true);
     } else if (!request.send) {
@@ -203,17 +204,17 @@ LoadedPage Application::LoadPage(LoadRequest& request) {
 
     LoadedPage page = runLoad(request, &main);
     if (!page.forms.forms) return page;
-    if (request.send) {
-        DiscardRecording();
-        entry.ResetFields();
-    }
+    if (request.send) entry.ResetFields();
     viewer.ShowExtraction(page.source, page.required, page.images, page.links);
     pageCharset_ = page.charset;
     viewer.ShowCharset(pageCharset_, canonicalCharset(CodePage::program().name()));
     requiredLines_ = page.requiredLines;
-    pageForms_ = page.forms.forms;
-    if (kept) KeepRoadPage(std::move(kept), page.forms);
-    requests_->SetPage(page.forms);
+    if (kept) {
+        kept->url = page.forms.url;
+        kept->forms = page.forms.forms;
+        road_->KeepPage(std::move(kept));
+    }
+    road_->ShowPage(page.forms);
     if (!page.scratchWritten) {
         throw fileNotCreated(fileName(request.scratchPath));
     }
@@ -248,10 +249,8 @@ void Application::SwitchCodePage(const std::string& charset) {
     form3_->RespellOwnTexts(from);
     form1_->ShowCodePage(charset);
     form2_->ShowCharset(pageCharset_, charset);
-    if (recording_) {
-        recording_->recode(from, CodePage::program());
-        form2_->ShowRecording(recording_.get());
-    }
+    road_->RecodeRecording(from, CodePage::program());
+    form2_->ShowRecording(road_->Recording());
     requests_->Update();
 }
 
@@ -272,18 +271,10 @@ void Application::OpenHarFile(const std::string& path) {
 }
 
 void Application::AddHarSteps(const std::vector<HarStep>& steps) {
-    const bool first = form1_->Definition()->empty();
     for (const HarStep& step : steps) {
         for (const std::string& line : stepLines(step)) form1_->AppendLine(line);
-        if (step.referrerPage)
-            harPages_[step.referrer] = readPageOf(harRoad_->pages.at(*step.referrerPage));
+        if (step.referrerPage) road_->KeepPage(roadPageOf(harRoad_->pages.at(*step.referrerPage)));
     }
-    if (first && !steps.empty()) HandOverHarPages(steps.front().referrer);
-}
-
-void Application::HandOverHarPages(const std::string& firstReferrer) {
-    const auto page = harPages_.find(firstReferrer);
-    if (page != harPages_.end()) requests_->SetPage(page->second);
 }
 
 void Application::OpenDefinitionFile(const std::string& path) {
@@ -292,7 +283,7 @@ void Application::OpenDefinitionFile(const std::string& path) {
     const QByteArray bytes = file.readAll();
     const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     form1_->ReplaceTexts(text, form1_->HeldText());
-    const std::string referrer = firstReferrer(*reader_.Read(text, CodePage::program()));
+    const std::string referrer = firstReferrer(*road_->Read(text, CodePage::program()));
     form1_->SetUrlText(referrer);
     form1_->raise();
     form1_->activateWindow();
@@ -301,15 +292,15 @@ void Application::OpenDefinitionFile(const std::string& path) {
 
 std::vector<ReadPage> Application::RoadPagesNow() const {
     std::vector<ReadPage> pages;
-    if (requests_->PageLoaded()) pages.push_back(requests_->Page());
-    for (const auto& kept : roadPages_.Pages()) pages.push_back({kept->forms, kept->url});
+    if (road_->Page().forms) pages.push_back(road_->Page());
+    for (const auto& kept : road_->Pages().Pages()) pages.push_back({kept->forms, kept->url});
     return pages;
 }
 
 void Application::ProposeRepair(const std::vector<ReadPage>& pages) {
     const SharedText text = form1_->Definition();
     const CodePage& cp = CodePage::program();
-    RepairResult repair = repairDefinition(*reader_.Read(*text, cp), pages, cp);
+    RepairResult repair = repairDefinition(*road_->Read(*text, cp), pages, cp);
     if (!repair.changed()) throw UserError("修復案はありません: 定義は今のページに合っています");
     repairDialog_->ShowRepair(*text, std::move(repair));
     repairDialog_->ShowModal();
@@ -317,35 +308,32 @@ void Application::ProposeRepair(const std::vector<ReadPage>& pages) {
 
 void Application::ShowRequests() {
     // The preview follows only while it is shown.
-    if (requests_->Shown()) preview_->ShowRequests(requests_->Requests(), requests_->PageLoaded());
+    if (requests_->Shown()) preview_->ShowRequests(requests_->Requests(), road_->AnyPage());
     form1_->ShowPageFindings(requests_->Findings(), requests_->Text());
 }
 
 void Application::SaveSamples(const SampleValues& samples) {
-    requests_->SetSamples(samples);
+    road_->SetSamples(samples);
     if (!writeUserSampleValues(samples)) throw fileNotCreated(fileName(userSamplesPath()));
 }
 
 void Application::KeepRecording(const FormRecording& recording) {
-    DiscardRecording();
-    recording_ = std::make_shared<FormRecording>(recording);
-    form2_->ShowRecording(recording_.get());
+    road_->DiscardRecording();
+    auto kept = std::make_shared<FormRecording>(recording);
     // The browser numbers the forms it built from the copy it shows.
     const TagLines& lines = RequiredTags();
-    const auto form = pageForms_ && shownCopy_
-                          ? findRecordedForm(recording_, *shownCopy_, lines, pageForms_->forms,
-                                             pageForms_->charset, CodePage::program())
-                          : std::nullopt;
-    form3_->PreselectAction(recordedTarget(lines, form, *recording_));
-    formTag_->UseRecording(form);
+    const std::shared_ptr<const PageForms>& forms = road_->Page().forms;
+    auto form = forms && shownCopy_ ? findRecordedForm(kept, *shownCopy_, lines, forms->forms,
+                                                       forms->charset, CodePage::program())
+                                    : std::nullopt;
+    form3_->PreselectAction(recordedTarget(lines, form, *kept));
+    road_->Record(std::move(kept), std::move(form));
 }
 
-void Application::DiscardRecording() {
-    // Wiped in place: the walker may still hold it until it is told.
-    if (recording_) recording_->wipe();
-    recording_.reset();
-    form2_->ShowRecording(nullptr);
-    formTag_->UseRecording(std::nullopt);
+void Application::ShowRecording(const FormRecording* recording) {
+    form2_->ShowRecording(recording);
+    form2_->EnableSend(road_->SendReady());
+    formTag_->UseRecording(road_->Recorded());
 }
 
 const TagLines& Application::RequiredTags() {

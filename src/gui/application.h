@@ -3,21 +3,19 @@
 #pragma once
 
 #include <QTranslator>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "application_windows.h"
-#include "definition_reader.h"
 #include "fetch.h"
 #include "file_places.h"
 #include "form_recording.h"
 #include "har_road.h"
 #include "page_load.h"
 #include "request_follow.h"
-#include "road_pages.h"
+#include "road_state.h"
 
 namespace verrimo {
 
@@ -55,21 +53,18 @@ class Application {
     void OpenPageFile(const std::string& path);
     // The required-tag list as the walker reads it: the last load's, or the user's edit of it.
     const TagLines& RequiredTags();
-    // A form submitted in the page viewer: the viewer's bar, the entry dialog's target and the
+    // A form submitted in the page viewer: the road holds it, the entry dialog's target and the
     // walker take it, until it is discarded or replaced.
     void KeepRecording(const FormRecording& recording);
-    void DiscardRecording();
+    // The viewer's bar and the walker follow the road's recording.
+    void ShowRecording(const FormRecording* recording);
     // The follower's requests in the preview, when shown, and its findings in the definition.
     void ShowRequests();
     void SaveSamples(const SampleValues& samples);
     // A HAR file: its form submissions listed, for the user to choose the steps to add.
     void OpenHarFile(const std::string& path);
-    // The chosen steps' lines appended to the definition, and their pages kept.
+    // The chosen steps' lines appended to the definition, and their pages kept for the road.
     void AddHarSteps(const std::vector<HarStep>& steps);
-    // Where the kept pages go to the request follower. It takes one page, the first step's, so
-    // for now it is given the page of a definition that begins with steps from a HAR file;
-    // the pages of the other steps wait in harPages_ for a follower that takes one per step.
-    void HandOverHarPages(const std::string& firstReferrer);
     // A definition file from the folder window: its text in the main window, its first page
     // loaded, so that where it no longer fits is underlined.
     void OpenDefinitionFile(const std::string& path);
@@ -85,12 +80,10 @@ class Application {
     void SendStep();
     // The check string chosen for the step just sent goes into that step.
     void CloseSentStep(const std::string& check);
-    void NewRoad();
     // An answer of the trial run in the page viewer's browser.
     void ShowRunAnswer(const StepAnswer& answer);
     // The page the load receives is kept for the road once it is read.
     std::shared_ptr<RoadPage> ReceiveForRoad(LoadRequest& request);
-    void KeepRoadPage(std::shared_ptr<RoadPage> page, const ReadPage& read);
 
     // Qt's own texts (the edit menus, the standard buttons) in Japanese, like the windows.
     QTranslator qtTexts_;
@@ -103,7 +96,7 @@ class Application {
     std::unique_ptr<TForm4> form4_;  // a child of the walker, so it goes first
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<RequestPreview> preview_;
-    DefinitionReader reader_;  // before the workers that read through it
+    std::unique_ptr<RoadState> road_;
     std::unique_ptr<RequestFollow> requests_;
     std::unique_ptr<TrialRun> trialRun_;
     std::unique_ptr<HarRoadDialog> harDialog_;
@@ -112,17 +105,10 @@ class Application {
 
     FetchOptions fetchOptions_;
     std::shared_ptr<const SharedTagLines> requiredLines_;
-    std::shared_ptr<FormRecording> recording_;
-    std::shared_ptr<const PageForms> pageForms_;  // of the last load
-    SharedText shownCopy_;                        // the page as the browser shows it
+    SharedText shownCopy_;  // the page as the browser shows it
     std::string pageCharset_;
-    RoadPages roadPages_;
-    // The recording's lines are written: the walker went over them since it was made.
-    bool walkStarted_ = false;
     // The road whose steps the HAR dialog lists, while it lists them.
     std::unique_ptr<HarRoad> harRoad_;
-    // The pages of the steps added from HAR files, by the referrer address of their step.
-    std::map<std::string, ReadPage> harPages_;
 };
 
 }  // namespace verrimo

@@ -1,6 +1,5 @@
 // The road in the windows: a recorded step sent and its answer shown as the next page, the check
-// string chosen from that answer, a new road, and the trial run's answers in the browser.
-#include <QEvent>
+// string chosen from that answer, and the trial run's answers in the browser.
 
 #include "Unit1.h"
 #include "Unit2.h"
@@ -14,7 +13,6 @@
 #include "replace_file.h"
 #include "request_preview.h"
 #include "road_run.h"
-#include "road_session.h"
 #include "sent_step.h"
 #include "trial_run.h"
 #include "wipe_text.h"
@@ -23,33 +21,40 @@ namespace verrimo {
 
 namespace {
 
-// Calls back when the watched window is shown or hidden.
-class ShowWatch : public QObject {
-  public:
-    ShowWatch(QWidget* window, std::function<void(bool shown)> changed)
-        : QObject(window), changed_(std::move(changed)) {
-        window->installEventFilter(this);
-    }
+// "Zem-ID、Zem-email"
+std::string keywords(const std::vector<std::string_view>& words, const CodePage& cp) {
+    std::string text;
+    for (const std::string_view word : words)
+        text += (text.empty() ? std::string() : cp.fromUtf8("、")) + std::string(word);
+    return text;
+}
 
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
-            changed_(event->type() == QEvent::Show);
-        return false;
-    }
+// The question before a step that sends Zem-Pass, naming the sample values that stand in.
+QString passwordQuestion(const std::vector<std::string_view>& standIns, const CodePage& cp) {
+    QString question =
+        "この手順は Zem-Pass の項目を送ります。送るパスワードを入れてください"
+        "（この道順の間だけメモリーに持ち、どこにも書きません）。";
+    if (!standIns.empty())
+        question += "入力のなかった " + QString::fromStdString(cp.toUtf8(keywords(standIns, cp))) +
+                    " にはサンプル値を送ります。";
+    return question;
+}
 
-  private:
-    std::function<void(bool)> changed_;
-};
-
-// What the bar says after a send: each status of the way, and where the answer came from.
-std::string sentText(const StepAnswer& answer, const CodePage& cp) {
+// What the bar says after a send: each status of the way, where the answer came from, the form
+// sent when it came back, and the sample values that stood in for what was not typed.
+std::string sentText(const StepAnswer& answer, bool formCameBack,
+                     const std::vector<std::string_view>& standIns, const CodePage& cp) {
     std::string text = cp.fromUtf8("送信しました: ");
     for (std::size_t i = 0; i < answer.hops.size(); ++i)
         text += (i ? cp.fromUtf8(" → ") : std::string()) + std::to_string(answer.hops[i].status);
     text += " " + answer.url;
     for (const std::string& host : answer.otherHosts)
         text += cp.fromUtf8("（別のホストへ: ") + host + cp.fromUtf8("）");
+    if (formCameBack)
+        text += cp.fromUtf8(
+            "。答えは送ったのと同じフォームです（サイトは値を受け付けなかったようです）");
+    if (!standIns.empty())
+        text += cp.fromUtf8("。サンプル値を送りました: ") + keywords(standIns, cp);
     return text;
 }
 
@@ -58,22 +63,18 @@ std::string sentText(const StepAnswer& answer, const CodePage& cp) {
 void Application::ConnectRoad() {
     TForm2* viewer = form2_.get();
     TrialRun* run = trialRun_.get();
-    // The recorded step may go once the walker has been over it, and so written its lines.
-    QObject::connect(viewer, &TForm2::FormRecorded, viewer, [this] {
-        walkStarted_ = false;
-        form2_->EnableSend(false);
-    });
-    new ShowWatch(formTag_.get(), [this](bool shown) {
-        if (shown)
-            walkStarted_ = recording_ != nullptr;
-        else if (walkStarted_ && recording_)
-            form2_->EnableSend(true);
-    });
+    RoadState* road = road_.get();
+    QObject::connect(road, &RoadState::RecordingChanged, viewer,
+                     [this](const FormRecording* recording) { ShowRecording(recording); });
+    QObject::connect(road, &RoadState::SendReadyChanged, viewer, &TForm2::EnableSend);
+    QObject::connect(road, &RoadState::PagesChanged, requests_.get(), &RequestFollow::Update);
+    QObject::connect(formTag_.get(), &TForm_tag::RecordedFormWalked, road,
+                     &RoadState::RecordingWalked);
     QObject::connect(viewer, &TForm2::SendRequested, viewer,
                      [this] { guarded([this] { SendStep(); }); });
     QObject::connect(form3_.get(), &TForm3::CheckStringChosen, viewer,
                      [this](const std::string& check) { CloseSentStep(check); });
-    QObject::connect(form1_.get(), &TForm1::NewRoadRequested, viewer, [this] { NewRoad(); });
+    QObject::connect(form1_.get(), &TForm1::NewRoadRequested, road, &RoadState::NewRoad);
     QObject::connect(form1_.get(), &TForm1::TrialRunRequested, run, [run] { run->Show(); });
     QObject::connect(preview_.get(), &RequestPreview::TrialRunRequested, run,
                      [run] { run->Show(); });
@@ -83,9 +84,10 @@ void Application::ConnectRoad() {
 
 void Application::SendStep() {
     const CodePage& cp = CodePage::program();
-    const ReadPage shown = requests_->Page();
-    const auto definition = reader_.Read(*form1_->Definition(), cp);
-    SampleValues samples = requests_->Samples();
+    const ReadPage shown = road_->Page();
+    const auto definition = road_->Read(*form1_->Definition(), cp);
+    SampleValues samples = road_->Identities();
+    const WipeAtEnd wipeSamples([&] { wipeText(samples.password); });
     if (!shown.forms || definition->steps().empty())
         throw UserError(
             "送信しませんでした: 定義に手順がありません（リファと action を追加してください）");
@@ -98,25 +100,45 @@ void Application::SendStep() {
                 "送信しませんでした: 定義の最後の手順がこのページのフォームに合いません（" +
                 std::to_string(f.line + 1) + " 行目: " + f.message + "）");
 
-    const WipeAtEnd wipeSamples([&] { wipeText(samples.password); });
-    LoadRequest request;
+    // What the user typed goes, as the browser would have sent it, in this step and the road's
+    // later ones.
+    const std::optional<RecordedForm>& recorded = road_->Recorded();
+    if (recorded)
+        for (const std::string_view keyword : useTypedIdentities(*last, *recorded, samples, cp))
+            road_->HoldTyped(keyword, keyword == definition::kId ? samples.id : samples.email);
+    std::vector<std::string_view> standIns;
+    for (const std::string_view keyword : {definition::kId, definition::kEmail})
+        if (road_->SendsSample(keyword) &&
+            std::any_of(last->fields.begin(), last->fields.end(),
+                        [&](const RequestField& f) { return f.sampleOf == keyword; }))
+            standIns.push_back(keyword);
     const bool withPassword =
         std::any_of(last->fields.begin(), last->fields.end(),
                     [](const RequestField& f) { return f.sampleOf == definition::kPass; });
-    if (withPassword) {
-        std::optional<std::string> typed = askPassword(
-            form2_.get(), "この手順は Zem-Pass の項目を送ります。送るパスワードを入れてください。");
+    if (withPassword && !road_->HoldsPassword()) {
+        std::optional<std::string> typed =
+            askPassword(form2_.get(), passwordQuestion(standIns, cp));
         if (!typed) return;
-        wipeText(samples.password);
-        samples.password = *typed;
-        wipeText(*typed);
+        road_->HoldPassword(*typed);
     }
+    if (withPassword) {
+        // An empty password typed is held as none: it goes empty, and the next step asks again.
+        const std::string* held = road_->Password();
+        wipeText(samples.password);
+        if (held) samples.password = *held;
+    }
+    LoadRequest request;
     request.send = stepOnPage(*definition, lastStep, shown.forms, samples, cp);
     const WipeAtEnd wipeSent([&] { wipeRequest(*request.send); });
+    const FormRecording* recording = road_->Recording();
+    const std::optional<Form> sentForm =
+        recording && recording->formIndex < shown.forms->forms.size()
+            ? std::optional<Form>(shown.forms->forms[recording->formIndex])
+            : std::nullopt;
 
     // The answer's texts that the page it was sent from lacks, worked out as it is received.
     auto proposals = std::make_shared<std::vector<std::string>>();
-    const std::shared_ptr<const RoadPage> before = roadPages_.Of(shown.forms);
+    const std::shared_ptr<const RoadPage> before = road_->Pages().Of(shown.forms);
     request.received = [proposals, before, cpName = cp.name()](std::string_view body,
                                                                std::string_view type) {
         const CodePage own(cpName);
@@ -129,7 +151,8 @@ void Application::SendStep() {
     if (!answered.forms.forms)
         throw UserError("送信できませんでした: " +
                         (answer.error.empty() ? std::string("答えがありません") : answer.error));
-    form2_->ShowSent(sentText(answer, cp));
+    const bool cameBack = sentForm && formCameBack(*sentForm, answered.forms.forms->forms);
+    form2_->ShowSent(sentText(answer, cameBack, standIns, cp));
     form3_->ShowProposals(*proposals);
     form3_->ShowLoaded();
 }
@@ -137,19 +160,13 @@ void Application::SendStep() {
 void Application::CloseSentStep(const std::string& check) {
     const CodePage& cp = CodePage::program();
     const StepTexts closed =
-        closeSentStep(*reader_.Read(*form1_->Definition(), cp), form1_->HeldText(), check, cp);
+        closeSentStep(*road_->Read(*form1_->Definition(), cp), form1_->HeldText(), check, cp);
     form1_->ReplaceTexts(closed.definition, closed.held);
-}
-
-void Application::NewRoad() {
-    startNewRoad();
-    roadPages_.Clear();
-    requests_->SetRoadPages({});
 }
 
 void Application::ShowRunAnswer(const StepAnswer& answer) {
     // The browser shows another page than the one the recording was made on.
-    DiscardRecording();
+    road_->DiscardRecording();
     const std::string scratch = places_->scratch();
     if (!replaceFile(scratch, answer.body)) throw fileNotCreated(fileName(scratch));
     form2_->Navigate(scratch);
@@ -164,13 +181,6 @@ std::shared_ptr<RoadPage> Application::ReceiveForRoad(LoadRequest& request) {
         if (also) also(body, type);
     };
     return kept;
-}
-
-void Application::KeepRoadPage(std::shared_ptr<RoadPage> page, const ReadPage& read) {
-    page->url = read.url;
-    page->forms = read.forms;
-    roadPages_.Keep(std::move(page));
-    requests_->SetRoadPages(roadPages_.Pages());
 }
 
 }  // namespace verrimo

@@ -17,7 +17,6 @@
 
 #include "item_list_accessible.h"
 #include "memo_text.h"
-#include "page_memo.h"
 #include "widget_text.h"
 
 namespace verrimo {
@@ -137,8 +136,6 @@ void recodeControls(QWidget* window, const CodePage& from) {
     for (TComboBox* box : window->findChildren<TComboBox*>())
         if (own(box)) box->Recode(from);
     for (TMemo* memo : window->findChildren<TMemo*>())
-        if (own(memo)) memo->Recode();
-    for (TPageMemo* memo : window->findChildren<TPageMemo*>())
         if (own(memo)) memo->Recode();
 }
 

@@ -58,12 +58,13 @@ HarRoad readHarRoad(const std::string& path) {
     return road;
 }
 
-ReadPage readPageOf(const HarPage& page) {
+std::shared_ptr<const RoadPage> roadPageOf(const HarPage& page) {
     std::shared_ptr<const CodePage> cp = browserCodePage(page.charset);
     if (!cp) cp = std::make_shared<const CodePage>(page.codePage);
-    return {std::make_shared<const PageForms>(
-                PageForms{page.forms, page.baseHref, page.charset, std::move(cp), {}}),
-            page.url};
+    return std::make_shared<const RoadPage>(
+        RoadPage{page.url, page.contentType, page.bytes,
+                 std::make_shared<const PageForms>(
+                     PageForms{page.forms, page.baseHref, page.charset, std::move(cp), {}})});
 }
 
 }  // namespace verrimo

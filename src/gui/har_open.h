@@ -6,7 +6,7 @@
 #include <string>
 
 #include "har_road.h"
-#include "page_load.h"
+#include "road_pages.h"
 
 namespace verrimo {
 
@@ -14,7 +14,7 @@ namespace verrimo {
 // HAR file or that holds no form submission throws a UserError that says so.
 HarRoad readHarRoad(const std::string& path);
 
-// The page's forms as the request builder takes them, with where it was loaded from.
-ReadPage readPageOf(const HarPage& page);
+// The page as the road keeps it: its bytes, and its forms as the request builder takes them.
+std::shared_ptr<const RoadPage> roadPageOf(const HarPage& page);
 
 }  // namespace verrimo

@@ -12,7 +12,6 @@
 
 #include "codepage.h"
 #include "memo_text.h"
-#include "page_memo_accessible.h"
 #include "widget_text.h"
 
 namespace verrimo {

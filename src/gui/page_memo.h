@@ -19,6 +19,11 @@ class QMenu;
 
 namespace verrimo {
 
+// What a screen reader reads of a page memo (page_memo_accessible.cpp): its text interface answers
+// for the units asked for, a line or a word at a time, from the memo's bytes; nothing builds the
+// whole text unless a reader asks for all of it. Once per program: every page memo answers so.
+void installPageMemoAccessibility();
+
 class TPageMemo : public QAbstractScrollArea {
     Q_OBJECT
 

@@ -1,5 +1,4 @@
-#include "page_memo_accessible.h"
-
+// A page memo as a screen reader reads it: installPageMemoAccessibility of page_memo.h.
 #include <QAccessibleWidget>
 #include <QTextBoundaryFinder>
 

@@ -11,8 +11,8 @@ constexpr int kPauseMs = 300;
 
 }  // namespace
 
-RequestFollow::RequestFollow(std::function<SharedText()> definition, DefinitionReader& reader)
-    : definition_(std::move(definition)), reader_(reader) {
+RequestFollow::RequestFollow(std::function<SharedText()> definition, const RoadState& road)
+    : definition_(std::move(definition)), road_(road) {
     pause_.setSingleShot(true);
     pause_.setInterval(kPauseMs);
     connect(&pause_, &QTimer::timeout, this, &RequestFollow::Update);
@@ -23,45 +23,31 @@ RequestFollow::~RequestFollow() {
     if (worker_.joinable()) worker_.join();
 }
 
-void RequestFollow::SetPage(ReadPage page) {
-    page_ = std::move(page);
-    Update();
-}
-
-void RequestFollow::SetRoadPages(RoadPageList pages) {
-    roadPages_ = std::move(pages);
-    Update();
-}
-
-void RequestFollow::SetSamples(const SampleValues& samples) {
-    samples_ = samples;
-    Update();
-}
-
 void RequestFollow::SetShown(bool shown) {
     shown_ = shown;
     Update();
 }
 
 void RequestFollow::DefinitionChanged() {
-    if (PageLoaded() || shown_) pause_.start();
+    if (road_.AnyPage() || shown_) pause_.start();
 }
 
 void RequestFollow::Update() {
     pause_.stop();
-    if (!PageLoaded() && !shown_) return;
+    if (!road_.AnyPage() && !shown_) return;
     if (working_) {
         again_ = true;
         return;
     }
     if (worker_.joinable()) worker_.join();
     working_ = true;
-    worker_ = std::thread([this, text = definition_(), page = page_, pages = roadPages_,
-                           samples = samples_, cpName = CodePage::program().name()] {
+    worker_ = std::thread([this, text = definition_(), page = road_.Page(),
+                           pages = road_.Pages().Pages(), samples = road_.Samples(),
+                           cpName = CodePage::program().name()] {
         // The windows' code page object is theirs alone.
         const CodePage cp(cpName);
         std::vector<StepRequest> requests =
-            roadRequests(*reader_.Read(*text, cp), pages, page, samples, cp);
+            roadRequests(*road_.Read(*text, cp), pages, page, samples, cp);
         QMetaObject::invokeMethod(
             this, [this, r = std::move(requests), text]() mutable { Finished(std::move(r), text); },
             Qt::QueuedConnection);

@@ -1,7 +1,6 @@
-// The requests of the definition as it changes, against the page last loaded. They are worked
-// out on a thread of their own a moment after the last edit, and only while they are wanted:
-// while the preview shows them, or while a page is loaded, whose findings the definition text
-// shows.
+// The requests of the definition as it changes, against the road's pages. They are worked out on
+// a thread of their own a moment after the last edit, and only while they are wanted: while the
+// preview shows them, or while a page is loaded, whose findings the definition text shows.
 #pragma once
 
 #include <QObject>
@@ -11,10 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "definition_reader.h"
 #include "form_request.h"
-#include "page_load.h"
-#include "road_pages.h"
+#include "road_state.h"
 #include "shared_text.h"
 
 namespace verrimo {
@@ -23,15 +20,11 @@ class RequestFollow : public QObject {
     Q_OBJECT
 
   public:
-    // definition: the definition's bytes as they are now, read through reader.
-    RequestFollow(std::function<SharedText()> definition, DefinitionReader& reader);
+    // definition: the definition's bytes as they are now; road: the pages and samples, read as
+    // they are when the work starts.
+    RequestFollow(std::function<SharedText()> definition, const RoadState& road);
     ~RequestFollow() override;
 
-    // The page last loaded, against which each step whose page it is gets checked.
-    void SetPage(ReadPage page);
-    // The road's pages, each the page of the steps whose referrer it is.
-    void SetRoadPages(RoadPageList pages);
-    void SetSamples(const SampleValues& samples);
     void SetShown(bool shown);
     // Works the requests out again once the edits pause.
     void DefinitionChanged();
@@ -41,11 +34,7 @@ class RequestFollow : public QObject {
     const std::vector<StepRequest>& Requests() const { return requests_; }
     // The definition's bytes that the requests were worked out from.
     const SharedText& Text() const { return text_; }
-    bool PageLoaded() const { return page_.forms != nullptr; }
-    // The page last loaded; without forms before the first load.
-    const ReadPage& Page() const { return page_; }
     bool Shown() const { return shown_; }
-    const SampleValues& Samples() const { return samples_; }
     // Every step's findings against its page.
     std::vector<PageFinding> Findings() const;
 
@@ -56,10 +45,7 @@ class RequestFollow : public QObject {
     void Finished(std::vector<StepRequest> requests, SharedText text);
 
     std::function<SharedText()> definition_;
-    DefinitionReader& reader_;
-    ReadPage page_;
-    RoadPageList roadPages_;
-    SampleValues samples_;
+    const RoadState& road_;
     bool shown_ = false;
     std::vector<StepRequest> requests_;
     SharedText text_;

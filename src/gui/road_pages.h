@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "form_request.h"
-#include "page_load.h"
 
 namespace verrimo {
 

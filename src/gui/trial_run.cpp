@@ -4,6 +4,7 @@
 
 #include "codepage.h"
 #include "make_controls.h"
+#include "road_session.h"
 #include "send_request.h"
 #include "wipe_text.h"
 
@@ -64,19 +65,17 @@ QString stepText(const RoadStep& step, const CodePage& cp) {
 
 }  // namespace
 
-TrialRun::TrialRun(std::function<SharedText()> definition, DefinitionReader& reader,
-                   std::function<SampleValues()> samples, std::function<FetchOptions()> fetch)
-    : definition_(std::move(definition)),
-      reader_(reader),
-      samples_(std::move(samples)),
-      fetch_(std::move(fetch)) {
+TrialRun::TrialRun(std::function<SharedText()> definition, RoadState& road,
+                   std::function<FetchOptions()> fetch)
+    : definition_(std::move(definition)), road_(road), fetch_(std::move(fetch)) {
     setObjectName("TrialRun");
     setWindowTitle("試走");
     setFormFrame(this, 640, 568);
 
     Label_intro = makeLabel("Label_intro",
                             "定義の手順を順にサイトへ送って確かめます。送信の前に毎回たずねます。"
-                            "パスワードはこの試走の間だけ使い、どこにも書きません。",
+                            "クッキーのない状態から始めます。パスワードはこの道順の間だけメモリーに"
+                            "持ち、どこにも書きません。",
                             this, {8, 6, 624, 36});
     Label_intro->setWordWrap(true);
     Label_pass = makeLabel("Label_pass", "Zem-Pass", this, {8, 52, 72, 20});
@@ -119,14 +118,18 @@ TrialRun::~TrialRun() {
 void TrialRun::Button_startClick(QObject*) {
     if (running_) return;
     if (worker_.joinable()) worker_.join();
-    SampleValues samples = samples_();
+    SampleValues samples = road_.Identities();
     std::string typed = Edit_pass->Text();
     Edit_pass->clear();
-    if (!typed.empty()) {
+    if (!typed.empty()) road_.HoldPassword(typed);
+    if (const std::string* held = road_.Password()) {
         wipeText(samples.password);
-        samples.password = typed;
-        wipeText(typed);
+        samples.password = *held;
     }
+    ShowPasswordHeld();
+    // As the host starts: with no cookie; the walk keeps its own.
+    FetchOptions fetch = fetch_();
+    fetch.cookies = newCookieJar();
     Memo_steps->clear();
     lastAnswer_.reset();
     stoppedPage_.reset();
@@ -139,7 +142,7 @@ void TrialRun::Button_startClick(QObject*) {
         QMetaObject::invokeMethod(this, std::move(shown), Qt::QueuedConnection);
     };
     worker_ = std::thread([this, post, text = definition_(), samples = std::move(samples),
-                           cpName = CodePage::program().name(), fetch = fetch_()]() mutable {
+                           cpName = CodePage::program().name(), fetch]() mutable {
         RoadRunOptions options;
         options.samples = std::move(samples);
         options.password = SealedText(options.samples.password);
@@ -157,7 +160,7 @@ void TrialRun::Button_startClick(QObject*) {
             try {
                 // The windows' code page object is theirs alone.
                 const CodePage cp(cpName);
-                outcome = runRoad(*reader_.Read(*text, cp), cp, options, callbacks);
+                outcome = runRoad(*road_.Read(*text, cp), cp, options, callbacks);
             } catch (const std::exception& failure) {
                 error = failure.what();
             }
@@ -268,6 +271,15 @@ void TrialRun::Button_closeClick(QObject*) {
 
 void TrialRun::Button_repairClick(QObject*) {
     if (!running_ && stoppedPage_) emit RepairRequested(*stoppedPage_);
+}
+
+void TrialRun::FormShow() {
+    ShowPasswordHeld();
+}
+
+void TrialRun::ShowPasswordHeld() {
+    Edit_pass->setPlaceholderText(road_.HoldsPassword() ? "この道順で入れたパスワードを使います"
+                                                        : "空のときはサンプル値");
 }
 
 void TrialRun::hideEvent(QHideEvent* event) {

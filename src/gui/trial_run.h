@@ -13,10 +13,10 @@
 #include <thread>
 
 #include "controls.h"
-#include "definition_reader.h"
 #include "fetch.h"
 #include "form.h"
 #include "road_run.h"
+#include "road_state.h"
 #include "shared_text.h"
 
 namespace verrimo {
@@ -25,10 +25,10 @@ class TrialRun : public TForm {
     Q_OBJECT
 
   public:
-    // definition: the definition's bytes as they are now, read through reader; samples: the
-    // values the preview shows; fetch: how pages are downloaded.
-    TrialRun(std::function<SharedText()> definition, DefinitionReader& reader,
-             std::function<SampleValues()> samples, std::function<FetchOptions()> fetch);
+    // definition: the definition's bytes as they are now; road: the sample values and the
+    // password held for the road; fetch: how pages are downloaded.
+    TrialRun(std::function<SharedText()> definition, RoadState& road,
+             std::function<FetchOptions()> fetch);
     // Cancels a run under way and waits for it to end.
     ~TrialRun() override;
 
@@ -64,6 +64,7 @@ class TrialRun : public TForm {
     void RepairRequested(const StepAnswer& page);
 
   protected:
+    void FormShow() override;
     void hideEvent(QHideEvent* event) override;
 
   private:
@@ -76,10 +77,11 @@ class TrialRun : public TForm {
     void Choose(SendChoice choice);
     void Cancel();
     void ShowState();
+    // The password field says whether the road holds a password.
+    void ShowPasswordHeld();
 
     std::function<SharedText()> definition_;
-    DefinitionReader& reader_;
-    std::function<SampleValues()> samples_;
+    RoadState& road_;
     std::function<FetchOptions()> fetch_;
     std::thread worker_;
     std::atomic<bool> cancel_{false};

@@ -382,3 +382,51 @@ TEST(RecordedForm, TheProgramsOwnCharsetReadsRight) {
         EXPECT_EQ(c.proposal.fixedValue, literal) << charset;
     }
 }
+
+// Zem-ID and Zem-email take what was typed into their fields, in the form's charset; a field left
+// as it was, a password or a field of another name leaves the sample.
+TEST(TypedIdentities, WhatWasTypedGoes) {
+    struct Case {
+        const char* name;
+        std::vector<RecordedControl> controls;
+        std::vector<RequestField> fields;
+        SampleValues sent;
+        std::vector<std::string_view> taken;
+    };
+    const RecordedControl typedUser{"user", "text", "taro", true, false};
+    const RecordedControl typedMail{"mail", "email", "t@x.jp", true, false};
+    const RecordedControl untouched{"user", "text", "", false, false};
+    const RecordedControl pass{"pw", "password", "", true, false};
+    const RequestField id{2, "user", "user", std::string(definition::kId)};
+    const RequestField email{3, "mail", "user@example.org", std::string(definition::kEmail)};
+    const RequestField password{4, "pw", "password", std::string(definition::kPass)};
+    const SampleValues samples;
+    const Case cases[] = {
+        {"both typed",
+         {typedUser, typedMail},
+         {id, email},
+         {"taro", "password", "t@x.jp"},
+         {definition::kId, definition::kEmail}},
+        {"left as it was", {untouched}, {id}, samples, {}},
+        {"the password is never read", {pass}, {password}, samples, {}},
+        {"another field's text", {typedMail}, {id}, samples, {}},
+        {"typed but not sent as a keyword", {typedUser}, {{2, "user", "taro", ""}}, samples, {}},
+        {"in the form's charset",
+         {{"user", "text", "山田", true, false}},
+         {id},
+         {sjis().fromUtf8("山田"), "password", "user@example.org"},
+         {definition::kId}},
+    };
+    for (const Case& c : cases) {
+        auto recording = std::make_shared<FormRecording>();
+        recording->controls = c.controls;
+        const RecordedForm form{recording, {}, "Shift_JIS", browserCodePage("Shift_JIS")};
+        StepRequest step;
+        step.fields = c.fields;
+        SampleValues values;
+        EXPECT_EQ(useTypedIdentities(step, form, values, sjis()), c.taken) << c.name;
+        EXPECT_EQ(values.id, c.sent.id) << c.name;
+        EXPECT_EQ(values.password, c.sent.password) << c.name;
+        EXPECT_EQ(values.email, c.sent.email) << c.name;
+    }
+}

@@ -119,3 +119,28 @@ TEST(SentStep, AStepIsBuiltAgainstItsOwnPage) {
 }
 
 }  // namespace
+
+// The answer holds the sent form again when it has one of the same action, method and controls.
+TEST(SentStep, TheFormCameBack) {
+    const std::string sent =
+        "<form action=\"login.cgi\" method=\"post\"><input name=user><input type=password "
+        "name=pass><input type=submit value=go></form>";
+    const std::pair<const char*, bool> cases[] = {
+        {"<p>error</p><form action=\"login.cgi\" method=\"post\"><input name=user value=taro>"
+         "<input type=password name=pass><input type=submit value=again></form>",
+         true},
+        {"<form action=\"login.cgi\" method=\"get\"><input name=user><input type=password "
+         "name=pass><input type=submit value=go></form>",
+         false},
+        {"<form action=\"confirm.cgi\" method=\"post\"><input name=user><input type=password "
+         "name=pass><input type=submit value=go></form>",
+         false},
+        {"<form action=\"login.cgi\" method=\"post\"><input name=user><input type=submit "
+         "value=go></form>",
+         false},
+        {"<p>ようこそ</p>", false},
+    };
+    const Form form = readPageForms(sent, cp932()).forms.at(0);
+    for (const auto& [answer, back] : cases)
+        EXPECT_EQ(formCameBack(form, readPageForms(answer, cp932()).forms), back) << answer;
+}

@@ -29,6 +29,7 @@
 #include "road_pages.h"
 #include "road_session.h"
 #include "road_site.h"
+#include "sample_file.h"
 #include "trial_run.h"
 #include "url.h"
 #include "user_input.h"
@@ -117,6 +118,8 @@ class RoadWindowTest : public WindowTest {
     QTemporaryDir config_;
     std::unique_ptr<RoadSite> site;
     std::string base;
+
+    int passwordAsks = 0;
 
     std::string at(std::string_view path) { return site->url(path); }
 
@@ -244,13 +247,14 @@ class RoadWindowTest : public WindowTest {
         click(preview->Button_close);
     }
 
-    // The road walked in the windows, counting the site's POSTs at each click.
-    void walkTheRoad() {
+    // The login page loaded and its step added, the user typed into its form and submitted it,
+    // and the walker went over it, with Zem-ID chosen for the user name.
+    void recordLogin(const QString& user) {
         const std::size_t posts = site->count("POST");
         loadAndAdd(at(RoadSite::kLoginPage));
         if (site->charset() == RoadSite::Charset::Utf8) click(form2->Button_charset);
         toBrowser("[name=user]");
-        typeInto("[name=user]", QString::fromLatin1(RoadSite::kUser));
+        typeInto("[name=user]", user);
         typeInto("[name=pass]", QString::fromLatin1(RoadSite::kPassword));
         clickOn("input[type=submit]");
         expectRecorded();
@@ -261,12 +265,26 @@ class RoadWindowTest : public WindowTest {
                }},
               {"pass", [this] { QCOMPARE(walker->CB2->currentText(), QString("Zem-Pass")); }}});
         QCOMPARE(site->count("POST"), posts);
-        onNextModal([](QWidget* modal) {
+    }
+
+    // The password dialog that the next send brings up, answered with the site's password; what
+    // it asked goes into question.
+    void answerPassword(QString* question = nullptr) {
+        onNextModal([this, question](QWidget* modal) {
             auto* ask = qobject_cast<PasswordAsk*>(modal);
             QVERIFY(ask);
+            ++passwordAsks;
+            if (question) *question = ask->Label_ask->text();
             retype(ask->Edit_pass, QString::fromLatin1(RoadSite::kPassword));
             click(ask->Button_ok);
         });
+    }
+
+    // The road walked in the windows, counting the site's POSTs at each click.
+    void walkTheRoad() {
+        const std::size_t posts = site->count("POST");
+        recordLogin(QString::fromLatin1(RoadSite::kUser));
+        answerPassword();
         sendAndGoOn(at(RoadSite::kInputPage), kChosen[0]);
         QCOMPARE(site->count("POST"), posts + 1);
 
@@ -323,14 +341,27 @@ class RoadWindowTest : public WindowTest {
         QCOMPARE(other.completed().size(), std::size_t(3));
     }
 
-    // The trial run, the password typed into its window; choices: what to press at each ask.
-    TrialRun* startTrialRun() {
+    // The trial run, the password typed into its window unless the road holds it already.
+    TrialRun* startTrialRun(bool typePassword = true) {
         form1->Run1->trigger();
         TrialRun* run = app->forms().Run;
         [&] { QVERIFY(run->isVisible()); }();
-        retype(run->Edit_pass, QString::fromLatin1(RoadSite::kPassword));
+        if (typePassword) retype(run->Edit_pass, QString::fromLatin1(RoadSite::kPassword));
         click(run->Button_start);
         return run;
+    }
+
+    // The trial run of the definition, every step let go; what the run says at its end.
+    QString runThrough(const std::string& definition) {
+        form1->Memo1->SetText(definition);
+        TrialRun* run = startTrialRun(false);
+        const bool asked = QTest::qWaitFor(
+            [run] { return run->Button_send->isEnabled() || !run->Running(); }, 30000);
+        if (asked && run->Button_send->isEnabled()) click(run->Button_sendAll);
+        if (!QTest::qWaitFor([run] { return !run->Running(); }, 30000)) return "still running";
+        const QString state = run->Label_state->text();
+        click(run->Button_close);
+        return state;
     }
 
     void waitForAsk(TrialRun* run) {
@@ -345,7 +376,10 @@ class RoadWindowTest : public WindowTest {
     }
 
     void init() {
+        // No sample values of an earlier test: as on a new user's machine.
+        QFile::remove(QString::fromStdString(userSamplesPath()));
         startNewRoad();
+        passwordAsks = 0;
         startProgram();
     }
 
@@ -473,6 +507,104 @@ class RoadWindowTest : public WindowTest {
         loadAndAdd(at(RoadSite::kInputPage));
         QCOMPARE(site->refusals().size(), refusals + 1);
         QCOMPARE(site->refusals().back(), std::string("/input.html: no session cookie"));
+    }
+
+    // The README's road with no sample values saved: 送信して次へ sends the ID typed in the
+    // recording, and a sample value only where nothing was typed, which the password dialog
+    // names; a login that the site refuses answers its form again, and the bar says so.
+    void theSendTakesWhatWasTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<bool>("sampleNamed");
+        QTest::newRow("the site's ID") << "taro"
+                                       << "taro" << true << false;
+        QTest::newRow("another ID") << "jiro"
+                                    << "jiro" << false << false;
+        QTest::newRow("nothing typed") << ""
+                                       << "user" << false << true;
+    }
+
+    void theSendTakesWhatWasTyped() {
+        QFETCH(QString, typed);
+        QFETCH(QString, sent);
+        QFETCH(bool, accepted);
+        QFETCH(bool, sampleNamed);
+        site = std::make_unique<RoadSite>(RoadSite::Charset::ShiftJis);
+        recordLogin(typed);
+        QString question;
+        answerPassword(&question);
+        click(form2->Button_send);
+        QCOMPARE(passwordAsks, 1);
+        QCOMPARE(question.contains("Zem-ID にはサンプル値を送ります"), sampleNamed);
+
+        const std::vector<Request> requests = site->requests();
+        const auto login = std::find_if(requests.begin(), requests.end(),
+                                        [](const Request& r) { return r.method == "POST"; });
+        QVERIFY(login != requests.end());
+        QCOMPARE(site->count("POST"), std::size_t(1));
+        QCOMPARE(QString::fromStdString(login->body),
+                 "user=" + sent +
+                     "&pass=" + QUrl::toPercentEncoding(QString::fromLatin1(RoadSite::kPassword)));
+        QCOMPARE(site->refusals().empty(), accepted);
+        const QString bar = form2->Label_record->text();
+        const QString cameBack =
+            "答えは送ったのと同じフォームです（サイトは値を受け付けなかったようです）";
+        QVERIFY2(
+            bar.startsWith("送信しました: " +
+                           QString::fromStdString(accepted ? "303 → 200 " + at(RoadSite::kInputPage)
+                                                           : "200 " + at(RoadSite::kLogin))),
+            qPrintable(bar));
+        QCOMPARE(bar.contains(cameBack), !accepted);
+        QCOMPARE(bar.contains("サンプル値を送りました: Zem-ID"), sampleNamed);
+    }
+
+    // The trial run starts with no cookie, as the host does: the steps after the login fail at
+    // their first page even though the walk logged in; the whole road passes with the password
+    // and the ID given once, in the walk; a new road forgets both.
+    void theTrialRunStartsAsTheHostDoes() {
+        site = std::make_unique<RoadSite>(RoadSite::Charset::ShiftJis);
+        recordLogin(QString::fromLatin1(RoadSite::kUser));
+        answerPassword();
+        click(form2->Button_send);
+        QVERIFY(site->refusals().empty());
+        click(form3->Button2);
+        const std::string whole = site->definition();
+        const std::size_t second = whole.find("Zem-Referer=", 1);
+        QVERIFY(second != std::string::npos);
+
+        struct Case {
+            const char* name;
+            std::string definition;
+            QString state;
+            std::vector<std::string> refusals;
+        };
+        const Case cases[] = {
+            {"steps 2 and 3 alone",
+             whole.substr(second),
+             "試走が止まりました: 送信せずに止めました（ページが定義に合いません）",
+             {"/input.html: no session cookie"}},
+            {"the whole road", whole, "試走が終わりました: すべての手順が通過しました", {}},
+        };
+        for (const Case& c : cases) {
+            const std::size_t before = site->refusals().size();
+            QCOMPARE(runThrough(c.definition), c.state);
+            const std::vector<std::string> refusals = site->refusals();
+            QCOMPARE(std::vector<std::string>(refusals.begin() + before, refusals.end()),
+                     c.refusals);
+        }
+        QCOMPARE(passwordAsks, 1);
+
+        // The walk's own cookie stays for the walk.
+        const std::size_t refusals = site->refusals().size();
+        loadAndAdd(at(RoadSite::kInputPage));
+        QCOMPARE(site->refusals().size(), refusals);
+
+        // A new road forgets the password and the ID: the samples go, and the login says no.
+        form1->NewRoad1->trigger();
+        QCOMPARE(runThrough(whole), QString("試走が止まりました: 答えに chk-moji がありません"));
+        QCOMPARE(site->refusals().back(), std::string("login: wrong user or password"));
+        QCOMPARE(passwordAsks, 1);
     }
 
     // Before its lines are written the recording cannot be sent; a definition whose last step is

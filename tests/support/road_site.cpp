@@ -212,11 +212,7 @@ Response RoadSite::answer(const std::string& path, const Request& request) {
         if (gone == path) return Response{404, {{"Content-Type", "text/plain"}}, "not found\n", {}};
     if (const auto hostile = instead_.find(path); hostile != instead_.end()) return hostile->second;
     const bool post = request.method == "POST";
-    if (path == kLoginPage)
-        return page("ログイン",
-                    "<h1>会員ログイン</h1>\n<form action=\"login.cgi\" method=\"post\">\n"
-                    "<input type=\"text\" name=\"user\">\n<input type=\"password\" name=\"pass\">\n"
-                    "<input type=\"submit\" value=\"ログイン\">\n</form>");
+    if (path == kLoginPage) return loginPage("");
     if (path == kLogin) return post ? login(request) : refuse("login: not a POST");
     Session* session = sessionOf(request);
     if (!session) return refuse(path + ": no session cookie");
@@ -237,6 +233,14 @@ Response RoadSite::page(std::string_view title, std::string_view html) const {
         name + "\">\n<title>" + std::string(title) + "</title></head>\n<body>\n" +
         std::string(html) + "\n</body></html>\n";
     return Response{200, {{"Content-Type", "text/html; charset=" + name}}, bytes(text), {}};
+}
+
+Response RoadSite::loginPage(std::string_view error) const {
+    return page("ログイン", "<h1>会員ログイン</h1>\n" + std::string(error) +
+                                "<form action=\"login.cgi\" method=\"post\">\n"
+                                "<input type=\"text\" name=\"user\">\n"
+                                "<input type=\"password\" name=\"pass\">\n"
+                                "<input type=\"submit\" value=\"ログイン\">\n</form>");
 }
 
 Response RoadSite::refuse(const std::string& why) {
@@ -260,8 +264,11 @@ Response RoadSite::login(const Request& request) {
         const auto f = fields.find(name);
         return f == fields.end() ? std::string() : f->second;
     };
-    if (field("user") != kUser || field("pass") != password_)
-        return refuse("login: wrong user or password");
+    if (field("user") != kUser || field("pass") != password_) {
+        // As such sites answer: the form again, with a word above it.
+        refusals_.push_back("login: wrong user or password");
+        return loginPage("<p>IDまたはパスワードが違います。</p>\n");
+    }
     const std::string id = "s" + std::to_string(++counter_);
     sessions_[id];
     Response response = seeOther(kInputPage);

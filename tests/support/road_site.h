@@ -2,7 +2,8 @@
 // a login that sets a cookie, an input form whose token changes on every load, a confirmation
 // page that carries the values in hidden fields with a token of its own, and a completion page.
 // Each POST is answered with a 303 to the next page. A request without the cookie, or with a
-// token that is not the one last handed out, gets an error page (200, as such sites answer).
+// token that is not the one last handed out, gets an error page (200, as such sites answer); a
+// wrong user or password gets the login form again.
 #pragma once
 
 #include <chrono>
@@ -82,6 +83,8 @@ class RoadSite {
 
     Response answer(const std::string& path, const Request& request);
     Response page(std::string_view title, std::string_view html) const;
+    // The login form, with the error above it.
+    Response loginPage(std::string_view error) const;
     Response refuse(const std::string& why);
     Response seeOther(std::string_view path) const;
     Response login(const Request& request);
