@@ -8,10 +8,11 @@
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "har_error.h"
 
 namespace verrimo {
 
@@ -60,21 +61,6 @@ struct Har {
     std::string creator;              // "name version"
     std::size_t entries = 0;          // every entry of the file
     std::vector<HarEntry> documents;  // the document requests, in the file's order
-};
-
-class HarError : public std::runtime_error {
-  public:
-    enum class Kind {
-        NotJson,      // the bytes are no JSON text
-        InvalidUtf8,  // JSON is UTF-8, and the bytes are not
-        Truncated,    // the JSON text ends before it is complete
-        NotHar,       // JSON, but no log with entries
-    };
-    HarError(Kind kind, std::size_t offset, const std::string& what)
-        : std::runtime_error(what), kind(kind), offset(offset) {}
-
-    Kind kind;
-    std::size_t offset;  // the byte where reading stopped
 };
 
 struct HarLimits {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "codepage.h"
-#include "har.h"
+#include "har_error.h"
 
 namespace verrimo {
 

@@ -12,7 +12,7 @@
 #include "definition_check.h"
 #include "form_index.h"
 #include "page_forms.h"
-#include "repair.h"
+#include "repair_change.h"
 
 namespace verrimo::repairing {
 
